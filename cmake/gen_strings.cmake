@@ -1,0 +1,56 @@
+# Turns a strings file into a Windows resource script and a native C++ table.
+#
+#   cmake -DINPUT=strings_D.txt -DRC=out.rc -DCPP=out.cpp -DSYMBOL=name
+#         -DMODULE=zt_tblrcD.dll -DLANGUAGE=German -P gen_strings.cmake
+#
+# Strings file: "id<blank>text" per line, '#' lines and empty lines ignored. The
+# text runs to the end of the line; C escapes (\n \t \\ \") may be used. UTF-8
+# umlauts are written as Windows-1252 octal escapes into both outputs.
+file(STRINGS "${INPUT}" lines ENCODING UTF-8)
+set(rc "// Generated from ${INPUT}\n#include <winresrc.h>\n")
+if(LANGUAGE STREQUAL "English")
+  string(APPEND rc "LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\n")
+else()
+  string(APPEND rc "LANGUAGE LANG_GERMAN, SUBLANG_GERMAN\n")
+endif()
+string(APPEND rc "STRINGTABLE\nBEGIN\n")
+set(cpp "// Generated from ${INPUT}\n#include \"zt_lib32/module.h\"\n\nstatic const ZTStringEntry kStrings[] = {\n")
+set(ids)
+foreach(line IN LISTS lines)
+  if(line MATCHES "^[ \t]*#" OR line MATCHES "^[ \t]*$")
+    continue()
+  endif()
+  if(NOT line MATCHES "^([0-9]+)[ \t]+(.*)$")
+    message(FATAL_ERROR "${INPUT}: malformed line: ${line}")
+  endif()
+  set(id ${CMAKE_MATCH_1})
+  set(text "${CMAKE_MATCH_2}")
+  list(APPEND ids ${id})
+  foreach(pair "ä;344" "ö;366" "ü;374" "Ä;304" "Ö;326" "Ü;334" "ß;337" "°;260" "§;247" "€;200" "é;351" "–;226" "„;204" "“;223")
+    list(GET pair 0 ch)
+    list(GET pair 1 oct)
+    string(REPLACE "${ch}" "\\${oct}" text "${text}")
+  endforeach()
+  # RC strings double their quotes instead of escaping them.
+  string(REPLACE "\\\"" "\"\"" rctext "${text}")
+  string(APPEND rc "  ${id}, \"${rctext}\"\n")
+  string(APPEND cpp "    {${id}u, \"${text}\"},\n")
+endforeach()
+string(APPEND rc "END\n")
+# The native table must be sorted by id for the binary search.
+set(sorted ${ids})
+list(SORT sorted COMPARE NATURAL)
+if(NOT sorted STREQUAL ids)
+  message(FATAL_ERROR "${INPUT}: ids must be in ascending order")
+endif()
+list(REMOVE_DUPLICATES sorted)
+list(LENGTH sorted nunique)
+list(LENGTH ids nall)
+if(NOT nunique EQUAL nall)
+  message(FATAL_ERROR "${INPUT}: duplicate ids")
+endif()
+string(APPEND cpp "};\n\nextern const ZTNativeModule ${SYMBOL} = {\"${MODULE}\", kStrings, sizeof(kStrings) / sizeof(kStrings[0])};\n")
+file(WRITE "${RC}.tmp" "${rc}")
+file(WRITE "${CPP}.tmp" "${cpp}")
+configure_file("${RC}.tmp" "${RC}" COPYONLY)
+configure_file("${CPP}.tmp" "${CPP}" COPYONLY)
