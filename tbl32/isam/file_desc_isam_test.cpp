@@ -210,7 +210,10 @@ TEST(IsamStructure, CopyGivesTheSameStructureWithoutRecords) {
     ISAMTABLE table = nullptr;
     ASSERT_EQ(ISAMOpenTable(file, "Article", &table), 0u);
     char record[22];
-    memcpy(record, "Screw     \1\0\0\0" "20240101", 22);
+    memcpy(record,
+           "Screw     \1\0\0\0"
+           "20240101",
+           22);
     ASSERT_EQ(ISAMInsertRecord(table, record, &address), 0u);
     ISAMCloseTable(table);
     ASSERT_EQ(ISAMClose(file, &detail), 0u);

@@ -138,10 +138,10 @@ TEST(FileDesc, AReadOnlyFileIsNeverWritten) {
   std::string name = dir.File("locked.cfg");
   std::string content = TableBlock("T");
   ASSERT_TRUE(ztWriteTestFile(name, content));
-  std::filesystem::permissions(name,
-                               std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
-                                   std::filesystem::perms::others_write,
-                               std::filesystem::perm_options::remove);
+  std::filesystem::permissions(
+      name,
+      std::filesystem::perms::owner_write | std::filesystem::perms::group_write | std::filesystem::perms::others_write,
+      std::filesystem::perm_options::remove);
   CZTFileDesc desc;
   ASSERT_EQ(desc.InitDescEdit(nullptr, name.c_str(), 0), 1);
   EXPECT_EQ(desc.m_bReadOnly, 1u);
