@@ -298,6 +298,7 @@ int FormatGeneral(const CZTFieldDesc& f, char* text, unsigned size, unsigned* le
     case ZT_KIND_DATETIME: {
       char source[kDateTimeArea];
       CopyField(source, sizeof(source), reinterpret_cast<const unsigned char*>(base), baseLength);
+      out = area;
       outLength = 0;
       unsigned position = 0;
       const unsigned content = f.m_uContentType;
@@ -328,7 +329,6 @@ int FormatGeneral(const CZTFieldDesc& f, char* text, unsigned size, unsigned* le
         ParseTimeText(&h, &mi, &s, source + position, timeIn);
         outLength += FormatTimeText(area + outLength, h, mi, s, timeOut, sizeof(area) - outLength);
       }
-      out = area;
       break;
     }
     case ZT_KIND_DECIMAL: {
