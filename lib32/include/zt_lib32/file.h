@@ -48,8 +48,10 @@ class ZT_LIB32_API CZTFile {
   static unsigned ReplaceFile(const char* fileName, const char* data, unsigned length, int flush);
 
  protected:
-  // Called after the text has been split; a derived reader indexes its lines here.
-  // int: 1 ok, 0 failure (the text is released then).
+  // Called for each line as the text is split (index from 0; start and end as in
+  // SZTFileLine), and once after the last line; a derived reader indexes its
+  // lines here. int: 1 ok, 0 failure (the text is released then).
+  virtual int OnLine(unsigned, unsigned, unsigned) { return 1; }
   virtual int OnTextLoaded() { return 1; }
 
  private:
