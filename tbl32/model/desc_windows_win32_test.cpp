@@ -31,8 +31,8 @@ class DescWindows : public ::testing::Test {
     m_dialog = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, wc.hInstance, nullptr);
     m_combo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | CBS_DROPDOWNLIST, 0, 0, 200, 200, m_dialog,
                               (HMENU)(UINT_PTR)kComboId, wc.hInstance, nullptr);
-    m_grid = CreateWindowExA(0, "ZTTestGridWindow", "", WS_CHILD, 0, 0, 300, 200, m_dialog,
-                             (HMENU)(UINT_PTR)kGridId, wc.hInstance, nullptr);
+    m_grid = CreateWindowExA(0, "ZTTestGridWindow", "", WS_CHILD, 0, 0, 300, 200, m_dialog, (HMENU)(UINT_PTR)kGridId,
+                             wc.hInstance, nullptr);
     SetWindowLongPtrA(m_grid, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(static_cast<IGridView*>(&m_view)));
     ASSERT_NE(m_combo, nullptr);
     ASSERT_NE(m_grid, nullptr);

@@ -160,7 +160,8 @@ int CZTTableDesc::WriteDef(CZTConfFile& conf, const char* keyword) const {
   if (!m_Gallery.WriteDef(conf)) return 0;
   conf.EditDataLine(keyword, "END", nullptr);
   conf.EditComment(nullptr);
-  return 1;
+  // A line the writer refused (a name with a line break, say) fails the block.
+  return conf.GetEditError() == ZT_CONF_OK ? 1 : 0;
 }
 
 int CZTTableDesc::DispDef(IGridView* view, unsigned row) const {
