@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Installs the build into a fresh prefix, compiles a small application against
 # that prefix alone, and runs it.
 set(prefix ${BUILD_DIR}/install-test/prefix)
