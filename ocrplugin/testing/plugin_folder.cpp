@@ -21,15 +21,23 @@ const char* EngineVariantFile(EEngine engine) {
   return nullptr;
 }
 
+// A new folder under the temp directory. Process ids repeat between runs, and a run that was cut off
+// leaves its folders behind, so names already taken are skipped.
 std::string UniqueRoot() {
   static unsigned counter = 0;
   char temp[MAX_PATH] = {};
   char longTemp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
   if (!GetLongPathNameA(temp, longTemp, MAX_PATH)) lstrcpynA(longTemp, temp, MAX_PATH);
-  std::string root = longTemp;
-  if (root.empty() || root.back() != '\\') root += '\\';
-  return root + "ocrq_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter) + "\\";
+  std::string base = longTemp;
+  if (base.empty() || base.back() != '\\') base += '\\';
+  base += "ocrq_" + std::to_string(GetCurrentProcessId()) + "_";
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::string root = base + std::to_string(++counter);
+    if (CreateDirectoryA(root.c_str(), nullptr)) return root + "\\";
+    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+  return base + "failed\\";
 }
 
 }  // namespace
