@@ -26,7 +26,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     case DLL_PROCESS_ATTACH:
       return loader.Attach(instance);
     case DLL_PROCESS_DETACH:
-      // At process exit the system unloads the engine itself; freeing it here could run its detach twice.
+      // At process exit other modules may already be gone: no FreeLibrary then, the system unloads
+      // the engine itself.
       if (!reserved) loader.Detach();
       return TRUE;
     default:

@@ -8,12 +8,15 @@
 
 // The 16-byte structure the host passes by value to OCR_VuemoView. Its meaning is the host's; the
 // plug-in hands it on untouched.
-struct SOcrViewBlock {
+typedef struct SOcrViewBlock {
   uint32_t part[4];
-};
-static_assert(sizeof(SOcrViewBlock) == 16, "the host passes exactly 16 bytes");
+} SOcrViewBlock;
 
+#ifdef __cplusplus
+static_assert(sizeof(SOcrViewBlock) == 16, "the host passes exactly 16 bytes");
 extern "C" {
+#endif
+
 // Without an engine: writes "0.83" (5 bytes) to version and the plug-in description (32 bytes) to
 // description and returns 0.
 int __cdecl GetPlugInInfo(char* version, char* description);
@@ -25,6 +28,9 @@ int __cdecl OCR_VuemoView(uint32_t first, uint32_t second, SOcrViewBlock block, 
 // Version and build texts, 8 bytes each, padded with zero bytes.
 extern const char DllVersion[8];
 extern const char DllBuild[8];
+
+#ifdef __cplusplus
 }
+#endif
 
 #endif
