@@ -80,6 +80,11 @@ CPluginFolder::CPluginFolder(EEngine engine, size_t directoryLength) {
 }
 
 CPluginFolder::~CPluginFolder() {
+  // A current directory cannot be removed: leave the folder first when a test is still inside it.
+  std::string current = CurrentDirectory() + '\\';
+  if (current.size() >= root_.size() && lstrcmpiA(current.substr(0, root_.size()).c_str(), root_.c_str()) == 0) {
+    SetCurrentDirectoryA(BuildDirectory().c_str());
+  }
   std::error_code error;
   std::filesystem::remove_all(root_, error);
 }
