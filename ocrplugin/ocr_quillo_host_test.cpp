@@ -38,6 +38,7 @@ void ExpectLoaderBox(const SBoxSeen& box, const std::string& text) {
   EXPECT_EQ(box.text, text);
   EXPECT_EQ(box.caption, "QuilloVuemo_Loader");
   EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+  EXPECT_NE(box.icon, nullptr);
   EXPECT_EQ(box.icon, LoadIconA(nullptr, IDI_EXCLAMATION));
 }
 
