@@ -15,7 +15,6 @@ CIsamBTree::CIsamBTree(CIsamPager* pager, Block* table, unsigned key, uint32_t n
     : pager_(pager),
       table_(table),
       key_(key),
-      nodeSize_(nodeSize),
       keyLength_(keyLength),
       nodeUnits_(NodeUnits(nodeSize)),
       leafCap_(LeafCapacity(nodeSize, keyLength)),

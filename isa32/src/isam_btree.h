@@ -67,7 +67,6 @@ class CIsamBTree {
   CIsamPager* pager_;
   Block* table_;
   unsigned key_;
-  uint32_t nodeSize_;
   uint32_t keyLength_;
   uint32_t nodeUnits_;
   uint32_t leafCap_;

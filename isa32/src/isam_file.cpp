@@ -816,6 +816,13 @@ unsigned CIsamFile::ReadNext(TableHandle* t, unsigned index, void* record, unsig
   }
   const uint8_t* entry = nullptr;
   if ((e = tree.EntryAt(c.path, &entry)) != 0) return e;
+  // Entries must come strictly in order; anything else is a damaged tree (and
+  // would otherwise let a damaged file iterate forever).
+  int order = memcmp(entry, c.from.data(), def.keyLength + 4);
+  if (c.backward ? (order > 0 || (order == 0 && !c.inclusive)) : (order < 0 || (order == 0 && !c.inclusive))) {
+    c.pathFresh = false;
+    return ISAM_ERR_CORRUPT;
+  }
   if ((!c.backward && c.hasHigh && memcmp(entry, c.high.data(), def.keyLength) > 0) ||
       (c.backward && c.hasLow && memcmp(entry, c.low.data(), def.keyLength) < 0)) {
     c.state = Cursor::kEnded;

@@ -530,7 +530,9 @@ unsigned CIsamPager::openFiles(const char* name, bool readOnly, bool, unsigned* 
     linkFront(header_);
     committedEnd_ = FileEnd();
     if (rd32(header_->data + kFhSerial) > serial_) serial_ = rd32(header_->data + kFhSerial);
-    if (committedEnd_ < kFileHeaderUnits) {
+    // Every committed block was written into the file before its commit.
+    uint64_t dbSize = 0;
+    if (committedEnd_ < kFileHeaderUnits || io_->Size(db_, &dbSize) || uint64_t(committedEnd_) * kUnit > dbSize) {
       result = ISAM_ERR_CORRUPT;
       break;
     }
