@@ -74,7 +74,7 @@ class CIsamPager {
   // Evicts blocks beyond the cache budget (between calls only: pointers to
   // blocks are valid until then).
   void Trim();
-  void SetCacheBytes(size_t bytes) { budget_ = bytes < (1u << 20) ? (1u << 20) : bytes; }
+  void SetCacheBytes(size_t bytes) { budget_ = bytes < (256u << 10) ? (256u << 10) : bytes; }
   // Bytes of the file and log (for tests and benchmarks).
   uint64_t WalBytes() const { return walEnd_; }
 
