@@ -243,8 +243,7 @@ int CZTConfFile::SelectNextBlock() {
   if (from <= current) from = current + 1;
   if (from > enclosingLast || from >= count) return 0;
   const SZTConfLine& opening = m_pConfLines[current];
-  unsigned next =
-      FindKeyLine(GetTextData() + opening.keyStart, opening.keyLength, opening.keyTag, from, enclosingLast);
+  unsigned next = FindKeyLine(GetTextData() + opening.keyStart, opening.keyLength, opening.keyTag, from, enclosingLast);
   if (next == kNone) return 0;
   m_uBlockFirst[m_uLevel] = next;
   m_uBlockLast[m_uLevel] = BlockEnd(next, enclosingLast);
