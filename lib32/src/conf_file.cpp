@@ -319,9 +319,11 @@ unsigned CZTConfFile::ReadLine(const char* keyword, bool numbers, unsigned* valu
   for (;;) {
     unsigned value;
     if (numbers) {
+      // Every line is followed by a line break or the text's terminating NUL,
+      // neither a separator nor a digit: these loops need no end test.
       unsigned p = pos;
-      while (p < end && IsSeparator(text[p])) ++p;
-      if (p < end && text[p] >= '0' && text[p] <= '9' && ScanNumber(text, &p, end, &value)) {
+      while (IsSeparator(text[p])) ++p;
+      if (text[p] >= '0' && text[p] <= '9' && ScanNumber(text, &p, end, &value)) {
         pos = p;
         if (n < maximum) {
           values[n++] = value;
