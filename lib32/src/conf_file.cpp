@@ -98,7 +98,12 @@ int CZTConfFile::Read(const char* fileName, int, int) {
   m_pConfLines = nullptr;
   m_uConfCapacity = 0;
   int ok = Load(fileName);
-  if (!ok) ResetLevels();
+  if (!ok) {
+    free(m_pConfLines);
+    m_pConfLines = nullptr;
+    m_uConfCapacity = 0;
+    ResetLevels();
+  }
   return ok;
 }
 
@@ -108,7 +113,12 @@ int CZTConfFile::ReadIt(const char* text, unsigned length) {
   m_uConfCapacity = 0;
   m_szFileName[0] = '\0';
   int ok = SetText(text, length);
-  if (!ok) ResetLevels();
+  if (!ok) {
+    free(m_pConfLines);
+    m_pConfLines = nullptr;
+    m_uConfCapacity = 0;
+    ResetLevels();
+  }
   return ok;
 }
 
