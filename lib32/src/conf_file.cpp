@@ -98,7 +98,12 @@ int CZTConfFile::Read(const char* fileName, int, int) {
   m_pConfLines = nullptr;
   m_uConfCapacity = 0;
   int ok = Load(fileName);
-  if (!ok) ResetLevels();
+  if (!ok) {
+    free(m_pConfLines);
+    m_pConfLines = nullptr;
+    m_uConfCapacity = 0;
+    ResetLevels();
+  }
   return ok;
 }
 
@@ -108,7 +113,12 @@ int CZTConfFile::ReadIt(const char* text, unsigned length) {
   m_uConfCapacity = 0;
   m_szFileName[0] = '\0';
   int ok = SetText(text, length);
-  if (!ok) ResetLevels();
+  if (!ok) {
+    free(m_pConfLines);
+    m_pConfLines = nullptr;
+    m_uConfCapacity = 0;
+    ResetLevels();
+  }
   return ok;
 }
 
@@ -243,8 +253,7 @@ int CZTConfFile::SelectNextBlock() {
   if (from <= current) from = current + 1;
   if (from > enclosingLast || from >= count) return 0;
   const SZTConfLine& opening = m_pConfLines[current];
-  unsigned next =
-      FindKeyLine(GetTextData() + opening.keyStart, opening.keyLength, opening.keyTag, from, enclosingLast);
+  unsigned next = FindKeyLine(GetTextData() + opening.keyStart, opening.keyLength, opening.keyTag, from, enclosingLast);
   if (next == kNone) return 0;
   m_uBlockFirst[m_uLevel] = next;
   m_uBlockLast[m_uLevel] = BlockEnd(next, enclosingLast);
@@ -320,9 +329,11 @@ unsigned CZTConfFile::ReadLine(const char* keyword, bool numbers, unsigned* valu
   for (;;) {
     unsigned value;
     if (numbers) {
+      // Every line is followed by a line break or the text's terminating NUL,
+      // neither a separator nor a digit: these loops need no end test.
       unsigned p = pos;
-      while (p < end && IsSeparator(text[p])) ++p;
-      if (p < end && text[p] >= '0' && text[p] <= '9' && ScanNumber(text, &p, end, &value)) {
+      while (IsSeparator(text[p])) ++p;
+      if (text[p] >= '0' && text[p] <= '9' && ScanNumber(text, &p, end, &value)) {
         pos = p;
         if (n < maximum) {
           values[n++] = value;

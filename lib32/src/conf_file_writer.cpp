@@ -264,6 +264,6 @@ int CZTConfFile::WriteEdit(const char* fileName, int flush) {
     m_uLastError = m_uEditError;
     return 0;
   }
-  m_uLastError = ReplaceFile(fileName, m_pEditText, m_uEditLength, flush);
+  m_uLastError = ReplaceAtomically(fileName, m_pEditText, m_uEditLength, flush);
   return m_uLastError == 0;
 }

@@ -105,6 +105,7 @@ inline unsigned ParseNumber(const char* text, const Item& item, unsigned* value)
 }
 
 // A decimal or "0x" hexadecimal number at *pos, scanned and converted in one go.
+// The byte at end must be neither a digit nor a separator (a line break or NUL).
 // False when the item is anything else (or too large): the caller then takes
 // the slow way, which tells which fault it is.
 inline bool ScanNumber(const char* text, unsigned* pos, unsigned end, unsigned* value) {
@@ -127,8 +128,7 @@ inline bool ScanNumber(const char* text, unsigned* pos, unsigned end, unsigned* 
     if (digits == 0 || digits > 8) return false;
   } else {
     unsigned digits = 0;
-    for (; p < end && text[p] >= '0' && text[p] <= '9'; ++p, ++digits)
-      v = v * 10 + static_cast<unsigned>(text[p] - '0');
+    for (; text[p] >= '0' && text[p] <= '9'; ++p, ++digits) v = v * 10 + static_cast<unsigned>(text[p] - '0');
     if (digits > 10 || v > 0xFFFFFFFFull) return false;
   }
   if (p < end && !IsSeparator(text[p]) && text[p] != ';') return false;

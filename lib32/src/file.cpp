@@ -68,23 +68,23 @@ int CZTFile::Load(const char* fileName) {
 }
 
 int CZTFile::SetText(const char* text, unsigned length) {
-  FreeText();
+  // The copy is taken before the old text goes, which may be the source.
   m_uLastError = 0;
+  char* copy = nullptr;
   if (!text && length) {
     m_uLastError = kBadArgument;
-    return 0;
-  }
-  if (length > ZT_FILE_MAX_SIZE) {
+  } else if (length > ZT_FILE_MAX_SIZE) {
     m_uLastError = kTooLarge;
-    return 0;
-  }
-  char* copy = static_cast<char*>(malloc(static_cast<size_t>(length) + 1));
-  if (!copy) {
+  } else if (!(copy = static_cast<char*>(malloc(static_cast<size_t>(length) + 1)))) {
     m_uLastError = kNoMemory;
-    return 0;
+  } else {
+    if (length) memcpy(copy, text, length);
+    copy[length] = '\0';
   }
-  if (length) memcpy(copy, text, length);
-  copy[length] = '\0';
+  unsigned lastError = m_uLastError;
+  FreeText();
+  m_uLastError = lastError;
+  if (!copy) return 0;
   StripByteOrderMark(copy, &length);
   m_pText = copy;
   m_uTextLength = length;

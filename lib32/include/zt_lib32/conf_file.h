@@ -57,11 +57,11 @@ constexpr unsigned ZT_CONF_MAX_LEVELS = 8;
 
 // What the reader knows of one line (beside its start and end in CZTFile).
 struct SZTConfLine {
+  unsigned long long keyTag;  // the first eight characters in capitals: keywords up to eight long need no more
   unsigned keyStart;          // offset of the keyword
   unsigned keyLength;         // 0: comment or blank line
-  unsigned flags;             // ZT_CONF_LINE_...
-  unsigned long long keyTag;  // the first eight characters in capitals: keywords up to eight long need no more
   unsigned dataStart;         // offset of the data (after the colon and blanks)
+  unsigned flags;             // ZT_CONF_LINE_...
 };
 enum : unsigned { ZT_CONF_LINE_END = 1 };  // the data is END: a closing line
 
