@@ -75,6 +75,20 @@ inline unsigned TextEnd(const char* p, unsigned length) {
   return i;
 }
 
+// Copies up to length bytes, stopping at a zero byte (not copied); the count.
+inline unsigned CopyToZero(char* dest, const char* src, unsigned length) {
+  const uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  unsigned i = 0;
+  for (; i + 8 <= length; i += 8) {
+    uint64_t v;
+    memcpy(&v, src + i, 8);
+    if ((v - kOnes) & ~v & kHighs) break;
+    memcpy(dest + i, &v, 8);
+  }
+  for (; i < length && src[i]; ++i) dest[i] = src[i];
+  return i;
+}
+
 // Copies a short text in eight-byte steps (fixed-size copies compile to moves).
 inline void CopySmall(char* dest, const char* src, unsigned n) {
   unsigned i = 0;
@@ -374,6 +388,14 @@ int CZTFieldDesc::FormatData(char* text, unsigned size, unsigned* length, const 
   if (m_uEncodeType == iteASCIITEXT && ztFmtKind(m_uDisplayType) == ZT_KIND_TEXT &&
       (!recordSize || (m_uOffset <= recordSize && m_uLength <= recordSize - m_uOffset))) {
     const char* from = reinterpret_cast<const char*>(record + m_uOffset);
+    if (m_uLength < size) {
+      // The whole field fits: copy and look for a zero byte in one pass.
+      unsigned n = CopyToZero(text, from, m_uLength);
+      while (n && text[n - 1] == ' ') --n;
+      text[n] = '\0';
+      if (length) *length = n;
+      return 1;
+    }
     const unsigned field = TextEnd(from, m_uLength);  // up to a zero byte
     unsigned visible = field;
     while (visible && from[visible - 1] == ' ') --visible;
