@@ -206,8 +206,7 @@ int CZTTableDesc::VerifyTable() const {
   // Which field owns each record byte (field index + 1; 0: nobody).
   // No map is made for records beyond 16 MB (far beyond any ISAM record).
   const unsigned kMaxMappedRecord = 1u << 24;
-  unsigned* owner =
-      recSize <= kMaxMappedRecord ? static_cast<unsigned*>(calloc(recSize, sizeof(unsigned))) : nullptr;
+  unsigned* owner = recSize <= kMaxMappedRecord ? static_cast<unsigned*>(calloc(recSize, sizeof(unsigned))) : nullptr;
   if (!owner) ztTbl32Lib.DispError(ZT_ERR_TBL_FIELD_ALLOC);
   for (unsigned i = 0; i < m_Fields.m_uCount; ++i) {
     if (!m_Fields.m_pFields) {
