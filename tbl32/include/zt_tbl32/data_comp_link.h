@@ -31,6 +31,8 @@ enum : uint8_t {
   ZT_SEL_LE = 7,
 };
 
+enum : uint8_t { ZT_SEL_COMP_NUMERIC_TEXT = 5, ZT_SEL_COMP_NONE = 0xFF };
+
 struct SZTDataCompNode {
   uint8_t idRec;  // ZT_SEL_EXPRESSION or ZT_SEL_OPERATION
 };
@@ -61,8 +63,13 @@ struct SZTDataCompExpr : SZTDataCompNode {
   } CompValue;             // resolution: the value in the form the field is compared in
   char Column[kNameSize];  // upper case
   char Value[kNameSize];   // as written, quotes removed
+  // Resolution: the value kind (numVal) of CompValue; ZT_SEL_COMP_NUMERIC_TEXT
+  // for an ordering on a text field (its text read as a signed number).
+  uint8_t CompKind;
 
-  SZTDataCompExpr() : bReserved(0), Func(0), fCase(0), uField(0xFFFFFFFFu), StrCmp('?', '#', '*'), CompValue{0} {
+  SZTDataCompExpr()
+      : bReserved(0), Func(0), fCase(0), uField(0xFFFFFFFFu), StrCmp('?', '#', '*'), CompValue{0},
+        CompKind(ZT_SEL_COMP_NONE) {
     idRec = ZT_SEL_EXPRESSION;
     Column[0] = '\0';
     Value[0] = '\0';
