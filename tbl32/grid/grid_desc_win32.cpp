@@ -1,0 +1,15 @@
+#include "grid_codes.h"
+#include "zt_tbl32/grid_desc.h"
+
+int CGridDesc::DispColHeaders(HWND window, int reset) {
+  m_hGrid = m_uCtrlId == 0xFFFFFFFFu ? window : GetDlgItem(window, int(m_uCtrlId));
+  if (!m_hGrid) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcGridDesc, "Control id %d not found", int(m_uCtrlId));
+    ztTbl32Lib.DispError(ZT_ERR_GRIDDESC_NO_CONTROL, m_uCtrlId);
+    return FALSE;
+  }
+  IGridView* grid = reinterpret_cast<IGridView*>(SendMessageA(m_hGrid, ZT_GRID_QUERY, 0, 0));
+  if (!DispColHeadersOn(grid, reset)) return FALSE;
+  InvalidateRect(m_hGrid, nullptr, TRUE);
+  return TRUE;
+}

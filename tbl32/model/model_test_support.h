@@ -1,0 +1,187 @@
+// Test helpers of the description model and the grid: recorded boxes, the log
+// read back, and an IGridView that records its calls.
+#pragma once
+
+#include <stdarg.h>
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+#include "zt_tbl32.h"
+
+namespace zt_test {
+
+struct RecordedBox {
+  unsigned code;
+  unsigned kind;
+  unsigned style;
+  std::string text;
+};
+
+// Records every box while it exists and answers questions with a preset button.
+class BoxRecorder {
+ public:
+  std::vector<RecordedBox> boxes;
+  int answer = IDNO;
+
+  BoxRecorder() { ztSetBoxHandler(&Handler, this, &m_old, &m_oldContext); }
+  ~BoxRecorder() { ztSetBoxHandler(m_old, m_oldContext); }
+  BoxRecorder(const BoxRecorder&) = delete;
+  BoxRecorder& operator=(const BoxRecorder&) = delete;
+
+  std::vector<unsigned> Codes() const {
+    std::vector<unsigned> codes;
+    for (const auto& b : boxes) codes.push_back(b.code);
+    return codes;
+  }
+
+ private:
+  static int Handler(const ZTBoxRequest* box, void* context) {
+    auto* self = static_cast<BoxRecorder*>(context);
+    self->boxes.push_back({box->code, box->kind, box->style, box->text ? box->text : ""});
+    return self->answer;
+  }
+  ZTBoxHandler m_old = nullptr;
+  void* m_oldContext = nullptr;
+};
+
+// Opens the library's log on a fresh file; Lines() gives "level source: text".
+class LogCapture {
+ public:
+  explicit LogCapture(const char* name = "model_test.log") : m_name(name) {
+    remove(m_name.c_str());
+    ztTbl32Lib.OpenLog(m_name.c_str(), 0);
+  }
+  ~LogCapture() {
+    ztTbl32Lib.CloseLog();
+    remove(m_name.c_str());
+  }
+  LogCapture(const LogCapture&) = delete;
+  LogCapture& operator=(const LogCapture&) = delete;
+
+  std::vector<std::string> Lines() const {
+    std::vector<std::string> lines;
+    FILE* f = fopen(m_name.c_str(), "r");
+    if (!f) return lines;
+    char line[4096];
+    while (fgets(line, sizeof(line), f)) {
+      std::string s(line);
+      while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+      // Drop the date and time stamp (two words).
+      size_t p = s.find(' ');
+      p = p == std::string::npos ? p : s.find(' ', p + 1);
+      lines.push_back(p == std::string::npos ? s : s.substr(p + 1));
+    }
+    fclose(f);
+    return lines;
+  }
+  std::string All() const {
+    std::string all;
+    for (const auto& l : Lines()) all += l + "\n";
+    return all;
+  }
+
+ private:
+  std::string m_name;
+};
+
+// An IGridView that records the calls that set up columns and cells as text.
+class RecordingGrid : public IGridView {
+ public:
+  std::vector<std::string> calls;
+
+  void Add(const char* format, ...) {
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
+    calls.push_back(text);
+  }
+  bool Has(const std::string& call) const {
+    for (const auto& c : calls)
+      if (c == call) return true;
+    return false;
+  }
+
+  BOOL Create(HWND, UINT, const tagRECT*, UINT) override { return FALSE; }
+  void Destroy() override {}
+  HWND GetHwnd() override { return nullptr; }
+  HWND GetChildHwnd() override { return nullptr; }
+  UINT GetStyle() override { return style; }
+  UINT SetStyle(UINT s) override {
+    Add("SetStyle(%u)", s);
+    return style = s;
+  }
+  UINT AddStyle(UINT bits) override { return style |= bits, bits; }
+  UINT RemoveStyle(UINT bits) override { return style &= ~bits, ~bits; }
+  UINT GetCurColumn() override { return 0; }
+  UINT GetCurItem() override { return 0; }
+  UINT GetItemCount() override { return 0; }
+  UINT GetColumnListSel(UINT) override { return 0xFFFFFFFF; }
+  BOOL IsSortColumn(UINT) override { return FALSE; }
+  BOOL ClearSortColumn() override { return TRUE; }
+  BOOL SelectItem(UINT, UINT) override { return TRUE; }
+  BOOL EditItem(UINT, UINT) override { return TRUE; }
+  BOOL SetColors(BOOL, COLORREF, COLORREF, COLORREF, COLORREF) override { return TRUE; }
+  BOOL SetColumnCount(UINT count, BOOL redraw) override {
+    Add("SetColumnCount(%u,%d)", count, redraw);
+    return TRUE;
+  }
+  BOOL SetColumnType(UINT column, UINT type, UINT commandId, BYTE flags) override {
+    Add("SetColumnType(%u,%u,%u,0x%02X)", column, type, commandId, flags);
+    return TRUE;
+  }
+  BOOL SetColumnHeader(UINT column, UINT width, BYTE just, const char* text, BOOL redraw) override {
+    Add("SetColumnHeader(%u,%u,%u,%s,%d)", column, width, just, text ? text : "(null)", redraw);
+    return TRUE;
+  }
+  BOOL SetColumnColor(UINT, COLORREF, COLORREF, BOOL) override { return TRUE; }
+  BOOL SetColumnColors(UINT column, COLORREF be, COLORREF bo, COLORREF te, COLORREF to, BOOL redraw) override {
+    Add("SetColumnColors(%u,%06X,%06X,%06X,%06X,%d)", column, be, bo, te, to, redraw);
+    return TRUE;
+  }
+  BOOL SetSortColumn(UINT, BOOL) override { return TRUE; }
+  BOOL SetItemCount(OwnerDataCallback, UINT, UINT, BOOL) override { return FALSE; }
+  BOOL InsertItem(UINT line, UINT data, BOOL redraw) override {
+    Add("InsertItem(%u,%u,%d)", line, data, redraw);
+    return TRUE;
+  }
+  BOOL DeleteItem(UINT line, BOOL redraw) override {
+    Add("DeleteItem(%u,%d)", line, redraw);
+    return TRUE;
+  }
+  void DeleteAllItems(BOOL redraw) override { Add("DeleteAllItems(%d)", redraw); }
+  BOOL SetItemUInt64(UINT, UINT, UINT, UINT) override { return TRUE; }
+  BOOL SetItemUInt(UINT line, UINT column, UINT value) override {
+    Add("SetItemUInt(%u,%u,%u)", line, column, value);
+    return TRUE;
+  }
+  BOOL SetItemInt64(UINT, UINT, UINT, UINT) override { return TRUE; }
+  BOOL SetItemInt(UINT, UINT, int) override { return TRUE; }
+  BOOL SetItemAmount(UINT, UINT, int) override { return TRUE; }
+  BOOL SetItemTextW(UINT, UINT, const wchar_t*) override { return TRUE; }
+  BOOL SetItemText(UINT line, UINT column, const char* text) override {
+    Add("SetItemText(%u,%u,%s)", line, column, text ? text : "(null)");
+    return TRUE;
+  }
+  UINT GetItemData(UINT) override { return 0xFFFFFFFF; }
+  UINT GetItemUInt(UINT, UINT) override { return 0; }
+  UINT GetItemValue(UINT, UINT) override { return 0; }
+  UINT GetItemReserved(UINT, UINT) override { return 0xFFFFFFFF; }
+  uint64_t GetItemUInt64(UINT, UINT) override { return 0; }
+  uint64_t GetItemValue64(UINT, UINT) override { return 0; }
+  BOOL GetItemTextW(UINT, UINT, wchar_t*, UINT) override { return FALSE; }
+  BOOL GetItemText(UINT, UINT, char*, UINT) override { return FALSE; }
+  int GetItemVisibility(UINT) override { return 0; }
+  int EnsureVisible(UINT) override { return 0; }
+  BOOL RedrawItem(UINT) override { return FALSE; }
+  BOOL ScrollBy(int) override { return FALSE; }
+  BOOL SetTopItem(UINT) override { return FALSE; }
+  UINT GetTopItem() override { return 0; }
+
+  UINT style = 0;
+};
+
+}  // namespace zt_test
