@@ -1,19 +1,23 @@
-// ztdesc: command-line tool over zt_tbl32.
+// ztdesc: command-line tool over zt_tbl32. Options, then one command; each
+// command lives in its own cmd_*.cpp.
 #include <stdio.h>
 #include <string.h>
 
-#include "zt_tbl32.h"
+#include "commands.h"
 
 namespace {
 
-const char kUsage[] =
-    "usage: ztdesc [--language D|E] [--log FILE] COMMAND [ARGS]\n"
-    "       ztdesc --help | --version\n"
-    "\n"
-    "commands:\n"
-    "  demo [DIR]   the built-in sample\n"
-    "\n"
-    "exit codes: 0 ok, 1 the operation failed, 2 usage\n";
+void PrintUsage(FILE* out) {
+  fputs(
+      "usage: ztdesc [--language D|E] [--log FILE] COMMAND [ARGS]\n"
+      "       ztdesc --help | --version\n"
+      "       ztdesc COMMAND --help\n"
+      "\n"
+      "commands:\n",
+      out);
+  for (unsigned i = 0; i < kCommandCount; ++i) fprintf(out, "  %-12s %s\n", kCommands[i].name, kCommands[i].summary);
+  fputs("\nexit codes: 0 ok, 1 the operation failed, 2 usage\n", out);
+}
 
 int version() {
   unsigned v = ztGetTbl32Version();
@@ -28,12 +32,7 @@ int version() {
     if (h) ztFreeModule(h);
   }
   printf("current language: %s\n", ztTbl32Lib.m_bResLoaded ? ztTbl32Lib.m_szLanguage : "(none)");
-  return 0;
-}
-
-int demo(int, char**) {
-  printf("ztdesc demo: the sample description and ISAM file are not built yet.\n");
-  return 0;
+  return kExitOk;
 }
 
 }  // namespace
@@ -44,33 +43,36 @@ int main(int argc, char** argv) {
   for (; i < argc && argv[i][0] == '-'; ++i) {
     const char* a = argv[i];
     if (!strcmp(a, "--help") || !strcmp(a, "-h")) {
-      fputs(kUsage, stdout);
-      return 0;
+      PrintUsage(stdout);
+      return kExitOk;
     }
     if (!strcmp(a, "--version")) return version();
     if (!strcmp(a, "--language") && i + 1 < argc) {
       if (!ztSetTbl32Language(argv[++i])) {
         fprintf(stderr, "ztdesc: unknown language '%s'\n", argv[i]);
-        return 2;
+        return kExitUsage;
       }
       continue;
     }
     if (!strcmp(a, "--log") && i + 1 < argc) {
       if (!ztOpenTbl32Log(argv[++i])) {
         fprintf(stderr, "ztdesc: cannot open log file '%s'\n", argv[i]);
-        return 1;
+        return kExitFailed;
       }
       continue;
     }
-    fprintf(stderr, "ztdesc: unknown option '%s'\n%s", a, kUsage);
-    return 2;
+    fprintf(stderr, "ztdesc: unknown option '%s'\n", a);
+    PrintUsage(stderr);
+    return kExitUsage;
   }
   if (i >= argc) {
-    fputs(kUsage, stderr);
-    return 2;
+    PrintUsage(stderr);
+    return kExitUsage;
   }
   const char* command = argv[i];
-  if (!strcmp(command, "demo")) return demo(argc - i - 1, argv + i + 1);
-  fprintf(stderr, "ztdesc: unknown command '%s'\n%s", command, kUsage);
-  return 2;
+  for (unsigned c = 0; c < kCommandCount; ++c)
+    if (!strcmp(kCommands[c].name, command)) return kCommands[c].run(argc - i - 1, argv + i + 1);
+  fprintf(stderr, "ztdesc: unknown command '%s'\n", command);
+  PrintUsage(stderr);
+  return kExitUsage;
 }

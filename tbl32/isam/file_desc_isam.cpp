@@ -1,0 +1,185 @@
+// Creating ISAM files from a file description, copying the structure of an
+// ISAM file, and reading the table descriptions of an open ISAM file.
+#include <errno.h>
+#include <stdio.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "zt_tbl32/desc_errors.h"
+#include "zt_tbl32/file_desc.h"
+
+int ztDefaultSaveFileDialog(HWND owner, char* name, unsigned size);
+
+namespace {
+const char kSource[] = "CZTFileDesc";
+
+ZTSaveFileDialog s_saveFileDialog = ztDefaultSaveFileDialog;
+
+// An existing name that is not a directory.
+bool IsExistingFile(const char* name) {
+  std::error_code ec;
+  std::filesystem::file_status status = std::filesystem::status(name, ec);
+  return std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
+
+void CloseCreated(ISAMFILE file, const char* name) {
+  unsigned detail = 0;
+  unsigned e = ISAMClose(file, &detail);
+  if (e) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on closing %s", e, detail, name);
+    ISAMDispError(name, "ISAMClose", e, 0);
+  }
+}
+}  // namespace
+
+ZTSaveFileDialog ztSetSaveFileDialog(ZTSaveFileDialog dialog) {
+  ZTSaveFileDialog old = s_saveFileDialog;
+  s_saveFileDialog = dialog ? dialog : ztDefaultSaveFileDialog;
+  return old;
+}
+
+int CZTFileDesc::InitTableDescs(void* isamFile) {
+  ISAMFILE file = static_cast<ISAMFILE>(isamFile);
+  Free();
+  unsigned n = 0;
+  unsigned e = ISAMGetTableCount(file, &n);
+  if (e) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u on ISAMGetTableCount( %s )", e, m_szFileName);
+    ISAMDispError(file, "ISAMGetTableCount", e, 0);
+    return 1;
+  }
+  if (!n) {
+    ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSource, "InitTableDescs: No data tables found in the isam file.");
+    return 1;
+  }
+  m_Tables.m_pTables = ztAllocRecords<CZTTableDesc>(n, 0xFFFFFFFFu, kSource);
+  if (!m_Tables.m_pTables) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "AllocRecs: Cannot allocate new data records");
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Cannot allocate %u new table description records.", n);
+    ztTbl32Lib.DispError(ZT_ERR_FILE_ALLOC);
+    return 0;
+  }
+  m_Tables.m_uCount = m_Tables.m_uAlloc = n;
+  for (unsigned i = 0; i < n; ++i) {
+    if (!m_Tables.m_pTables[i].ReadDesc(file, i)) {
+      ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error on read the description of table %u.", i);
+      return 0;
+    }
+  }
+  return 1;
+}
+
+int CZTFileDesc::CreateISAMFile(HWND owner, const char* fileName) {
+  char name[MAX_PATH];
+  if (fileName && fileName[0]) {
+    ztStrCopy(name, fileName, sizeof(name));
+  } else {
+    name[0] = 0;
+    if (!s_saveFileDialog(owner, name, sizeof(name)) || !name[0]) {
+      ztTbl32Lib.PrtLog(ZT_LOG_TRACE, kSource, "User canceled creation in filename dialog.");
+      return 0;
+    }
+    if (IsExistingFile(name)) {
+      if (ztTbl32Lib.DispQuestion(ZT_ERR_FILE_REPLACE_QUESTION, name) != IDYES) {
+        ztTbl32Lib.PrtLog(ZT_LOG_TRACE, kSource, "User canceled creation of existing isam file %s", name);
+        return 0;
+      }
+      if (remove(name) != 0) {
+        unsigned error = (unsigned)errno;
+        ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u on deleting %s", error, name);
+        ztTbl32Lib.DispError(ZT_ERR_FILE_DELETE, name, error);
+        return 0;
+      }
+    }
+  }
+
+  ISAMFILE file = nullptr;
+  unsigned detail = 0;
+  unsigned e = ISAMCreate(&file, name, &detail);
+  if (e) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on creating %s", e, detail, name);
+    ISAMDispError(name, "ISAMCreate", e, 0);
+    return 0;
+  }
+  for (unsigned i = 0; i < m_Tables.m_uCount && m_Tables.m_pTables; ++i) {
+    if (!m_Tables.m_pTables[i].CreateISAMTable(file)) {
+      CloseCreated(file, name);
+      remove(name);
+      return 0;
+    }
+  }
+  e = ISAMClose(file, &detail);
+  if (e) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on closing %s", e, detail, name);
+    ISAMDispError(name, "ISAMClose", e, 0);
+    return 0;
+  }
+  return 1;
+}
+
+int CZTFileDesc::CopyISAMStructure(const char* source, const char* destination) {
+  if (!source || !source[0]) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "CopyISAMStructure: Missing or empty source file name.");
+    ztTbl32Lib.DispError(ZT_ERR_COPY_NO_SOURCE);
+    return 0;
+  }
+  if (!IsExistingFile(source)) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "CopyISAMStructure: Source file does not exist: %s", source);
+    ztTbl32Lib.DispError(ZT_ERR_COPY_SOURCE_MISSING, source);
+    return 0;
+  }
+  if (!destination || !destination[0]) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "CopyISAMStructure: Missing or empty destination file name.");
+    ztTbl32Lib.DispError(ZT_ERR_COPY_NO_DEST);
+    return 0;
+  }
+  std::error_code ec;
+  if (std::filesystem::exists(destination, ec)) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "CopyISAMStructure: Destinatino file exists already: %s", destination);
+    ztTbl32Lib.DispError(ZT_ERR_COPY_DEST_EXISTS, destination);
+    return 0;
+  }
+
+  ISAMFILE file = nullptr;
+  unsigned detail = 0;
+  unsigned e = ISAMOpen(&file, source, ISAM_OPEN_READWRITE, &detail);
+  if (e) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on opening %s", e, detail, source);
+    ISAMDispError(source, "ISAMOpen", e, 0);
+    return 0;
+  }
+  if (!InitTableDescs(file)) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error on reading table descriptions of %s", source);
+    ISAMClose(file, &detail);
+    return 0;
+  }
+  e = ISAMClose(file, &detail);
+  if (e) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on closing %s", e, detail, source);
+    ISAMDispError(source, "ISAMClose", e, 0);
+    return 0;
+  }
+
+  e = ISAMCreate(&file, destination, &detail);
+  if (e) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on creating %s", e, detail, destination);
+    ISAMDispError(destination, "ISAMCreate", e, 0);
+    return 0;
+  }
+  for (unsigned i = 0; i < m_Tables.m_uCount && m_Tables.m_pTables; ++i) {
+    if (!m_Tables.m_pTables[i].CreateISAMTable(file)) {
+      CloseCreated(file, destination);
+      remove(destination);
+      return 0;
+    }
+  }
+  e = ISAMClose(file, &detail);
+  if (e) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on closing %s", e, detail, destination);
+    ISAMDispError(destination, "ISAMClose", e, 0);
+    remove(destination);
+    return 0;
+  }
+  return 1;
+}

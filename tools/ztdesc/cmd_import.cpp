@@ -1,0 +1,111 @@
+// ztdesc import: loads the records of a ';'-separated text file into a table in
+// one transaction; every value is checked before anything is stored.
+#include <string.h>
+#ifdef _WIN32
+#include <io.h>
+#define ZT_ISATTY _isatty
+#define ZT_FILENO _fileno
+#else
+#include <unistd.h>
+#define ZT_ISATTY isatty
+#define ZT_FILENO fileno
+#endif
+
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "csv_reader.h"
+#include "field_encoder.h"
+
+namespace {
+
+// Bytes of a field that no column fills: blanks for text, zeros otherwise.
+void FillDefault(const CZTFieldDesc& field, unsigned char* record) {
+  memset(record + field.m_uOffset, field.m_uEncodeType == iteASCIITEXT ? ' ' : 0, field.m_uLength);
+}
+
+struct FileCloser {
+  FILE* file;
+  ~FileCloser() {
+    if (file) fclose(file);
+  }
+};
+
+}  // namespace
+
+int ztdescImport(int argc, char** argv) {
+  if (ztdescWantsHelp("import", argc, argv)) return kExitOk;
+  if (argc != 3) return ztdescUsage("import", "ISAMFILE, TABLE and DATA.csv are needed");
+  const char* isamName = argv[0];
+  const char* tableName = argv[1];
+  const char* dataName = argv[2];
+
+  FileCloser data{fopen(dataName, "rb")};
+  if (!data.file) return ztdescFail("%s: cannot be opened", dataName);
+  ZTOpenTable open;
+  if (!ztdescOpenTable(open, isamName, tableName, ISAM_OPEN_READWRITE)) return kExitFailed;
+  const CZTFieldDescList& fields = open.tableDesc->m_Fields;
+
+  CsvReader reader(data.file);
+  std::vector<std::string> values;
+  if (!reader.Next(values)) return ztdescFail("%s: empty file, a header row naming the fields is needed", dataName);
+  std::vector<unsigned> columnField(values.size());
+  std::vector<bool> filled(fields.m_uCount, false);
+  for (size_t c = 0; c < values.size(); ++c) {
+    unsigned f = 0;
+    while (f < fields.m_uCount && ztStrICmpAscii(fields.m_pFields[f].m_szName, values[c].c_str())) ++f;
+    if (f == fields.m_uCount)
+      return ztdescFail("%s:1: column %u: no field %s in table %s", dataName, (unsigned)c + 1, values[c].c_str(),
+                        open.tableDesc->m_szName);
+    if (filled[f]) return ztdescFail("%s:1: field %s named twice", dataName, values[c].c_str());
+    filled[f] = true;
+    columnField[c] = f;
+  }
+
+  // Every record is encoded first, so that a bad value stores nothing.
+  std::vector<unsigned char> template_(open.recordSize, 0);
+  for (unsigned f = 0; f < fields.m_uCount; ++f)
+    if (!filled[f]) FillDefault(fields.m_pFields[f], template_.data());
+  std::vector<unsigned char> records;
+  std::vector<unsigned> lines;
+  char reason[160];
+  while (reader.Next(values)) {
+    if (values.size() == 1 && values[0].empty()) continue;  // empty line
+    unsigned line = reader.LineNumber();
+    if (reader.BadQuote()) return ztdescFail("%s:%u: a quoted value is not closed", dataName, line);
+    if (values.size() != columnField.size())
+      return ztdescFail("%s:%u: %u values, the header names %u fields", dataName, line, (unsigned)values.size(),
+                        (unsigned)columnField.size());
+    size_t at = records.size();
+    records.insert(records.end(), template_.begin(), template_.end());
+    for (size_t c = 0; c < values.size(); ++c) {
+      const CZTFieldDesc& field = fields.m_pFields[columnField[c]];
+      if (!ztEncodeField(field, values[c].c_str(), records.data() + at, open.recordSize, reason, sizeof(reason)))
+        return ztdescFail("%s:%u: field %s: \"%s\": %s", dataName, line, field.m_szName, values[c].c_str(), reason);
+    }
+    lines.push_back(line);
+  }
+  if (ferror(data.file)) return ztdescFail("%s: read error", dataName);
+
+  unsigned count = static_cast<unsigned>(lines.size());
+  bool progress = ZT_ISATTY(ZT_FILENO(stderr)) != 0;
+  unsigned e = ISAMBeginTransaction(open.file);
+  if (e) return ztdescFail("%s: %s (error %u)", isamName, ISAMErrorText(e), e);
+  for (unsigned r = 0; r < count; ++r) {
+    unsigned address = 0;
+    e = ISAMInsertRecord(open.table, records.data() + (size_t)r * open.recordSize, &address);
+    if (e) {
+      ISAMRollbackTransaction(open.file);
+      if (progress) fputc('\n', stderr);
+      return ztdescFail("%s:%u: the record cannot be stored: %s (error %u); nothing was imported", dataName, lines[r],
+                        ISAMErrorText(e), e);
+    }
+    if (progress && (r % 4096 == 0 || r + 1 == count)) fprintf(stderr, "\rimporting %u of %u records", r + 1, count);
+  }
+  if (progress) fputc('\n', stderr);
+  e = ISAMCommitTransaction(open.file);
+  if (e) return ztdescFail("%s: %s (error %u); nothing was imported", isamName, ISAMErrorText(e), e);
+  printf("%s: %u records imported into %s\n", isamName, count, open.tableDesc->m_szName);
+  return kExitOk;
+}

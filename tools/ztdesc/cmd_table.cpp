@@ -1,0 +1,53 @@
+// The commands of ztdesc, in the order the usage text lists them.
+#include "commands.h"
+
+const ZTCommand kCommands[] = {
+    {"show", "FILE [--json]", "the tables, fields and keys of a description file or an ISAM file",
+     "Shows the tables of a description file (.CFG) or of an ISAM file (read from the\n"
+     "descriptions stored in its tables): name, fields, keys, record size and node size,\n"
+     "then each table's fields and keys.\n\n"
+     "  --json   the same as JSON\n",
+     ztdescShow},
+    {"verify", "FILE", "checks every table of a description",
+     "Checks every table of a description file or an ISAM file as VerifyDesc does and\n"
+     "prints the boxes it raises. Exit code 1 when a table is not usable.\n",
+     ztdescVerify},
+    {"create", "DESC.CFG OUT", "a new ISAM file from a description file",
+     "Creates the ISAM file OUT with one table per table block of DESC.CFG. The\n"
+     "description is checked first; OUT must not exist.\n",
+     ztdescCreate},
+    {"copy", "SRC DST", "a new, empty ISAM file with the structure of another",
+     "Creates DST with the tables, fields, keys and stored descriptions of the ISAM\n"
+     "file SRC, but no records. DST must not exist.\n",
+     ztdescCopy},
+    {"export-desc", "ISAMFILE OUT.CFG", "the descriptions stored in an ISAM file as a description file",
+     "Writes the table descriptions stored in ISAMFILE as the description file OUT.CFG,\n"
+     "which must not exist.\n",
+     ztdescExportDesc},
+    {"import", "ISAMFILE TABLE DATA.csv", "loads records from a ';'-separated file",
+     "Loads the records of DATA.csv into TABLE in one transaction. The first row names\n"
+     "the fields; each value is written as the field shows it (German notation:\n"
+     "1.234,56; dates in the field's display format). A value that does not fit its\n"
+     "field stops the import with file, line, field and reason, and nothing is stored.\n"
+     "Fields without a column are blank (text) or zero.\n",
+     ztdescImport},
+    {"dump", "ISAMFILE TABLE [--index N] [--backward] [--limit N] [--csv]", "the records of a table in index order",
+     "Lists the records of TABLE in the order of key N (1 = the first key, as show\n"
+     "numbers them), each field formatted as the grid shows it.\n\n"
+     "  --index N   the key to follow (default 1)\n"
+     "  --backward  from the last record to the first\n"
+     "  --limit N   at most N records\n"
+     "  --csv       ';'-separated with a header row, as import reads it\n",
+     ztdescDump},
+    {"check", "ISAMFILE", "the engine's integrity check",
+     "Runs the ISAM engine's integrity check on ISAMFILE: every page, every index's\n"
+     "order and counts, every record indexed once.\n",
+     ztdescCheck},
+    {"demo", "[DIR]", "the built-in sample (default DIR: ztdesc-demo)",
+     "Writes the sample description DIR/sample.cfg (customers and orders), creates\n"
+     "DIR/sample.isa, stores 100,000 generated records, shows the file, checks it and\n"
+     "dumps the first 20 orders by customer forwards and backwards.\n",
+     ztdescDemo},
+};
+
+const unsigned kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);

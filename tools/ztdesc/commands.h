@@ -1,0 +1,64 @@
+// The commands of ztdesc and what they share. Each command lives in its own
+// cmd_*.cpp; main.cpp only dispatches.
+#pragma once
+
+#include <stdio.h>
+
+#include "zt_tbl32.h"
+#include "zt_tbl32/file_desc.h"
+
+// Exit codes.
+enum : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+
+struct ZTCommand {
+  const char* name;
+  const char* synopsis;  // arguments, for the usage text
+  const char* summary;   // one line
+  const char* help;      // the text of "ztdesc COMMAND --help"
+  int (*run)(int argc, char** argv);  // argv[0] is the first argument after the command
+};
+
+// The command table (cmd_table.cpp).
+extern const ZTCommand kCommands[];
+extern const unsigned kCommandCount;
+
+int ztdescShow(int argc, char** argv);
+int ztdescVerify(int argc, char** argv);
+int ztdescCreate(int argc, char** argv);
+int ztdescCopy(int argc, char** argv);
+int ztdescExportDesc(int argc, char** argv);
+int ztdescImport(int argc, char** argv);
+int ztdescDump(int argc, char** argv);
+int ztdescCheck(int argc, char** argv);
+int ztdescDemo(int argc, char** argv);
+
+// Usage error of a command: the message and the command's synopsis on stderr; 2.
+int ztdescUsage(const char* command, const char* format, ...);
+// A failure: "ztdesc: message" on stderr; 1.
+int ztdescFail(const char* format, ...);
+// Whether argv holds --help or -h; prints the command's help then.
+bool ztdescWantsHelp(const char* command, int argc, char** argv);
+
+// Opens a description file or an ISAM file into desc. int: 1 ok (message printed otherwise).
+int ztdescLoad(CZTFileDesc& desc, const char* fileName);
+// Whether a name exists (file or directory).
+bool ztdescExists(const char* fileName);
+
+// Names of the codes of a field description.
+const char* ztdescEncodingName(unsigned code);
+const char* ztdescKindName(unsigned word);
+
+// An open ISAM table with its description.
+struct ZTOpenTable {
+  ISAMFILE file = nullptr;
+  ISAMTABLE table = nullptr;
+  CZTFileDesc desc;
+  const CZTTableDesc* tableDesc = nullptr;
+  unsigned recordSize = 0;
+  ~ZTOpenTable();
+};
+// Opens the ISAM file (mode 4 or 5) and its table by name. int: 1 ok.
+int ztdescOpenTable(ZTOpenTable& open, const char* fileName, const char* tableName, unsigned mode);
+
+// Writes the description file DIR/sample.cfg of the built-in sample (samples/).
+int ztSampleWriteDesc(const char* fileName);

@@ -1,0 +1,123 @@
+#include <stdarg.h>
+#include <string.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "commands.h"
+
+int ztdescUsage(const char* command, const char* format, ...) {
+  char text[512];
+  va_list args;
+  va_start(args, format);
+  ztFormatV(text, sizeof(text), format, args);
+  va_end(args);
+  fprintf(stderr, "ztdesc %s: %s\n", command, text);
+  for (unsigned i = 0; i < kCommandCount; ++i)
+    if (!strcmp(kCommands[i].name, command))
+      fprintf(stderr, "usage: ztdesc %s %s\n", kCommands[i].name, kCommands[i].synopsis);
+  return kExitUsage;
+}
+
+int ztdescFail(const char* format, ...) {
+  char text[1024];
+  va_list args;
+  va_start(args, format);
+  ztFormatV(text, sizeof(text), format, args);
+  va_end(args);
+  fprintf(stderr, "ztdesc: %s\n", text);
+  return kExitFailed;
+}
+
+bool ztdescWantsHelp(const char* command, int argc, char** argv) {
+  for (int i = 0; i < argc; ++i) {
+    if (!strcmp(argv[i], "--help") || !strcmp(argv[i], "-h")) {
+      for (unsigned c = 0; c < kCommandCount; ++c)
+        if (!strcmp(kCommands[c].name, command))
+          printf("usage: ztdesc %s %s\n\n%s", kCommands[c].name, kCommands[c].synopsis, kCommands[c].help);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ztdescExists(const char* fileName) {
+  std::error_code ec;
+  return std::filesystem::exists(fileName, ec);
+}
+
+int ztdescLoad(CZTFileDesc& desc, const char* fileName) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(fileName, ec)) {
+    ztdescFail("%s: no such file", fileName);
+    return 0;
+  }
+  if (!desc.InitDescEdit(nullptr, fileName, 0)) {
+    ztdescFail("%s: cannot be read as a description file or an ISAM file", fileName);
+    return 0;
+  }
+  return 1;
+}
+
+const char* ztdescEncodingName(unsigned code) {
+  static const char* const kNames[] = {"ite8INTEGER",   "ite16INTEGER",  "ite32INTEGER",
+                                       "ite64INTEGER",  "ite32FLOATING", "ite64FLOATING",
+                                       "ite80FLOATING", "iteASCIITEXT",  "iteUNICODETEXT"};
+  return code < sizeof(kNames) / sizeof(kNames[0]) ? kNames[code] : "-";
+}
+
+const char* ztdescKindName(unsigned word) {
+  static const char* const kNames[] = {"text", "number", "date", "decimal", "kind4", "kind5"};
+  unsigned kind = word & 0xF;
+  return kind < 6 ? kNames[kind] : "?";
+}
+
+ZTOpenTable::~ZTOpenTable() {
+  if (table) ISAMCloseTable(table);
+  if (file) {
+    unsigned detail = 0;
+    ISAMClose(file, &detail);
+  }
+}
+
+int ztdescOpenTable(ZTOpenTable& open, const char* fileName, const char* tableName, unsigned mode) {
+  if (!ztdescLoad(open.desc, fileName)) return 0;
+  if (!open.desc.m_bIsamFile) {
+    ztdescFail("%s is not an ISAM file", fileName);
+    return 0;
+  }
+  unsigned index = open.desc.FindTableName(tableName);
+  if (index == 0xFFFFFFFFu) {
+    ztdescFail("%s: no table %s", fileName, tableName);
+    return 0;
+  }
+  open.tableDesc = &open.desc.m_Tables.m_pTables[index];
+  if (!open.tableDesc->m_Fields.m_uCount) {
+    ztdescFail("%s: table %s has no stored description of its fields", fileName, tableName);
+    return 0;
+  }
+  unsigned detail = 0;
+  unsigned e = ISAMOpen(&open.file, fileName, mode, &detail);
+  if (e) {
+    open.file = nullptr;
+    ztdescFail("%s: %s (error %u)", fileName, ISAMErrorText(e), e);
+    return 0;
+  }
+  e = ISAMOpenTable(open.file, open.tableDesc->m_szName, &open.table);
+  if (e) {
+    open.table = nullptr;
+    ztdescFail("%s: table %s: %s (error %u)", fileName, tableName, ISAMErrorText(e), e);
+    return 0;
+  }
+  e = ISAMGetDataRecSize(open.table, &open.recordSize);
+  if (e) {
+    ztdescFail("%s: table %s: %s (error %u)", fileName, tableName, ISAMErrorText(e), e);
+    return 0;
+  }
+  if (open.tableDesc->m_Fields.GetRecSize() > open.recordSize) {
+    ztdescFail("%s: table %s: the description needs %u bytes, the records have %u", fileName, tableName,
+               open.tableDesc->m_Fields.GetRecSize(), open.recordSize);
+    return 0;
+  }
+  return 1;
+}

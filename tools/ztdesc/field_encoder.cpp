@@ -1,0 +1,337 @@
+#include "field_encoder.h"
+
+#include <math.h>
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+
+#include "zt_tbl32/date_text.h"
+#include "zt_tbl32/number_text.h"
+
+namespace {
+
+const char* const kDatePatterns[] = {"DD.MM.YYYY", "MM.DD.YYYY", "DDMMYYYY", "MMDDYYYY", "DD.MM.YY",
+                                     "MM.DD.YY",   "DDMMYY",     "MMDDYY",   "YYYYMMDD", "YYMMDD",
+                                     "YYYYMM",     "YYMM",       "99999999 - YYYYMMDD"};
+const char* const kTimePatterns[] = {"HH:MM:SS", "HHMMSS", "HH:MM", "HHMM"};
+
+std::string Trim(const char* text) {
+  const char* b = text;
+  while (*b == ' ' || *b == '\t') ++b;
+  const char* e = b + strlen(b);
+  while (e > b && (e[-1] == ' ' || e[-1] == '\t')) --e;
+  return std::string(b, e);
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A German number: optional sign, digits with thousands points before the
+// comma, a comma and at most maxDecimals digits. Gives the magnitude scaled by
+// 10^maxDecimals. false with a reason when the text is not such a number.
+bool ParseGermanNumber(const std::string& text, unsigned maxDecimals, bool* negative, uint64_t* scaled,
+                       unsigned* fractionDigits, char* reason, unsigned reasonSize) {
+  size_t i = 0;
+  *negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) *negative = text[i++] == '-';
+  uint64_t value = 0;
+  unsigned digits = 0, fraction = 0;
+  bool comma = false;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    if (IsDigit(c)) {
+      if (comma && ++fraction > maxDecimals) {
+        ztFormat(reason, reasonSize, "more than %u decimals", maxDecimals);
+        return false;
+      }
+      if (value > (UINT64_MAX - 9) / 10) {
+        ztFormat(reason, reasonSize, "number too large");
+        return false;
+      }
+      value = value * 10 + static_cast<unsigned>(c - '0');
+      ++digits;
+    } else if (c == '.' && !comma && digits) {
+      // thousands point
+    } else if (c == ',' && !comma && maxDecimals) {
+      comma = true;
+    } else {
+      ztFormat(reason, reasonSize, "not a number");
+      return false;
+    }
+  }
+  if (!digits) {
+    ztFormat(reason, reasonSize, "not a number");
+    return false;
+  }
+  for (unsigned f = fraction; f < maxDecimals; ++f) {
+    if (value > UINT64_MAX / 10) {
+      ztFormat(reason, reasonSize, "number too large");
+      return false;
+    }
+    value *= 10;
+  }
+  *scaled = value;
+  *fractionDigits = fraction;
+  return true;
+}
+
+bool EncodeInteger(const CZTFieldDesc& field, const std::string& text, unsigned char* bytes, char* reason,
+                   unsigned reasonSize) {
+  static const unsigned kWidths[] = {1, 2, 4, 8};
+  unsigned width = kWidths[field.m_uEncodeType];
+  bool isSigned = (field.m_uContentType & ZT_FMT_SIGNED) != 0;
+  unsigned decimals = ztFmtDecimals(field.m_uContentType);
+  bool negative = false;
+  uint64_t magnitude = 0;
+  unsigned fraction = 0;
+  if (!ParseGermanNumber(text, decimals, &negative, &magnitude, &fraction, reason, reasonSize)) return false;
+  if (negative && magnitude && !isSigned) {
+    ztFormat(reason, reasonSize, "negative value in an unsigned field");
+    return false;
+  }
+  uint64_t limit = width == 8 ? UINT64_MAX : ((uint64_t)1 << (width * 8)) - 1;
+  if (isSigned) limit = (limit >> 1) + (negative ? 1 : 0);
+  if (magnitude > limit) {
+    ztFormat(reason, reasonSize, "value out of the range of a %s %u-bit integer", isSigned ? "signed" : "unsigned",
+             width * 8);
+    return false;
+  }
+  uint64_t raw = negative ? (uint64_t)0 - magnitude : magnitude;
+  unsigned n = width < field.m_uLength ? width : field.m_uLength;
+  for (unsigned b = 0; b < n; ++b) bytes[b] = static_cast<unsigned char>(raw >> (8 * b));
+  return true;
+}
+
+bool EncodeFloating(const CZTFieldDesc& field, const std::string& text, unsigned char* bytes, char* reason,
+                    unsigned reasonSize) {
+  // Doubles are shown with a '.' (or rounded to integers); German texts with a
+  // comma are taken as well.
+  std::string normal;
+  size_t commas = 0, points = 0;
+  for (char c : text) commas += c == ',', points += c == '.';
+  for (char c : text) {
+    if (c == '.' && (commas || points > 1)) continue;  // thousands points
+    normal += c == ',' ? '.' : c;
+  }
+  size_t i = 0;
+  if (i < normal.size() && (normal[i] == '-' || normal[i] == '+')) ++i;
+  unsigned digits = 0, separators = 0;
+  for (; i < normal.size(); ++i) {
+    if (IsDigit(normal[i]))
+      ++digits;
+    else if (normal[i] == '.' && !separators)
+      ++separators;
+    else
+      break;
+  }
+  if (!digits || i != normal.size()) {
+    ztFormat(reason, reasonSize, "not a number");
+    return false;
+  }
+  double value = strtod(normal.c_str(), nullptr);
+  if (field.m_uEncodeType == ite32FLOATING) {
+    if (fabs(value) > 3.4028234663852886e38) {
+      ztFormat(reason, reasonSize, "value out of the range of a 32-bit float");
+      return false;
+    }
+    float f = static_cast<float>(value);
+    memcpy(bytes, &f, sizeof(f) < field.m_uLength ? sizeof(f) : field.m_uLength);
+  } else {
+    if (!isfinite(value)) {
+      ztFormat(reason, reasonSize, "value out of the range of a 64-bit float");
+      return false;
+    }
+    memcpy(bytes, &value, sizeof(value) < field.m_uLength ? sizeof(value) : field.m_uLength);
+  }
+  return true;
+}
+
+// Right-aligned in the field: zeros in front of a plain non-negative number,
+// blanks otherwise.
+bool StoreRight(const CZTFieldDesc& field, const std::string& digits, bool zeroFill, unsigned char* bytes,
+                char* reason, unsigned reasonSize) {
+  if (digits.size() > field.m_uLength) {
+    ztFormat(reason, reasonSize, "does not fit %u characters", field.m_uLength);
+    return false;
+  }
+  size_t pad = field.m_uLength - digits.size();
+  memset(bytes, zeroFill ? '0' : ' ', pad);
+  memcpy(bytes + pad, digits.data(), digits.size());
+  return true;
+}
+
+std::string ScaledText(bool negative, uint64_t scaled, unsigned decimals) {
+  char digits[32];
+  FormatUInt64(digits, scaled, sizeof(digits));
+  std::string s(digits);
+  if (decimals) {
+    if (s.size() <= decimals) s.insert(0, decimals + 1 - s.size(), '0');
+    s.insert(s.size() - decimals, ",");
+  }
+  if (negative && scaled) s.insert(0, "-");
+  return s;
+}
+
+bool EncodeNumberText(const CZTFieldDesc& field, const std::string& text, unsigned char* bytes, char* reason,
+                      unsigned reasonSize) {
+  unsigned decimals = ztFmtDecimals(field.m_uContentType);
+  // A number shown without leading zeros may have lost the zero before the comma.
+  std::string input = text;
+  if (decimals && !input.empty() && input[0] == ',') input.insert(0, "0");
+  bool negative = false;
+  uint64_t scaled = 0;
+  unsigned fraction = 0;
+  if (!ParseGermanNumber(input, decimals, &negative, &scaled, &fraction, reason, reasonSize)) return false;
+  if (negative && scaled && !(field.m_uContentType & ZT_FMT_SIGNED)) {
+    ztFormat(reason, reasonSize, "negative value in an unsigned field");
+    return false;
+  }
+  std::string stored = ScaledText(negative, scaled, decimals);
+  return StoreRight(field, stored, !decimals && !(negative && scaled), bytes, reason, reasonSize);
+}
+
+bool EncodeDecimalText(const CZTFieldDesc& field, const std::string& text, unsigned char* bytes, char* reason,
+                       unsigned reasonSize) {
+  unsigned decimals = ztFmtDecimals(field.m_uContentType);
+  bool negative = false;
+  uint64_t scaled = 0;
+  unsigned fraction = 0;
+  if (!ParseGermanNumber(text, decimals, &negative, &scaled, &fraction, reason, reasonSize)) return false;
+  if (scaled > (uint64_t)INT64_MAX) {
+    ztFormat(reason, reasonSize, "number too large");
+    return false;
+  }
+  return StoreRight(field, ScaledText(negative, scaled, decimals), false, bytes, reason, reasonSize);
+}
+
+// Reads a date exactly in the format (checked by formatting it again) and gives
+// day, month and year of a valid calendar date.
+bool ReadDate(const std::string& text, unsigned format, unsigned* day, unsigned* month, unsigned* year, char* reason,
+              unsigned reasonSize) {
+  unsigned length = DateTextLength(format);
+  char again[ZT_DATE_TEXT_SIZE + 8];
+  if (text.size() == length && ParseDateText(day, month, year, text.c_str(), format) &&
+      FormatDateText(again, *day, *month, *year, format, 1, sizeof(again)) == length && text == again &&
+      DateToDayNumber(*day ? *day : 1, *month, *year) != ZT_INVALID_DAY)
+    return true;
+  ztFormat(reason, reasonSize, "not a valid date in the form %s", kDatePatterns[format]);
+  return false;
+}
+
+bool ReadTime(const std::string& text, unsigned format, unsigned* hour, unsigned* minute, unsigned* second,
+              char* reason, unsigned reasonSize) {
+  char again[ZT_TIME_TEXT_SIZE + 8];
+  if (ParseTimeText(hour, minute, second, text.c_str(), format) &&
+      FormatTimeText(again, *hour, *minute, *second, format, sizeof(again)) == text.size() && text == again &&
+      *hour < 24 && *minute < 60 && *second < 60)
+    return true;
+  ztFormat(reason, reasonSize, "not a valid time in the form %s", kTimePatterns[format]);
+  return false;
+}
+
+bool EncodeDateText(const CZTFieldDesc& field, const std::string& text, unsigned char* bytes, char* reason,
+                    unsigned reasonSize) {
+  unsigned content = field.m_uContentType;
+  // The text is shown in the display formats when the display is a date.
+  unsigned shown = (field.m_uDisplayType & 0xF) == ZT_KIND_DATETIME ? field.m_uDisplayType : content;
+  bool hasDate = (content & ZT_FMT_DATE) != 0, hasTime = (content & ZT_FMT_TIME) != 0;
+  memset(bytes, ' ', field.m_uLength);
+  if (text.empty()) return true;  // an empty date is stored as blanks
+  if (!hasDate && !hasTime) {
+    ztFormat(reason, reasonSize, "the field holds neither a date nor a time");
+    return false;
+  }
+  unsigned dateIn = ztFmtDateFormat(shown), dateOut = ztFmtDateFormat(content);
+  unsigned timeIn = ztFmtTimeFormat(shown), timeOut = ztFmtTimeFormat(content);
+  if ((hasDate && (dateIn >= ZT_DATE_FORMAT_COUNT || dateOut >= ZT_DATE_FORMAT_COUNT)) ||
+      (hasTime && (timeIn >= ZT_TIME_FORMAT_COUNT || timeOut >= ZT_TIME_FORMAT_COUNT))) {
+    ztFormat(reason, reasonSize, "unknown date or time format");
+    return false;
+  }
+  std::string datePart = text, timePart;
+  if (hasDate && hasTime) {
+    size_t blank = text.find(' ');
+    datePart = text.substr(0, blank);
+    if (blank != std::string::npos) timePart = Trim(text.substr(blank).c_str());
+  } else if (hasTime) {
+    datePart.clear();
+    timePart = text;
+  }
+  char stored[64];
+  unsigned length = 0;
+  if (hasDate) {
+    unsigned day = 0, month = 0, year = 0;
+    if (!ReadDate(datePart, dateIn, &day, &month, &year, reason, reasonSize)) return false;
+    length = FormatDateText(stored, day, month, year, dateOut, 1, sizeof(stored));
+  }
+  if (hasTime) {
+    unsigned hour = 0, minute = 0, second = 0;
+    if (timePart.empty() && hasDate) {
+      ztFormat(reason, reasonSize, "the time is missing (form %s)", kTimePatterns[timeIn]);
+      return false;
+    }
+    if (!ReadTime(timePart, timeIn, &hour, &minute, &second, reason, reasonSize)) return false;
+    length += FormatTimeText(stored + length, hour, minute, second, timeOut, sizeof(stored) - length);
+  }
+  if (length > field.m_uLength) {
+    ztFormat(reason, reasonSize, "does not fit %u characters", field.m_uLength);
+    return false;
+  }
+  memcpy(bytes, stored, length);
+  return true;
+}
+
+}  // namespace
+
+int ztEncodeField(const CZTFieldDesc& field, const char* text, unsigned char* record, unsigned recordSize,
+                  char* reason, unsigned reasonSize) {
+  if ((uint64_t)field.m_uOffset + field.m_uLength > recordSize || !field.m_uLength) {
+    ztFormat(reason, reasonSize, "the field lies outside the record");
+    return 0;
+  }
+  unsigned char* bytes = record + field.m_uOffset;
+  memset(bytes, 0, field.m_uLength);
+  std::string trimmed = Trim(text ? text : "");
+  switch (field.m_uEncodeType) {
+    case ite8INTEGER:
+    case ite16INTEGER:
+    case ite32INTEGER:
+    case ite64INTEGER:
+      return EncodeInteger(field, trimmed, bytes, reason, reasonSize);
+    case ite32FLOATING:
+    case ite64FLOATING:
+      return EncodeFloating(field, trimmed, bytes, reason, reasonSize);
+    case iteASCIITEXT:
+      switch (ztFmtKind(field.m_uContentType)) {
+        case ZT_KIND_NUMBER:
+          return EncodeNumberText(field, trimmed, bytes, reason, reasonSize);
+        case ZT_KIND_DATETIME:
+          return EncodeDateText(field, trimmed, bytes, reason, reasonSize);
+        case ZT_KIND_DECIMAL:
+          return EncodeDecimalText(field, trimmed, bytes, reason, reasonSize);
+        case ZT_KIND_TEXT:
+        case 4:
+        case 5: {
+          size_t length = strlen(text ? text : "");
+          while (length && text[length - 1] == ' ') --length;  // trailing blanks are padding
+          if (length > field.m_uLength) {
+            ztFormat(reason, reasonSize, "text longer than %u characters", field.m_uLength);
+            return 0;
+          }
+          memset(bytes, ' ', field.m_uLength);
+          if (length) memcpy(bytes, text, length);
+          return 1;
+        }
+        default:
+          ztFormat(reason, reasonSize, "unknown content kind %u", ztFmtKind(field.m_uContentType));
+          return 0;
+      }
+    default:
+      ztFormat(reason, reasonSize, "%s fields cannot be imported",
+               field.m_uEncodeType == ite80FLOATING     ? "80-bit floating point"
+               : field.m_uEncodeType == iteUNICODETEXT ? "Unicode text"
+                                                       : "unknown encoding");
+      return 0;
+  }
+}
