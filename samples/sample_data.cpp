@@ -23,19 +23,19 @@ class Random {
   uint64_t m_state;
 };
 
-const char* const kFirstNames[] = {"Anna",  "Bernd", "Clara", "Dieter", "Emma",  "Felix", "Greta", "Hans",
-                                   "Ida",   "Jonas", "Karla", "Lukas",  "Marie", "Nils",  "Olga",  "Paul",
-                                   "Rita",  "Sven",  "Tanja", "Uwe",    "Vera",  "Willi", "Yvonne", "Zoe"};
-const char* const kLastNames[] = {"Bauer",  "Becker", "Fischer", "Hoffmann", "Klein",  "Koch",    "Meyer",
-                                  "Müller", "Richter", "Schäfer", "Schmidt", "Schneider", "Schulz", "Wagner",
-                                  "Weber",  "Wolf",   "Zimmermann", "Braun", "Krüger", "Hartmann"};
-const char* const kCities[] = {"Aachen",  "Berlin",   "Bremen",   "Dortmund", "Dresden",  "Essen",
-                               "Freiburg", "Hamburg", "Hannover", "Kiel",     "Köln",     "Leipzig",
-                               "Mainz",   "München",  "Münster",  "Nürnberg", "Rostock",  "Stuttgart"};
-const char* const kArticles[] = {"Schraube M6",   "Mutter M6",     "Dübel 8 mm",    "Holzleim",
-                                 "Schleifpapier", "Bohrer 5 mm",   "Winkel 40 mm",  "Kabelbinder",
-                                 "Klebeband",     "Malerrolle",    "Pinsel 30 mm",  "Spachtel",
-                                 "Zollstock",     "Wasserwaage",   "Arbeitshandschuhe", "Schutzbrille"};
+const char* const kFirstNames[] = {"Anna", "Bernd", "Clara", "Dieter", "Emma",  "Felix", "Greta",  "Hans",
+                                   "Ida",  "Jonas", "Karla", "Lukas",  "Marie", "Nils",  "Olga",   "Paul",
+                                   "Rita", "Sven",  "Tanja", "Uwe",    "Vera",  "Willi", "Yvonne", "Zoe"};
+const char* const kLastNames[] = {"Bauer",  "Becker",  "Fischer",    "Hoffmann", "Klein",     "Koch",    "Meyer",
+                                  "Müller", "Richter", "Schäfer",    "Schmidt",  "Schneider", "Schulz",  "Wagner",
+                                  "Weber",  "Wolf",    "Zimmermann", "Braun",    "Krüger",    "Hartmann"};
+const char* const kCities[] = {"Aachen",   "Berlin",  "Bremen",   "Dortmund", "Dresden", "Essen",
+                               "Freiburg", "Hamburg", "Hannover", "Kiel",     "Köln",    "Leipzig",
+                               "Mainz",    "München", "Münster",  "Nürnberg", "Rostock", "Stuttgart"};
+const char* const kArticles[] = {"Schraube M6",   "Mutter M6",   "Dübel 8 mm",        "Holzleim",
+                                 "Schleifpapier", "Bohrer 5 mm", "Winkel 40 mm",      "Kabelbinder",
+                                 "Klebeband",     "Malerrolle",  "Pinsel 30 mm",      "Spachtel",
+                                 "Zollstock",     "Wasserwaage", "Arbeitshandschuhe", "Schutzbrille"};
 
 template <class T, unsigned N>
 constexpr unsigned Count(T (&)[N]) {
@@ -80,11 +80,11 @@ std::string Date(Random& random, unsigned firstYear, unsigned years) {
 
 }  // namespace
 
-const char* const kZTSampleCustomerFields[] = {"CustNo", "Name", "City", "ZipCode", "Since", "Credit", "Rating",
-                                               "Discount"};
+const char* const kZTSampleCustomerFields[] = {"CustNo", "Name",   "City",   "ZipCode",
+                                               "Since",  "Credit", "Rating", "Discount"};
 const unsigned kZTSampleCustomerFieldCount = Count(kZTSampleCustomerFields);
-const char* const kZTSampleOrderFields[] = {"OrderNo", "CustNo", "OrderDate", "Amount", "Quantity", "Weight",
-                                            "Article"};
+const char* const kZTSampleOrderFields[] = {"OrderNo",  "CustNo", "OrderDate", "Amount",
+                                            "Quantity", "Weight", "Article"};
 const unsigned kZTSampleOrderFieldCount = Count(kZTSampleOrderFields);
 
 void ztSampleCustomer(unsigned i, std::vector<std::string>& values) {

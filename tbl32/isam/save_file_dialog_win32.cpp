@@ -1,7 +1,7 @@
 // The save-file dialog that asks for the name of a new ISAM file.
-#include <commdlg.h>
-
 #include "zt_tbl32/file_desc.h"
+
+#include <commdlg.h>
 
 int ztDefaultSaveFileDialog(HWND owner, char* name, unsigned size) {
   // Filter pairs, each part terminated, the list by an empty part.

@@ -33,8 +33,8 @@ int CZTKeyDesc::ReadDef(CZTConfFile& conf, const char* keyword, unsigned index) 
     return 0;
   }
   if (m_uPartCount > kZTMaxKeyParts) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Too many partitions (%u) defined for key %s(%u)", m_uPartCount,
-                      keyword, index);
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Too many partitions (%u) defined for key %s(%u)", m_uPartCount, keyword,
+                      index);
     ztTbl32Lib.DispError(ZT_ERR_KEY_TOO_MANY, keyword, index, m_uPartCount);
     return 0;
   }

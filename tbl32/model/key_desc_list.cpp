@@ -75,8 +75,7 @@ ISAMIDT* CZTKeyDescList::CreateIDT(const CZTFieldDescList& fields) const {
         }
       }
       if (!field) {
-        ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Fieldname %s not found in field table.",
-                          key.m_Part[i].szFieldName);
+        ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Fieldname %s not found in field table.", key.m_Part[i].szFieldName);
         ztTbl32Lib.DispError(ZT_ERR_IDT_FIELD, key.m_Part[i].szFieldName, k, i);
         free(idt);
         return nullptr;

@@ -91,7 +91,6 @@ int ReadKeyList(CZTKeyDescList& keys, CZTConfFile& conf) {
   return 1;
 }
 
-
 }  // namespace
 
 CZTTableDesc::CZTTableDesc() : m_uIndexNodeSize(kZTNewNodeSize) { m_szName[0] = 0; }
@@ -110,7 +109,7 @@ CZTTableDesc& CZTTableDesc::operator=(const CZTTableDesc& other) {
   ztStrCopy(m_szName, other.m_szName, sizeof(m_szName));
   m_Keys = other.m_Keys;
   ztCopyRecords(m_Fields.m_pFields, m_Fields.m_uCount, m_Fields.m_uAlloc, other.m_Fields.m_pFields,
-                                  other.m_Fields.m_uCount, other.m_Fields.m_uAlloc);
+                other.m_Fields.m_uCount, other.m_Fields.m_uAlloc);
   m_Gallery = other.m_Gallery;
   return *this;
 }
@@ -296,8 +295,7 @@ int CZTTableDesc::InsertKey(unsigned* position) {
 
 int CZTTableDesc::SetFieldName(unsigned index, const char* name) {
   if (index >= m_Fields.m_uCount || !m_Fields.m_pFields) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Data field definition %d not found in table description.",
-                      (int)index);
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Data field definition %d not found in table description.", (int)index);
     return 0;
   }
   ztStrCopy(m_Fields.m_pFields[index].m_szName, name, kZTNameSize);
@@ -306,8 +304,7 @@ int CZTTableDesc::SetFieldName(unsigned index, const char* name) {
 
 int CZTTableDesc::DispFieldProperties(CGridDef& grid, unsigned index) {
   if (index >= m_Fields.m_uCount || !m_Fields.m_pFields) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Data field definition %d not found in table description.",
-                      (int)index);
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Data field definition %d not found in table description.", (int)index);
     return 0;
   }
   return m_Fields.m_pFields[index].DispDef(grid, index);
@@ -365,8 +362,7 @@ unsigned CZTTableDesc::FindKeyToFieldIndex(unsigned fieldIndex) const {
   if (fieldIndex >= m_Fields.m_uCount || !m_Fields.m_pFields) return 0xFFFFFFFFu;
   const char* name = m_Fields.m_pFields[fieldIndex].m_szName;
   for (unsigned k = 0; k < m_Keys.m_uCount && m_Keys.m_pKeys; ++k)
-    if (m_Keys.m_pKeys[k].m_uPartCount && !ztStrICmpAscii(m_Keys.m_pKeys[k].m_Part[0].szFieldName, name))
-      return k;
+    if (m_Keys.m_pKeys[k].m_uPartCount && !ztStrICmpAscii(m_Keys.m_pKeys[k].m_Part[0].szFieldName, name)) return k;
   return 0xFFFFFFFFu;
 }
 

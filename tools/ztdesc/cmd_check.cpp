@@ -3,7 +3,8 @@
 
 int ztdescCheck(int argc, char** argv) {
   if (ztdescWantsHelp("check", argc, argv)) return kExitOk;
-  if (argc != 1 || argv[0][0] == '-') return ztdescUsage("check", argc ? "unexpected arguments" : "ISAMFILE is missing");
+  if (argc != 1 || argv[0][0] == '-')
+    return ztdescUsage("check", argc ? "unexpected arguments" : "ISAMFILE is missing");
   ISAMFILE file = nullptr;
   unsigned detail = 0;
   unsigned e = ISAMOpen(&file, argv[0], ISAM_OPEN_READONLY, &detail);

@@ -103,8 +103,8 @@ int ztdescDemo(int argc, char** argv) {
   if (e) return ztdescFail("%s: %s (error %u)", isa.c_str(), ISAMErrorText(e), e);
   int ok = LoadTable(file, desc.m_Tables.m_pTables[0], kZTSampleCustomerFields, kZTSampleCustomerFieldCount,
                      ztSampleCustomer, kZTSampleCustomers) &&
-           LoadTable(file, desc.m_Tables.m_pTables[1], kZTSampleOrderFields, kZTSampleOrderFieldCount,
-                     ztSampleOrder, kZTSampleOrders);
+           LoadTable(file, desc.m_Tables.m_pTables[1], kZTSampleOrderFields, kZTSampleOrderFieldCount, ztSampleOrder,
+                     kZTSampleOrders);
   e = ISAMClose(file, &detail);
   if (!ok) return kExitFailed;
   if (e) return ztdescFail("%s: %s (error %u)", isa.c_str(), ISAMErrorText(e), e);

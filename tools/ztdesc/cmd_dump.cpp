@@ -108,7 +108,8 @@ int ztdescDump(int argc, char** argv) {
     for (unsigned f = 0; f < fields.m_uCount; ++f) {
       const CZTFieldDesc& field = fields.m_pFields[f];
       unsigned length = 0;
-      if (!field.FormatData(text, sizeof(text), &length, record.data(), open.recordSize)) ztStrCopy(text, "?", sizeof(text));
+      if (!field.FormatData(text, sizeof(text), &length, record.data(), open.recordSize))
+        ztStrCopy(text, "?", sizeof(text));
       if (csv) {
         if (f) putchar(';');
         PrintCsvValue(text);

@@ -12,9 +12,9 @@ enum : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 
 struct ZTCommand {
   const char* name;
-  const char* synopsis;  // arguments, for the usage text
-  const char* summary;   // one line
-  const char* help;      // the text of "ztdesc COMMAND --help"
+  const char* synopsis;               // arguments, for the usage text
+  const char* summary;                // one line
+  const char* help;                   // the text of "ztdesc COMMAND --help"
   int (*run)(int argc, char** argv);  // argv[0] is the first argument after the command
 };
 

@@ -12,9 +12,9 @@
 
 namespace {
 
-const char* const kDatePatterns[] = {"DD.MM.YYYY", "MM.DD.YYYY", "DDMMYYYY", "MMDDYYYY", "DD.MM.YY",
-                                     "MM.DD.YY",   "DDMMYY",     "MMDDYY",   "YYYYMMDD", "YYMMDD",
-                                     "YYYYMM",     "YYMM",       "99999999 - YYYYMMDD"};
+const char* const kDatePatterns[] = {
+    "DD.MM.YYYY", "MM.DD.YYYY", "DDMMYYYY", "MMDDYYYY", "DD.MM.YY", "MM.DD.YY",           "DDMMYY",
+    "MMDDYY",     "YYYYMMDD",   "YYMMDD",   "YYYYMM",   "YYMM",     "99999999 - YYYYMMDD"};
 const char* const kTimePatterns[] = {"HH:MM:SS", "HHMMSS", "HH:MM", "HHMM"};
 
 std::string Trim(const char* text) {
@@ -149,8 +149,8 @@ bool EncodeFloating(const CZTFieldDesc& field, const std::string& text, unsigned
 
 // Right-aligned in the field: zeros in front of a plain non-negative number,
 // blanks otherwise.
-bool StoreRight(const CZTFieldDesc& field, const std::string& digits, bool zeroFill, unsigned char* bytes,
-                char* reason, unsigned reasonSize) {
+bool StoreRight(const CZTFieldDesc& field, const std::string& digits, bool zeroFill, unsigned char* bytes, char* reason,
+                unsigned reasonSize) {
   if (digits.size() > field.m_uLength) {
     ztFormat(reason, reasonSize, "does not fit %u characters", field.m_uLength);
     return false;
@@ -284,8 +284,8 @@ bool EncodeDateText(const CZTFieldDesc& field, const std::string& text, unsigned
 
 }  // namespace
 
-int ztEncodeField(const CZTFieldDesc& field, const char* text, unsigned char* record, unsigned recordSize,
-                  char* reason, unsigned reasonSize) {
+int ztEncodeField(const CZTFieldDesc& field, const char* text, unsigned char* record, unsigned recordSize, char* reason,
+                  unsigned reasonSize) {
   if ((uint64_t)field.m_uOffset + field.m_uLength > recordSize || !field.m_uLength) {
     ztFormat(reason, reasonSize, "the field lies outside the record");
     return 0;
@@ -329,7 +329,7 @@ int ztEncodeField(const CZTFieldDesc& field, const char* text, unsigned char* re
       }
     default:
       ztFormat(reason, reasonSize, "%s fields cannot be imported",
-               field.m_uEncodeType == ite80FLOATING     ? "80-bit floating point"
+               field.m_uEncodeType == ite80FLOATING    ? "80-bit floating point"
                : field.m_uEncodeType == iteUNICODETEXT ? "Unicode text"
                                                        : "unknown encoding");
       return 0;

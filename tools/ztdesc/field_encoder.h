@@ -8,5 +8,5 @@
 
 // Writes the field's bytes into record. int: 1 ok; 0 with the reason in reason
 // (the record's field bytes are then undefined).
-int ztEncodeField(const CZTFieldDesc& field, const char* text, unsigned char* record, unsigned recordSize,
-                  char* reason, unsigned reasonSize);
+int ztEncodeField(const CZTFieldDesc& field, const char* text, unsigned char* record, unsigned recordSize, char* reason,
+                  unsigned reasonSize);

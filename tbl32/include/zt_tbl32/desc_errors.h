@@ -4,32 +4,32 @@
 
 enum : unsigned {
   // Reading record tables from a description file (error base 0).
-  ZT_ERR_DESC_COUNT = 0,  // keyword
-  ZT_ERR_DESC_ALLOC = 1,  // record count
-  ZT_ERR_DESC_SELECT = 2, // keyword
+  ZT_ERR_DESC_COUNT = 0,   // keyword
+  ZT_ERR_DESC_ALLOC = 1,   // record count
+  ZT_ERR_DESC_SELECT = 2,  // keyword
 
   // CZTKeyDesc, CZTKeyDescList
-  ZT_ERR_KEY_READ = 1200,          // error, keyword, index
-  ZT_ERR_KEY_NO_PARTS = 1201,      // keyword, index
-  ZT_ERR_KEY_TOO_MANY = 1202,      // keyword, index, count
-  ZT_ERR_KEY_PART_READ = 1203,     // error, part, keyword, index
-  ZT_ERR_KEY_PART_TYPE = 1204,     // type name, part, keyword, index
+  ZT_ERR_KEY_READ = 1200,       // error, keyword, index
+  ZT_ERR_KEY_NO_PARTS = 1201,   // keyword, index
+  ZT_ERR_KEY_TOO_MANY = 1202,   // keyword, index, count
+  ZT_ERR_KEY_PART_READ = 1203,  // error, part, keyword, index
+  ZT_ERR_KEY_PART_TYPE = 1204,  // type name, part, keyword, index
   ZT_ERR_IDT_NO_KEYS = 1210,
   ZT_ERR_IDT_NO_FIELDS = 1211,
-  ZT_ERR_IDT_ALLOC = 1212,         // key count
-  ZT_ERR_IDT_FIELD = 1213,         // field name, key, part
+  ZT_ERR_IDT_ALLOC = 1212,  // key count
+  ZT_ERR_IDT_FIELD = 1213,  // field name, key, part
 
   // CZTTableDesc
-  ZT_ERR_TBL_READ = 1400,          // keyword, block number; VerifyTable: no name
-  ZT_ERR_TBL_NODE_SMALL = 1401,    // name, size
-  ZT_ERR_TBL_NODE_LARGE = 1402,    // name, size
-  ZT_ERR_TBL_NO_FIELDS = 1403,     // name
-  ZT_ERR_TBL_NO_RECSIZE = 1404,    // name
-  ZT_ERR_TBL_NO_KEYS = 1405,       // name
-  ZT_ERR_TBL_FIELD_MISSING = 1406, // name, field, field count
-  ZT_ERR_TBL_OVERLAP = 1407,       // table, field j, field i, byte
-  ZT_ERR_TBL_OVERLAP_IDX = 1408,   // table, field i, j, byte
-  ZT_ERR_TBL_GAP = 1409,           // name, byte count
+  ZT_ERR_TBL_READ = 1400,           // keyword, block number; VerifyTable: no name
+  ZT_ERR_TBL_NODE_SMALL = 1401,     // name, size
+  ZT_ERR_TBL_NODE_LARGE = 1402,     // name, size
+  ZT_ERR_TBL_NO_FIELDS = 1403,      // name
+  ZT_ERR_TBL_NO_RECSIZE = 1404,     // name
+  ZT_ERR_TBL_NO_KEYS = 1405,        // name
+  ZT_ERR_TBL_FIELD_MISSING = 1406,  // name, field, field count
+  ZT_ERR_TBL_OVERLAP = 1407,        // table, field j, field i, byte
+  ZT_ERR_TBL_OVERLAP_IDX = 1408,    // table, field i, j, byte
+  ZT_ERR_TBL_GAP = 1409,            // name, byte count
   ZT_ERR_TBL_FIELD_ALLOC = 1410,
   ZT_ERR_TBL_FIELD_APPEND = 1411,
   ZT_ERR_TBL_KEY_INSERT = 1415,
@@ -45,19 +45,19 @@ enum : unsigned {
   // CZTFileDesc
   ZT_ERR_FILE_TABLE_INDEX = 1500,
   ZT_ERR_FILE_APPEND = 1501,
-  ZT_ERR_FILE_INSERT = 1502,       // position
+  ZT_ERR_FILE_INSERT = 1502,  // position
   ZT_ERR_FILE_ALLOC = 1510,
   ZT_ERR_FILE_TABLE_REACH = 1511,
-  ZT_ERR_FILE_CREATE_QUESTION = 1520,  // name
-  ZT_ERR_FILE_NOT_FOUND = 1521,        // name
-  ZT_ERR_FILE_REPLACE_QUESTION = 1522, // name
-  ZT_ERR_FILE_DELETE = 1523,           // name, last error
+  ZT_ERR_FILE_CREATE_QUESTION = 1520,   // name
+  ZT_ERR_FILE_NOT_FOUND = 1521,         // name
+  ZT_ERR_FILE_REPLACE_QUESTION = 1522,  // name
+  ZT_ERR_FILE_DELETE = 1523,            // name, last error
   ZT_ERR_FILE_NO_TABLES = 1530,
-  ZT_ERR_FILE_GRID_ITEM = 1540,        // control id, last error
+  ZT_ERR_FILE_GRID_ITEM = 1540,  // control id, last error
   ZT_ERR_COPY_NO_SOURCE = 1550,
-  ZT_ERR_COPY_SOURCE_MISSING = 1551,   // source
+  ZT_ERR_COPY_SOURCE_MISSING = 1551,  // source
   ZT_ERR_COPY_NO_DEST = 1552,
-  ZT_ERR_COPY_DEST_EXISTS = 1553,      // destination
+  ZT_ERR_COPY_DEST_EXISTS = 1553,  // destination
 };
 
 // Header strings of the table-list grid.

@@ -7,7 +7,7 @@ constexpr unsigned kZTImgNameSize = 512;
 
 class ZT_TBL32_API CZTImgNameDesc {
  public:
-  unsigned m_uLength;              // characters delivered by the reader
+  unsigned m_uLength;  // characters delivered by the reader
   char m_szText[kZTImgNameSize];
 
   CZTImgNameDesc();
