@@ -20,8 +20,7 @@ int ColumnFormat(unsigned align) {
 int CZTListView::DispHeader(HWND dialog, int fFullRow) {
   m_hListView = dialog ? GetDlgItem(dialog, static_cast<int>(m_uControlId)) : nullptr;
   if (!m_hListView) return 0;
-  if (fFullRow)
-    SendMessageA(m_hListView, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  if (fFullRow) SendMessageA(m_hListView, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   HWND header = reinterpret_cast<HWND>(SendMessageA(m_hListView, LVM_GETHEADER, 0, 0));
   unsigned present = header ? static_cast<unsigned>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
   RECT client;

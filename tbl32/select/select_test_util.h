@@ -8,6 +8,8 @@
 
 #include "zt_tbl32/frame.h"
 
+namespace select_test {
+
 // Records every box shown while it lives; answers with OK.
 class BoxRecorder {
  public:
@@ -64,3 +66,8 @@ class LogCapture {
   std::string path_;
   static inline int counter_ = 0;
 };
+
+}  // namespace select_test
+
+using select_test::BoxRecorder;
+using select_test::LogCapture;

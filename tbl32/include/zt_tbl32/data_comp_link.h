@@ -68,7 +68,12 @@ struct SZTDataCompExpr : SZTDataCompNode {
   uint8_t CompKind;
 
   SZTDataCompExpr()
-      : bReserved(0), Func(0), fCase(0), uField(0xFFFFFFFFu), StrCmp('?', '#', '*'), CompValue{0},
+      : bReserved(0),
+        Func(0),
+        fCase(0),
+        uField(0xFFFFFFFFu),
+        StrCmp('?', '#', '*'),
+        CompValue{0},
         CompKind(ZT_SEL_COMP_NONE) {
     idRec = ZT_SEL_EXPRESSION;
     Column[0] = '\0';
