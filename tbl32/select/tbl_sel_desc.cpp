@@ -16,8 +16,8 @@ enum CharClass : uint8_t { kClassNone, kClassBlank, kClassQuote, kClassWord, kCl
 struct ClassTable {
   uint8_t cls[256];
   constexpr ClassTable() : cls() {
-    cls[' '] = cls['\t'] = kClassBlank;
-    cls['"'] = cls['\''] = kClassQuote;
+    cls[0x20] = cls[0x09] = kClassBlank;  // space, tab
+    cls[0x22] = cls[0x27] = kClassQuote;  // double and single quote
     for (int c = '0'; c <= '9'; ++c) cls[c] = kClassWord;
     for (int c = 'A'; c <= 'Z'; ++c) cls[c] = cls[c + 0x20] = kClassWord;
     const unsigned char german[] = {0xC4, 0xD6, 0xDC, 0xDF, 0xE4, 0xF6, 0xFC};
@@ -146,6 +146,14 @@ ReadResult LevelParser::ReadTerm(unsigned& pos, Term& term) {
     unsigned nesting = 1;
     unsigned p = pos + 1;
     for (; p < length_; ++p) {
+      // A parenthesis inside a quoted value belongs to the value.
+      if (ClassOf(text_[p]) == kClassQuote) {
+        const char quote = text_[p];
+        while (++p < length_ && text_[p] != quote) {
+        }
+        if (p >= length_) break;
+        continue;
+      }
       if (text_[p] == '(') {
         ++nesting;
       } else if (text_[p] == ')' && --nesting == 0) {
@@ -410,10 +418,13 @@ void PutExpression(Writer& w, const SZTDataCompExpr* expr) {
 
 inline bool Present(const SZTDataCompLink& link) { return link.fAlloc && link.pOper; }
 
-// Prints an operand; the right side of nested operations continues in the loop,
-// so only the left side recurses (a bounded number of times per level).
-void PutLink(Writer& w, const SZTDataCompLink* link, unsigned depth) {
-  const unsigned startDepth = depth;
+// Prints a link. Parentheses go only where the tree differs from what the
+// splitting rule makes of the plain text: around a left operation that binds no
+// tighter than its parent and around a right one that binds looser. So a chain
+// like a || b || c prints flat and the text nests no deeper than the one parsed.
+// The right sides continue in the loop; only left sides recurse.
+void PutChain(Writer& w, const SZTDataCompLink* link) {
+  unsigned closes = 0;
   for (;;) {
     if (!Present(*link)) {
       // An operand left empty by "()" prints as such, so the text reads back.
@@ -425,18 +436,23 @@ void PutLink(Writer& w, const SZTDataCompLink* link, unsigned depth) {
       break;
     }
     const SZTDataCompOper* op = static_cast<const SZTDataCompOper*>(link->pOper);
-    if (depth > 0) w.Put("( ");
-    PutLink(w, &op->Link[0], depth + 1);
+    const SZTDataCompLink& left = op->Link[0];
+    const bool leftParen = Present(left) && left.pOper->idRec == ZT_SEL_OPERATION &&
+                           static_cast<const SZTDataCompOper*>(left.pOper)->Oper <= op->Oper;
+    if (leftParen) w.Put("( ");
+    PutChain(w, &left);
+    if (leftParen) w.Put(" )");
     w.PutChar(' ');
     w.Put(PrintedOperator(op->Oper));
     w.PutChar(' ');
     link = &op->Link[1];
-    ++depth;
+    if (Present(*link) && link->pOper->idRec == ZT_SEL_OPERATION &&
+        static_cast<const SZTDataCompOper*>(link->pOper)->Oper < op->Oper) {
+      w.Put("( ");
+      ++closes;
+    }
   }
-  while (depth-- > startDepth) {
-    w.PutChar(' ');
-    if (depth > 0) w.PutChar(')');
-  }
+  while (closes--) w.Put(" )");
 }
 
 const char* ExprColumn(const SZTDataCompNode* n) { return static_cast<const SZTDataCompExpr*>(n)->Column; }
@@ -532,7 +548,10 @@ int CZTTblSelDesc::parse(const char* text, unsigned length) {
 
 unsigned CZTTblSelDesc::edit(char* text, unsigned size) const {
   Writer w(text, size);
-  if (Present(m_Root)) PutLink(w, &m_Root, 0);
+  if (Present(m_Root)) {
+    PutChain(w, &m_Root);
+    if (m_Root.pOper->idRec == ZT_SEL_OPERATION) w.PutChar(' ');
+  }
   return w.Length();
 }
 

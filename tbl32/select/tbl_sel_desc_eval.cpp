@@ -1,6 +1,7 @@
 // Resolution of a selection against a table description or a callback, record
 // tests and key ranges.
 #include <math.h>
+#include <stdint.h>
 #include <string.h>
 #include <time.h>
 
@@ -44,7 +45,11 @@ int64_t ScaledDecimal(const char* value, unsigned decimals) {
   if (const char* comma = strchr(value, ',')) {
     for (const char* p = comma + 1; IsDigit(*p) && fraction < decimals; ++p) ++fraction;
   }
-  for (; fraction < decimals; ++fraction) v *= 10;
+  for (; fraction < decimals; ++fraction) {
+    if (v > INT64_MAX / 10) return INT64_MAX;  // beyond any stored amount
+    if (v < INT64_MIN / 10) return INT64_MIN;
+    v *= 10;
+  }
   return v;
 }
 

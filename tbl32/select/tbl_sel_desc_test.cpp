@@ -95,6 +95,12 @@ TEST(SelectionParse, PrecedenceAndSplitting) {
 TEST(SelectionParse, EditPrintsTheDocumentedForm) {
   EXPECT_EQ("NAME == \"1\" && ( ORT == \"2\" || PLZ == \"3\" ) ", Edited("name=1 UND (ort=2 ODER plz=3)"));
   EXPECT_EQ("A > \"1\" ^^ B <= \"2\" ", Edited("a > 1 XOR b <= 2"));
+  // Parentheses only where the tree needs them.
+  EXPECT_EQ("A == \"1\" || B == \"2\" || C == \"3\" ", Edited("a=1 or b=2 or c=3"));
+  EXPECT_EQ("A == \"1\" && B == \"2\" ^^ C == \"3\" ", Edited("((a=1 and b=2)) xor c=3"));
+  EXPECT_EQ("( A == \"1\" || B == \"2\" ) && C == \"3\" ", Edited("(a=1 or b=2) and c=3"));
+  EXPECT_EQ("( A == \"1\" && B == \"2\" ) && C == \"3\" ", Edited("(a=1 and b=2) and c=3"));
+  EXPECT_EQ("A == \"1\" && () ", Edited("a=1 and ()"));
 }
 
 // Every grammar form prints to a text that parses back to the same tree.
@@ -113,6 +119,7 @@ TEST(SelectionParse, EditParsesBackToTheSameTree) {
       "() || ()",
       "(() ^^ a=1) && (b=2 || ())",
       "PLZ >= 50000 && PLZ < 60000",
+      "a = '(' || (b = ')' && c = \"x) OR (y\") || d = \"'(\"",
       "D = 1.7.09 oder N = -5,25 und M = 5#### ^^ P = *er?",
   };
   for (const char* text : texts) {
@@ -141,6 +148,7 @@ TEST(SelectionParse, SyntaxErrorsShowTheirCodes) {
   // The error inside a split part: the comparison of the right side.
   EXPECT_EQ((std::vector<unsigned>{ZT_SEL_ERR_ILLEGAL_COMPARISON}), Fails("a = 1 AND b => 2 OR c = 3").codes);
   EXPECT_EQ((std::vector<unsigned>{ZT_SEL_ERR_MISSING_PAREN}), Fails("a = 1 OR ((b = 2)").codes);
+  EXPECT_EQ((std::vector<unsigned>{ZT_SEL_ERR_MISSING_PAREN}), Fails("(a = ')'").codes);
 }
 
 TEST(SelectionParse, ErrorBoxCarriesOperatorAndText) {
@@ -168,6 +176,21 @@ TEST(SelectionParse, SplitFailuresLogEachEnclosingPart) {
 }
 
 // Overlong tokens, too many terms and deep nesting are refused, never cut.
+// A chain of 128 terms inside 32 levels of parentheses prints to a text that
+// the parser still accepts.
+TEST(SelectionParse, EditOfTheDeepestTreeParsesBack) {
+  std::string chain;
+  for (int i = 0; i < 128; ++i) chain += (i ? (i % 3 ? " OR " : " XOR ") : "") + std::string("a=") + std::to_string(i);
+  std::string text = chain;
+  for (unsigned d = 0; d < ZT_SEL_MAX_DEPTH; ++d) text = "b=1 AND (" + text + ") ^^ c=2";
+  CZTTblSelDesc first, second;
+  ASSERT_EQ(1, first.parse(text.c_str(), static_cast<unsigned>(text.size())));
+  std::vector<char> out(text.size() * 16);
+  unsigned n = first.edit(out.data(), static_cast<unsigned>(out.size()));
+  ASSERT_EQ(1, second.parse(out.data(), n));
+  EXPECT_EQ(1, first.IsSameTree(second));
+}
+
 TEST(SelectionParse, LimitsGiveSyntaxErrors) {
   std::string col63(63, 'C'), col64(64, 'C');
   EXPECT_EQ(col63 + "/0/1", Parsed((col63 + " = 1").c_str()));
