@@ -1,0 +1,415 @@
+#include "isam_btree.h"
+
+#include <string.h>
+
+namespace isam {
+
+namespace {
+
+inline uint16_t count(const Block* b) { return rd16(b->data + kNodeCount); }
+inline void setCount(Block* b, uint32_t n) { wr16(b->data + kNodeCount, uint16_t(n)); }
+
+}  // namespace
+
+CIsamBTree::CIsamBTree(CIsamPager* pager, Block* table, unsigned key, uint32_t nodeSize, uint32_t keyLength)
+    : pager_(pager),
+      table_(table),
+      key_(key),
+      keyLength_(keyLength),
+      nodeUnits_(NodeUnits(nodeSize)),
+      leafCap_(LeafCapacity(nodeSize, keyLength)),
+      innerCap_(InnerCapacity(nodeSize, keyLength)) {}
+
+uint8_t* CIsamBTree::keyDef() { return table_->data + kTbKeys + key_ * kKeyDefSize; }
+uint32_t CIsamBTree::root() { return rd32(keyDef() + kKdRoot); }
+uint32_t CIsamBTree::height() { return rd32(keyDef() + kKdHeight); }
+
+void CIsamBTree::addCounter(uint32_t offset, int delta) {
+  uint8_t* p = keyDef() + offset;
+  wr32(p, uint32_t(int64_t(rd32(p)) + delta));
+}
+
+unsigned CIsamBTree::node(uint32_t addr, uint16_t kind, Block** out) {
+  unsigned e = pager_->Get(addr, nodeUnits_, kind, out);
+  if (e) return e;
+  uint32_t n = count(*out);
+  if (n > (kind == kKindLeaf ? leafCap_ : innerCap_) || (kind == kKindLeaf && n == 0)) return ISAM_ERR_CORRUPT;
+  return ISAM_OK;
+}
+
+unsigned CIsamBTree::allocNode(uint16_t kind, Block** out) {
+  unsigned e = pager_->Allocate(nodeUnits_, kind, table_, table_->data + kTbFreeNode, out);
+  if (e) return e;
+  pager_->Dirty(table_);
+  addCounter(kKdNodes, 1);
+  return ISAM_OK;
+}
+
+void CIsamBTree::freeNode(Block* b) {
+  pager_->Release(b, table_, table_->data + kTbFreeNode);
+  addCounter(kKdNodes, -1);
+}
+
+// Children of inner nodes.
+static inline uint8_t* sepAt(Block* b, uint32_t i, uint32_t es) { return b->data + kNodeEntries + 4 + i * (es + 4); }
+static inline uint32_t childAt(Block* b, uint32_t i, uint32_t es) {
+  return i == 0 ? rd32(b->data + kNodeEntries) : rd32(sepAt(b, i - 1, es) + es);
+}
+static inline uint8_t* leafAt(Block* b, uint32_t i, uint32_t es) { return b->data + kNodeEntries + i * es; }
+
+// Number of separators <= entry: the child to descend into.
+static uint32_t innerSearch(Block* b, const uint8_t* entry, uint32_t es) {
+  uint32_t lo = 0, hi = count(b);
+  while (lo < hi) {
+    uint32_t mid = (lo + hi) / 2;
+    if (memcmp(sepAt(b, mid, es), entry, es) <= 0)
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  return lo;
+}
+
+// First leaf entry >= entry (upper: > entry).
+static uint32_t leafSearch(Block* b, const uint8_t* entry, uint32_t es, bool upper) {
+  uint32_t lo = 0, hi = count(b);
+  while (lo < hi) {
+    uint32_t mid = (lo + hi) / 2;
+    int c = memcmp(leafAt(b, mid, es), entry, es);
+    if (c < 0 || (upper && c == 0))
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  return lo;
+}
+
+unsigned CIsamBTree::Insert(const uint8_t* entry) {
+  const uint32_t es = EntrySize();
+  pager_->Dirty(table_);
+  if (root() == 0) {
+    Block* leaf = nullptr;
+    unsigned e = allocNode(kKindLeaf, &leaf);
+    if (e) return e;
+    memcpy(leafAt(leaf, 0, es), entry, es);
+    setCount(leaf, 1);
+    wr32(keyDef() + kKdRoot, leaf->addr);
+    wr32(keyDef() + kKdHeight, 1);
+    addCounter(kKdEntries, 1);
+    return ISAM_OK;
+  }
+  uint32_t h = height();
+  if (h == 0 || h > 64) return ISAM_ERR_CORRUPT;
+  std::vector<TreePos> path(h);
+  uint32_t addr = root();
+  Block* b = nullptr;
+  for (uint32_t level = 0; level + 1 < h; ++level) {
+    unsigned e = node(addr, kKindInner, &b);
+    if (e) return e;
+    uint32_t i = innerSearch(b, entry, es);
+    path[level] = TreePos{addr, i};
+    addr = childAt(b, i, es);
+  }
+  unsigned e = node(addr, kKindLeaf, &b);
+  if (e) return e;
+  uint32_t n = count(b);
+  uint32_t pos = leafSearch(b, entry, es, false);
+  if (pos < n && memcmp(leafAt(b, pos, es), entry, es) == 0) return ISAM_ERR_CORRUPT;
+  pager_->Dirty(b);
+  addCounter(kKdEntries, 1);
+  if (n < leafCap_) {
+    memmove(leafAt(b, pos + 1, es), leafAt(b, pos, es), size_t(n - pos) * es);
+    memcpy(leafAt(b, pos, es), entry, es);
+    setCount(b, n + 1);
+    return ISAM_OK;
+  }
+  // Split: entries appended at an end keep the other node full (dense for sorted loads).
+  uint32_t total = n + 1;
+  std::vector<uint8_t> all(size_t(total) * es);
+  memcpy(all.data(), leafAt(b, 0, es), size_t(pos) * es);
+  memcpy(all.data() + size_t(pos) * es, entry, es);
+  memcpy(all.data() + size_t(pos + 1) * es, leafAt(b, pos, es), size_t(n - pos) * es);
+  uint32_t left = pos == n ? total - 1 : pos == 0 ? 1 : total / 2;
+  Block* right = nullptr;
+  e = allocNode(kKindLeaf, &right);
+  if (e) return e;
+  memcpy(leafAt(b, 0, es), all.data(), size_t(left) * es);
+  setCount(b, left);
+  memcpy(leafAt(right, 0, es), all.data() + size_t(left) * es, size_t(total - left) * es);
+  setCount(right, total - left);
+  std::vector<uint8_t> sep(leafAt(right, 0, es), leafAt(right, 0, es) + es);
+  return insertInto(path, h - 1, sep.data(), right->addr);
+}
+
+// Adds separator sep with its right child after child path[level - 1].index of
+// the node at level - 1; level 0 means a new root.
+unsigned CIsamBTree::insertInto(std::vector<TreePos>& path, uint32_t level, const uint8_t* sep, uint32_t child) {
+  const uint32_t es = EntrySize();
+  const uint32_t ss = es + 4;
+  if (level == 0) {
+    Block* r = nullptr;
+    unsigned e = allocNode(kKindInner, &r);
+    if (e) return e;
+    wr32(r->data + kNodeEntries, root());
+    memcpy(sepAt(r, 0, es), sep, es);
+    wr32(sepAt(r, 0, es) + es, child);
+    setCount(r, 1);
+    wr32(keyDef() + kKdRoot, r->addr);
+    wr32(keyDef() + kKdHeight, height() + 1);
+    return ISAM_OK;
+  }
+  TreePos& at = path[level - 1];
+  Block* b = nullptr;
+  unsigned e = node(at.addr, kKindInner, &b);
+  if (e) return e;
+  pager_->Dirty(b);
+  uint32_t n = count(b);
+  uint32_t j = at.index;  // the new separator goes to slot j
+  if (n < innerCap_) {
+    memmove(sepAt(b, j + 1, es), sepAt(b, j, es), size_t(n - j) * ss);
+    memcpy(sepAt(b, j, es), sep, es);
+    wr32(sepAt(b, j, es) + es, child);
+    setCount(b, n + 1);
+    return ISAM_OK;
+  }
+  uint32_t total = n + 1;
+  std::vector<uint8_t> seps(size_t(total) * ss);
+  memcpy(seps.data(), sepAt(b, 0, es), size_t(j) * ss);
+  memcpy(seps.data() + size_t(j) * ss, sep, es);
+  wr32(seps.data() + size_t(j) * ss + es, child);
+  memcpy(seps.data() + size_t(j + 1) * ss, sepAt(b, j, es), size_t(n - j) * ss);
+  uint32_t m = j == n ? total - 1 : j == 0 ? 1 : total / 2;
+  Block* right = nullptr;
+  e = allocNode(kKindInner, &right);
+  if (e) return e;
+  // Left keeps separators [0, m); separator m moves up; right gets its child and the rest.
+  memcpy(sepAt(b, 0, es), seps.data(), size_t(m) * ss);
+  setCount(b, m);
+  const uint8_t* mid = seps.data() + size_t(m) * ss;
+  wr32(right->data + kNodeEntries, rd32(mid + es));
+  memcpy(sepAt(right, 0, es), mid + ss, size_t(total - m - 1) * ss);
+  setCount(right, total - m - 1);
+  std::vector<uint8_t> up(mid, mid + es);
+  return insertInto(path, level - 1, up.data(), right->addr);
+}
+
+unsigned CIsamBTree::Erase(const uint8_t* entry) {
+  const uint32_t es = EntrySize();
+  uint32_t h = height();
+  if (root() == 0 || h == 0 || h > 64) return ISAM_ERR_CORRUPT;
+  pager_->Dirty(table_);
+  std::vector<TreePos> path(h);
+  uint32_t addr = root();
+  Block* b = nullptr;
+  for (uint32_t level = 0; level + 1 < h; ++level) {
+    unsigned e = node(addr, kKindInner, &b);
+    if (e) return e;
+    uint32_t i = innerSearch(b, entry, es);
+    path[level] = TreePos{addr, i};
+    addr = childAt(b, i, es);
+  }
+  unsigned e = node(addr, kKindLeaf, &b);
+  if (e) return e;
+  uint32_t n = count(b);
+  uint32_t pos = leafSearch(b, entry, es, false);
+  if (pos >= n || memcmp(leafAt(b, pos, es), entry, es) != 0) return ISAM_ERR_CORRUPT;
+  pager_->Dirty(b);
+  addCounter(kKdEntries, -1);
+  memmove(leafAt(b, pos, es), leafAt(b, pos + 1, es), size_t(n - pos - 1) * es);
+  setCount(b, n - 1);
+  if (n > 1) return ISAM_OK;
+  freeNode(b);
+  if (h == 1) {
+    wr32(keyDef() + kKdRoot, 0);
+    wr32(keyDef() + kKdHeight, 0);
+    return ISAM_OK;
+  }
+  return removeChild(path, h - 2);
+}
+
+// The child path[level].index of the node at level is gone (freed).
+unsigned CIsamBTree::removeChild(std::vector<TreePos>& path, uint32_t level) {
+  const uint32_t es = EntrySize();
+  const uint32_t ss = es + 4;
+  Block* b = nullptr;
+  unsigned e = node(path[level].addr, kKindInner, &b);
+  if (e) return e;
+  pager_->Dirty(b);
+  uint32_t n = count(b);
+  uint32_t i = path[level].index;
+  if (n == 0) {
+    freeNode(b);
+    if (level == 0) {
+      wr32(keyDef() + kKdRoot, 0);
+      wr32(keyDef() + kKdHeight, 0);
+      return ISAM_OK;
+    }
+    return removeChild(path, level - 1);
+  }
+  if (i == 0) {
+    wr32(b->data + kNodeEntries, rd32(sepAt(b, 0, es) + es));
+    memmove(sepAt(b, 0, es), sepAt(b, 1, es), size_t(n - 1) * ss);
+  } else {
+    memmove(sepAt(b, i - 1, es), sepAt(b, i, es), size_t(n - i) * ss);
+  }
+  setCount(b, n - 1);
+  // A root with a single child gives way to it.
+  if (level == 0 && n == 1) {
+    wr32(keyDef() + kKdRoot, rd32(b->data + kNodeEntries));
+    wr32(keyDef() + kKdHeight, height() - 1);
+    freeNode(b);
+  }
+  return ISAM_OK;
+}
+
+unsigned CIsamBTree::descend(uint32_t addr, bool leftmost, uint32_t level, TreePath* path) {
+  const uint32_t es = EntrySize();
+  uint32_t h = uint32_t(path->levels.size());
+  for (; level < h; ++level) {
+    Block* b = nullptr;
+    bool leaf = level + 1 == h;
+    unsigned e = node(addr, leaf ? kKindLeaf : kKindInner, &b);
+    if (e) return e;
+    uint32_t n = count(b);
+    uint32_t idx = leftmost ? 0 : leaf ? n - 1 : n;
+    path->levels[level] = TreePos{addr, idx};
+    if (!leaf) addr = childAt(b, idx, es);
+  }
+  return ISAM_OK;
+}
+
+unsigned CIsamBTree::Next(TreePath* path) {
+  if (!path->valid) return ISAM_OK;
+  const uint32_t es = EntrySize();
+  uint32_t h = uint32_t(path->levels.size());
+  Block* b = nullptr;
+  TreePos& leaf = path->levels[h - 1];
+  unsigned e = node(leaf.addr, kKindLeaf, &b);
+  if (e) return e;
+  if (leaf.index + 1 < count(b)) {
+    ++leaf.index;
+    return ISAM_OK;
+  }
+  for (uint32_t l = h - 1; l-- > 0;) {
+    TreePos& p = path->levels[l];
+    e = node(p.addr, kKindInner, &b);
+    if (e) return e;
+    if (p.index < count(b)) {
+      ++p.index;
+      return descend(childAt(b, p.index, es), true, l + 1, path);
+    }
+  }
+  path->valid = false;
+  return ISAM_OK;
+}
+
+unsigned CIsamBTree::Prev(TreePath* path) {
+  if (!path->valid) return ISAM_OK;
+  const uint32_t es = EntrySize();
+  uint32_t h = uint32_t(path->levels.size());
+  Block* b = nullptr;
+  TreePos& leaf = path->levels[h - 1];
+  if (leaf.index > 0) {
+    --leaf.index;
+    return ISAM_OK;
+  }
+  for (uint32_t l = h - 1; l-- > 0;) {
+    TreePos& p = path->levels[l];
+    unsigned e = node(p.addr, kKindInner, &b);
+    if (e) return e;
+    if (p.index > 0) {
+      --p.index;
+      return descend(childAt(b, p.index, es), false, l + 1, path);
+    }
+  }
+  path->valid = false;
+  return ISAM_OK;
+}
+
+unsigned CIsamBTree::SeekForward(const uint8_t* entry, bool after, TreePath* path) {
+  const uint32_t es = EntrySize();
+  path->valid = false;
+  uint32_t h = height();
+  if (root() == 0) return ISAM_OK;
+  if (h == 0 || h > 64) return ISAM_ERR_CORRUPT;
+  path->levels.resize(h);
+  uint32_t addr = root();
+  Block* b = nullptr;
+  for (uint32_t level = 0; level + 1 < h; ++level) {
+    unsigned e = node(addr, kKindInner, &b);
+    if (e) return e;
+    uint32_t i = innerSearch(b, entry, es);
+    path->levels[level] = TreePos{addr, i};
+    addr = childAt(b, i, es);
+  }
+  unsigned e = node(addr, kKindLeaf, &b);
+  if (e) return e;
+  uint32_t pos = leafSearch(b, entry, es, after);
+  path->valid = true;
+  if (pos < count(b)) {
+    path->levels[h - 1] = TreePos{addr, pos};
+    return ISAM_OK;
+  }
+  path->levels[h - 1] = TreePos{addr, uint32_t(count(b) - 1)};
+  return Next(path);
+}
+
+unsigned CIsamBTree::SeekBackward(const uint8_t* entry, bool before, TreePath* path) {
+  const uint32_t es = EntrySize();
+  path->valid = false;
+  uint32_t h = height();
+  if (root() == 0) return ISAM_OK;
+  if (h == 0 || h > 64) return ISAM_ERR_CORRUPT;
+  path->levels.resize(h);
+  uint32_t addr = root();
+  Block* b = nullptr;
+  for (uint32_t level = 0; level + 1 < h; ++level) {
+    unsigned e = node(addr, kKindInner, &b);
+    if (e) return e;
+    uint32_t i = innerSearch(b, entry, es);
+    path->levels[level] = TreePos{addr, i};
+    addr = childAt(b, i, es);
+  }
+  unsigned e = node(addr, kKindLeaf, &b);
+  if (e) return e;
+  uint32_t pos = leafSearch(b, entry, es, !before);
+  path->valid = true;
+  if (pos > 0) {
+    path->levels[h - 1] = TreePos{addr, pos - 1};
+    return ISAM_OK;
+  }
+  path->levels[h - 1] = TreePos{addr, 0};
+  return Prev(path);
+}
+
+unsigned CIsamBTree::EntryAt(const TreePath& path, const uint8_t** entry) {
+  const TreePos& leaf = path.levels.back();
+  Block* b = nullptr;
+  unsigned e = node(leaf.addr, kKindLeaf, &b);
+  if (e) return e;
+  if (leaf.index >= count(b)) return ISAM_ERR_CORRUPT;
+  *entry = leafAt(b, leaf.index, EntrySize());
+  return ISAM_OK;
+}
+
+unsigned CIsamBTree::FindKey(const uint8_t* key, bool* found, uint32_t* address) {
+  *found = false;
+  std::vector<uint8_t> probe(EntrySize(), 0);
+  memcpy(probe.data(), key, keyLength_);
+  TreePath path;
+  unsigned e = SeekForward(probe.data(), false, &path);
+  if (e || !path.valid) return e;
+  const uint8_t* entry = nullptr;
+  e = EntryAt(path, &entry);
+  if (e) return e;
+  if (memcmp(entry, key, keyLength_) == 0) {
+    *found = true;
+    if (address) {
+      const uint8_t* a = entry + keyLength_;
+      *address = (uint32_t(a[0]) << 24) | (uint32_t(a[1]) << 16) | (uint32_t(a[2]) << 8) | a[3];
+    }
+  }
+  return ISAM_OK;
+}
+
+}  // namespace isam

@@ -1,0 +1,189 @@
+// An in-memory file system for the engine's tests and fuzz target. It keeps,
+// per file, what the disk holds for sure (flushed) and what the program sees,
+// can fail every call from a chosen write or flush on (a cut), and can then
+// "lose power": unflushed writes are dropped, or a random part of them lands,
+// the last one possibly torn.
+#pragma once
+
+#include <errno.h>
+#include <string.h>
+
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "isam_io.h"
+
+class CIsamMemoryIo : public CIsamIo {
+ public:
+  struct PendingWrite {
+    uint64_t offset;
+    std::vector<uint8_t> data;
+  };
+  struct File {
+    std::vector<uint8_t> current;
+    std::vector<uint8_t> durable;
+    std::vector<PendingWrite> pending;  // since the last flush, in order
+    bool truncated = false;             // a truncation since the last flush
+    void* writer = nullptr;
+    std::map<void*, bool> lockers[2];  // per lock byte: handle -> exclusive
+  };
+  struct Handle {
+    std::string name;
+    bool writable;
+  };
+
+  std::map<std::string, std::shared_ptr<File>> files;
+  long cutAfter = -1;  // points (writes and flushes) allowed before the cut; -1: never
+  long points = 0;     // points seen
+  bool cut = false;
+
+  void Arm(long allowed) {
+    cutAfter = allowed;
+    points = 0;
+    cut = false;
+  }
+  void Disarm() {
+    cutAfter = -1;
+    cut = false;
+  }
+
+  // Power loss: unflushed writes vanish; with tornSeed, a random subset of them
+  // lands instead (the last one chosen may land only partly).
+  void Crash(unsigned tornSeed = 0) {
+    std::mt19937 rng(tornSeed);
+    for (auto& kv : files) {
+      File& f = *kv.second;
+      std::vector<uint8_t> next = f.durable;
+      if (tornSeed) {
+        for (size_t i = 0; i < f.pending.size(); ++i) {
+          if (rng() % 2) continue;
+          const PendingWrite& w = f.pending[i];
+          size_t n = w.data.size();
+          if (rng() % 4 == 0) n = rng() % (n + 1);
+          if (next.size() < w.offset + n) next.resize(size_t(w.offset + n), 0);
+          memcpy(next.data() + w.offset, w.data.data(), n);
+        }
+      }
+      f.current = next;
+      f.durable = next;
+      f.pending.clear();
+      f.lockers[0].clear();
+      f.lockers[1].clear();
+    }
+    handles_.clear();
+    Disarm();
+  }
+
+  unsigned Open(const char* name, OpenMode mode, ZTIoHandle* handle) override {
+    if (cut) return EIO;
+    auto it = files.find(name);
+    if (mode == kCreateNew && it != files.end()) return EEXIST;
+    if ((mode == kOpenRead || mode == kOpenWrite) && it == files.end()) return ENOENT;
+    if (it == files.end()) files[name] = std::make_shared<File>();
+    auto h = std::make_unique<Handle>();
+    h->name = name;
+    h->writable = mode != kOpenRead;
+    *handle = h.get();
+    handles_[h.get()] = std::move(h);
+    return 0;
+  }
+  unsigned Close(ZTIoHandle handle) override {
+    auto it = handles_.find(handle);
+    if (it == handles_.end()) return EBADF;
+    auto f = files.find(it->second->name);
+    if (f != files.end()) {
+      f->second->lockers[0].erase(handle);
+      f->second->lockers[1].erase(handle);
+    }
+    handles_.erase(it);
+    return 0;
+  }
+  unsigned Read(ZTIoHandle handle, uint64_t offset, void* buffer, uint32_t length, uint32_t* done) override {
+    *done = 0;
+    File* f = file(handle);
+    if (!f) return EBADF;
+    if (cut) return EIO;
+    if (offset >= f->current.size()) return 0;
+    uint64_t n = f->current.size() - offset;
+    if (n > length) n = length;
+    memcpy(buffer, f->current.data() + offset, size_t(n));
+    *done = uint32_t(n);
+    return 0;
+  }
+  unsigned Write(ZTIoHandle handle, uint64_t offset, const void* buffer, uint32_t length) override {
+    File* f = file(handle);
+    if (!f || !handles_[handle]->writable) return EBADF;
+    if (point()) return EIO;
+    if (f->current.size() < offset + length) f->current.resize(size_t(offset + length), 0);
+    memcpy(f->current.data() + offset, buffer, length);
+    const uint8_t* b = static_cast<const uint8_t*>(buffer);
+    f->pending.push_back(PendingWrite{offset, std::vector<uint8_t>(b, b + length)});
+    return 0;
+  }
+  unsigned Size(ZTIoHandle handle, uint64_t* size) override {
+    File* f = file(handle);
+    if (!f) return EBADF;
+    if (cut) return EIO;
+    *size = f->current.size();
+    return 0;
+  }
+  unsigned Truncate(ZTIoHandle handle, uint64_t size) override {
+    File* f = file(handle);
+    if (!f) return EBADF;
+    if (point()) return EIO;
+    f->current.resize(size_t(size));
+    return 0;
+  }
+  unsigned Flush(ZTIoHandle handle) override {
+    File* f = file(handle);
+    if (!f) return EBADF;
+    if (point()) return EIO;
+    f->durable = f->current;
+    f->pending.clear();
+    return 0;
+  }
+  unsigned Lock(ZTIoHandle handle, LockKind kind, bool exclusive, bool* granted) override {
+    File* f = file(handle);
+    *granted = false;
+    if (!f) return EBADF;
+    if (cut) return EIO;
+    for (auto& l : f->lockers[kind])
+      if (l.first != handle && (exclusive || l.second)) return 0;
+    f->lockers[kind][handle] = exclusive;
+    *granted = true;
+    return 0;
+  }
+  unsigned Unlock(ZTIoHandle handle, LockKind kind) override {
+    File* f = file(handle);
+    if (!f) return EBADF;
+    f->lockers[kind].erase(handle);
+    return 0;
+  }
+  unsigned Remove(const char* name) override {
+    if (cut) return EIO;
+    return files.erase(name) ? 0 : ENOENT;
+  }
+  bool Exists(const char* name) override { return files.count(name) != 0; }
+
+ private:
+  File* file(ZTIoHandle handle) {
+    auto it = handles_.find(handle);
+    if (it == handles_.end()) return nullptr;
+    auto f = files.find(it->second->name);
+    return f == files.end() ? nullptr : f->second.get();
+  }
+  // Counts a write or flush; true when it falls on or after the cut.
+  bool point() {
+    if (cut) return true;
+    if (cutAfter >= 0 && points >= cutAfter) {
+      cut = true;
+      return true;
+    }
+    ++points;
+    return false;
+  }
+  std::map<void*, std::unique_ptr<Handle>> handles_;
+};

@@ -1,0 +1,138 @@
+// Blocks of an ISAM file: the page cache, checksums, allocation, and crash-safe
+// transactions through a write-ahead log beside the file ("<file>-wal").
+//
+// A transaction's changed blocks that existed before it go to the log; blocks
+// allocated at the end of the file go straight into the file (nothing committed
+// can live there). Commit: write the new blocks, flush the file, append the log
+// frames and a commit frame, flush the log: at most two flushes. The log is copied
+// into the file (a checkpoint) at the start of a later commit or at close.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "isam_format.h"
+#include "isam_io.h"
+
+namespace isam {
+
+struct Block {
+  uint32_t addr;
+  uint32_t units;
+  bool dirty;
+  uint32_t dirtyIndex;  // position in the pager's dirty list
+  Block* prev;          // towards the most recently used
+  Block* next;
+  uint8_t* data;
+  uint32_t Bytes() const { return units * kUnit; }
+};
+
+class CIsamPager {
+ public:
+  CIsamPager();
+  ~CIsamPager();
+  CIsamPager(const CIsamPager&) = delete;
+  CIsamPager& operator=(const CIsamPager&) = delete;
+
+  unsigned Create(const char* name, unsigned* ext);
+  unsigned Open(const char* name, bool readOnly, unsigned* ext);
+  // Rolls back an open transaction and checkpoints; the pager is closed afterwards
+  // whatever the result.
+  unsigned Close(unsigned* ext);
+
+  bool ReadOnly() const { return readOnly_; }
+  bool InTransaction() const { return inTx_; }
+  bool Failed() const { return failed_; }
+  // Changes whenever cached state may differ from what upper layers remember (rollback).
+  uint32_t Generation() const { return generation_; }
+  uint32_t LastDetail() const { return detail_; }
+  Block* Header() { return header_; }
+  // After a change inside an explicit transaction failed half-way: only a
+  // rollback is possible from now on.
+  void MarkFailed() {
+    if (inTx_) failed_ = true;
+  }
+  uint32_t FileEnd() const { return rd32(header_->data + kFhFileEnd); }
+
+  // A verified block; kind 0 accepts any block kind.
+  unsigned Get(uint32_t addr, uint32_t units, uint16_t kind, Block** out);
+  // Marks a block changed; only inside a transaction.
+  void Dirty(Block* block);
+  // A new zeroed block of a kind, from the free list whose head is the u32 at
+  // head (inside owner, which becomes dirty) or from the end of the file.
+  unsigned Allocate(uint32_t units, uint16_t kind, Block* owner, uint8_t* head, Block** out);
+  // Puts a block on the free list whose head is the u32 at head inside owner.
+  void Release(Block* block, Block* owner, uint8_t* head);
+
+  unsigned Begin();
+  unsigned Commit();
+  void Rollback();
+  // Evicts blocks beyond the cache budget (between calls only: pointers to
+  // blocks are valid until then).
+  void Trim();
+  void SetCacheBytes(size_t bytes) { budget_ = bytes < (1u << 20) ? (1u << 20) : bytes; }
+  // Bytes of the file and log (for tests and benchmarks).
+  uint64_t WalBytes() const { return walEnd_; }
+
+ private:
+  struct WalEntry {
+    uint64_t offset;  // of the block's bytes in the log
+    uint32_t units;
+  };
+
+  unsigned openFiles(const char* name, bool readOnly, bool created, unsigned* ext);
+  unsigned readBlock(uint32_t addr, uint32_t units, uint8_t* data);
+  unsigned verify(const uint8_t* data, uint32_t addr, uint32_t units, uint16_t kind) const;
+  void seal(Block* b) const;
+  Block* newBlock(uint32_t addr, uint32_t units);
+  void freeBlock(Block* b);
+  void linkFront(Block* b);
+  void unlink(Block* b);
+  void dropAll();
+  unsigned recoverWal();
+  unsigned resetWal();
+  unsigned appendFrame(uint32_t addr, uint32_t units, uint32_t flags, const uint8_t* data, uint64_t* dataOffset);
+  unsigned flushWalBuffer();
+  unsigned writeOut(Block* b, std::unordered_map<uint32_t, WalEntry>* frames);
+  unsigned checkpointCopy();
+  unsigned flush(ZTIoHandle h);
+  unsigned fail(unsigned error, unsigned detail);
+  unsigned reloadHeader();
+
+  CIsamIo* io_;
+  std::string name_;
+  std::string walName_;
+  ZTIoHandle db_;
+  ZTIoHandle wal_;
+  bool readOnly_;
+  bool inTx_;
+  bool failed_;
+  bool dbWritten_;  // file written since its last flush
+  bool readerLocked_;
+  uint32_t generation_;
+  uint32_t detail_;
+  uint32_t committedEnd_;  // file end of the last commit: blocks above are new
+  uint32_t serial_;        // serial of the current or last transaction
+  uint32_t salt_;
+  uint32_t fileIdLo_;
+  uint32_t fileIdHi_;
+  uint64_t walEnd_;              // end of the committed log
+  uint64_t walWrite_;            // end of everything written to the log
+  std::vector<uint8_t> walBuf_;  // frames not yet written, starting at walBufStart_
+  uint64_t walBufStart_;
+  std::unordered_map<uint32_t, WalEntry> walMap_;  // committed blocks in the log
+  std::unordered_map<uint32_t, WalEntry> txWal_;   // blocks of this transaction in the log
+  std::unordered_map<uint32_t, Block*> cache_;
+  std::vector<Block*> dirtyList_;
+  Block* lruHead_;
+  Block* lruTail_;
+  Block* header_;
+  size_t cacheBytes_;
+  size_t budget_;
+};
+
+}  // namespace isam

@@ -1,2 +1,0 @@
-// Placeholder until the engine lands.
-#include "zt_isa32.h"
