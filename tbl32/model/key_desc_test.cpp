@@ -68,7 +68,12 @@ TEST(KeyDesc, ReadsFlagsAndPartsAndWritesThemBack) {
   std::string written(writer.m_pEditText, writer.m_uEditLength);
   CZTKeyDesc again;
   ASSERT_EQ(ReadKey(written, again), 1);
-  EXPECT_EQ(0, memcmp(&key, &again, sizeof(key)));
+  EXPECT_EQ(0, memcmp(key.m_uOption, again.m_uOption, sizeof(key.m_uOption)));
+  ASSERT_EQ(again.m_uPartCount, 2u);
+  for (unsigned i = 0; i < 2; ++i) {
+    EXPECT_EQ(again.m_Part[i].uKeyType, key.m_Part[i].uKeyType);
+    EXPECT_STREQ(again.m_Part[i].szFieldName, key.m_Part[i].szFieldName);
+  }
 }
 
 TEST(KeyDesc, RejectsBadBlocks) {

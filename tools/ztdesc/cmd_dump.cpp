@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <string>
 #include <vector>
 
 #include "commands.h"
@@ -26,9 +27,32 @@ bool RightAligned(const CZTFieldDesc& field) {
 unsigned ColumnWidth(const CZTFieldDesc& field) {
   unsigned width = field.m_uEncodeType == iteASCIITEXT ? field.m_uLength : 12;
   if ((field.m_uDisplayType & 0xF) == 3) width = field.m_uLength + field.m_uLength / 3;
+  if ((field.m_uDisplayType & 0xF) == ZT_KIND_DATETIME) {
+    width = 0;
+    if (field.m_uContentType & ZT_FMT_DATE) width += DateTextLength(ztFmtDateFormat(field.m_uDisplayType));
+    if (field.m_uContentType & ZT_FMT_TIME) width += 9;
+  }
   unsigned name = static_cast<unsigned>(strlen(field.m_szName));
   if (width < name) width = name;
   return width > 40 ? 40 : width;
+}
+
+// Characters on the screen: UTF-8 sequences count once.
+unsigned ScreenLength(const std::string& text) {
+  unsigned n = 0;
+  for (unsigned char c : text)
+    if ((c & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+// One aligned cell; the last one of a line gets no trailing blanks.
+void PrintCell(const std::string& text, unsigned width, bool right, unsigned column, unsigned columns) {
+  if (column) putchar(' ');
+  unsigned length = ScreenLength(text);
+  unsigned pad = length < width ? width - length : 0;
+  if (right) printf("%*s", (int)pad, "");
+  fputs(text.c_str(), stdout);
+  if (!right && column + 1 < columns) printf("%*s", (int)pad, "");
 }
 
 void PrintCsvValue(const char* text) {
@@ -90,9 +114,9 @@ int ztdescDump(int argc, char** argv) {
     widths[f] = ColumnWidth(fields.m_pFields[f]);
     if (csv) {
       if (f) putchar(';');
-      PrintCsvValue(fields.m_pFields[f].m_szName);
+      PrintCsvValue(ztdescToOutput(fields.m_pFields[f].m_szName).c_str());
     } else {
-      printf(f ? " %-*s" : "%-*s", (int)widths[f], fields.m_pFields[f].m_szName);
+      PrintCell(ztdescToOutput(fields.m_pFields[f].m_szName), widths[f], false, f, fields.m_uCount);
     }
   }
   putchar('\n');
@@ -112,11 +136,9 @@ int ztdescDump(int argc, char** argv) {
         ztStrCopy(text, "?", sizeof(text));
       if (csv) {
         if (f) putchar(';');
-        PrintCsvValue(text);
+        PrintCsvValue(ztdescToOutput(text).c_str());
       } else {
-        const char* format = RightAligned(field) ? "%*s" : "%-*s";
-        if (f) putchar(' ');
-        printf(format, (int)widths[f], text);
+        PrintCell(ztdescToOutput(text), widths[f], RightAligned(field), f, fields.m_uCount);
       }
     }
     putchar('\n');

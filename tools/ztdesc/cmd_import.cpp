@@ -72,6 +72,7 @@ int ztdescImport(int argc, char** argv) {
   char reason[160];
   while (reader.Next(values)) {
     if (values.size() == 1 && values[0].empty()) continue;  // empty line
+    for (std::string& value : values) value = ztdescFromInput(value);
     unsigned line = reader.LineNumber();
     if (reader.BadQuote()) return ztdescFail("%s:%u: a quoted value is not closed", dataName, line);
     if (values.size() != columnField.size())

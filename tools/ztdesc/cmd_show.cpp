@@ -31,26 +31,27 @@ const char* KeyTypeName(unsigned type) {
 
 void ShowText(const CZTFileDesc& desc) {
   const CZTTableDescList& tables = desc.m_Tables;
-  printf("File: %s (%s)\n", desc.m_szFileName, desc.m_bIsamFile ? "ISAM file" : "description file");
+  printf("File: %s (%s)\n", ztdescToOutput(desc.m_szFileName).c_str(),
+         desc.m_bIsamFile ? "ISAM file" : "description file");
   printf("Tables: %u\n\n", tables.m_uCount);
   if (!tables.m_uCount) return;
   printf("%-31s %6s %4s %11s %9s\n", "Table", "Fields", "Keys", "Record size", "Node size");
   for (unsigned t = 0; t < tables.m_uCount; ++t) {
     const CZTTableDesc& table = tables.m_pTables[t];
-    printf("%-31s %6u %4u %11u %9u\n", table.m_szName, table.m_Fields.m_uCount, table.m_Keys.m_uCount,
-           table.m_Fields.GetRecSize(), table.m_uIndexNodeSize);
+    printf("%-31s %6u %4u %11u %9u\n", ztdescToOutput(table.m_szName).c_str(), table.m_Fields.m_uCount,
+           table.m_Keys.m_uCount, table.m_Fields.GetRecSize(), table.m_uIndexNodeSize);
   }
   for (unsigned t = 0; t < tables.m_uCount; ++t) {
     const CZTTableDesc& table = tables.m_pTables[t];
-    printf("\nTable %s\n", table.m_szName);
+    printf("\nTable %s\n", ztdescToOutput(table.m_szName).c_str());
     if (table.m_Fields.m_uCount) {
-      printf("  %3s  %-20s %6s %6s  %-14s %-7s %-6s  %-7s %-6s %5s\n", "#", "Field", "Offset", "Length", "Encoding",
-             "Content", "", "Display", "", "Width");
+      printf("  %3s  %-20s %6s %6s  %-14s %-15s %-15s %5s\n", "#", "Field", "Offset", "Length", "Encoding", "Content",
+             "Display", "Width");
       for (unsigned i = 0; i < table.m_Fields.m_uCount; ++i) {
         const CZTFieldDesc& f = table.m_Fields.m_pFields[i];
-        printf("  %3u  %-20s %6u %6u  %-14s %-7s 0x%04X  %-7s 0x%04X %5u\n", i + 1, f.m_szName, f.m_uOffset,
-               f.m_uLength, ztdescEncodingName(f.m_uEncodeType), ztdescKindName(f.m_uContentType), f.m_uContentType,
-               ztdescKindName(f.m_uDisplayType), f.m_uDisplayType, f.m_uDispWidth);
+        printf("  %3u  %-20s %6u %6u  %-14s %-7s 0x%05X %-7s 0x%05X %5u\n", i + 1, ztdescToOutput(f.m_szName).c_str(),
+               f.m_uOffset, f.m_uLength, ztdescEncodingName(f.m_uEncodeType), ztdescKindName(f.m_uContentType),
+               f.m_uContentType, ztdescKindName(f.m_uDisplayType), f.m_uDisplayType, f.m_uDispWidth);
       }
     } else {
       printf("  no fields\n");
@@ -60,15 +61,15 @@ void ShowText(const CZTFileDesc& desc) {
       for (unsigned k = 0; k < table.m_Keys.m_uCount; ++k) {
         const CZTKeyDesc& key = table.m_Keys.m_pKeys[k];
         char options[16];
-        ztFormat(options, sizeof(options), "%u%u%u%u%u", key.m_uOption[0], key.m_uOption[1], key.m_uOption[2],
+        ztFormat(options, sizeof(options), "%u,%u,%u,%u,%u", key.m_uOption[0], key.m_uOption[1], key.m_uOption[2],
                  key.m_uOption[3], key.m_uOption[4]);
         for (unsigned i = 0; i < key.m_uPartCount && i < kZTMaxKeyParts; ++i) {
           if (i == 0)
             printf("  %3u  %-9s %4u  %-10s %s\n", k + 1, options, i + 1, KeyTypeName(key.m_Part[i].uKeyType),
-                   key.m_Part[i].szFieldName);
+                   ztdescToOutput(key.m_Part[i].szFieldName).c_str());
           else
             printf("  %3s  %-9s %4u  %-10s %s\n", "", "", i + 1, KeyTypeName(key.m_Part[i].uKeyType),
-                   key.m_Part[i].szFieldName);
+                   ztdescToOutput(key.m_Part[i].szFieldName).c_str());
         }
       }
     } else {

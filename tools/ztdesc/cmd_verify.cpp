@@ -8,9 +8,9 @@ unsigned s_boxes = 0;
 int PrintBox(const ZTBoxRequest* box, void*) {
   ++s_boxes;
   if (box->code != 0xFFFFFFFFu)
-    printf("  box %u: %s\n", box->code, box->text);
+    printf("  box %u: %s\n", box->code, ztdescToOutput(box->text).c_str());
   else
-    printf("  box: %s\n", box->text);
+    printf("  box: %s\n", ztdescToOutput(box->text).c_str());
   return (box->style & 0x0F) == MB_YESNO ? IDNO : IDOK;
 }
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <stdio.h>
 
+#include <string>
+
 #include "zt_tbl32.h"
 #include "zt_tbl32/file_desc.h"
 
@@ -43,6 +45,11 @@ bool ztdescWantsHelp(const char* command, int argc, char** argv);
 int ztdescLoad(CZTFileDesc& desc, const char* fileName);
 // Whether a name exists (file or directory).
 bool ztdescExists(const char* fileName);
+
+// Texts of the library and of records are Windows-1252. Natively they are shown
+// as UTF-8 (the Latin-1 range), and UTF-8 input is taken back to Windows-1252.
+std::string ztdescToOutput(const char* text);
+std::string ztdescFromInput(const std::string& text);
 
 // Names of the codes of a field description.
 const char* ztdescEncodingName(unsigned code);

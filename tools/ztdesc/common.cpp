@@ -121,3 +121,39 @@ int ztdescOpenTable(ZTOpenTable& open, const char* fileName, const char* tableNa
   }
   return 1;
 }
+
+std::string ztdescToOutput(const char* text) {
+#ifdef _WIN32
+  return text;
+#else
+  std::string out;
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+    if (*p < 0x80) {
+      out += static_cast<char>(*p);
+    } else {
+      out += static_cast<char>(0xC0 | (*p >> 6));
+      out += static_cast<char>(0x80 | (*p & 0x3F));
+    }
+  }
+  return out;
+#endif
+}
+
+std::string ztdescFromInput(const std::string& text) {
+#ifdef _WIN32
+  return text;
+#else
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    unsigned char next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+    if ((c == 0xC2 || c == 0xC3) && (next & 0xC0) == 0x80) {
+      out += static_cast<char>(((c & 0x03) << 6) | (next & 0x3F));
+      ++i;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+#endif
+}

@@ -45,11 +45,12 @@ bool ParseGermanNumber(const std::string& text, unsigned maxDecimals, bool* nega
         ztFormat(reason, reasonSize, "more than %u decimals", maxDecimals);
         return false;
       }
-      if (value > (UINT64_MAX - 9) / 10) {
+      unsigned digit = static_cast<unsigned>(c - '0');
+      if (value > (UINT64_MAX - digit) / 10) {
         ztFormat(reason, reasonSize, "number too large");
         return false;
       }
-      value = value * 10 + static_cast<unsigned>(c - '0');
+      value = value * 10 + digit;
       ++digits;
     } else if (c == '.' && !comma && digits) {
       // thousands point

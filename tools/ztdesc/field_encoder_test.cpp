@@ -1,0 +1,138 @@
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "field_encoder.h"
+
+namespace {
+
+CZTFieldDesc Field(unsigned encoding, unsigned length, unsigned content, unsigned display, unsigned offset = 3) {
+  CZTFieldDesc f;
+  f.m_uOffset = offset;
+  f.m_uLength = length;
+  f.m_uEncodeType = encoding;
+  f.m_uContentType = content;
+  f.m_uDisplayType = display;
+  ztStrCopy(f.m_szName, "F", sizeof(f.m_szName));
+  return f;
+}
+
+// Encodes text and formats the bytes again; "!reason" when encoding fails.
+std::string RoundTrip(const CZTFieldDesc& field, const char* text) {
+  std::vector<unsigned char> record(field.m_uOffset + field.m_uLength + 2, 0xAB);
+  char reason[160] = "";
+  if (!ztEncodeField(field, text, record.data(), (unsigned)record.size(), reason, sizeof(reason)))
+    return std::string("!") + reason;
+  EXPECT_EQ(record[field.m_uOffset - 1], 0xAB);  // nothing outside the field
+  EXPECT_EQ(record[field.m_uOffset + field.m_uLength], 0xAB);
+  char shown[256];
+  unsigned length = 0;
+  if (!field.FormatData(shown, sizeof(shown), &length, record.data(), (unsigned)record.size())) return "?format";
+  return std::string(shown, length);
+}
+
+TEST(FieldEncoder, IntegersOfEveryWidthAndSign) {
+  const unsigned number = ZT_KIND_NUMBER, sign = ZT_FMT_SIGNED;
+  EXPECT_EQ(RoundTrip(Field(ite8INTEGER, 1, number, number), "255"), "255");
+  EXPECT_EQ(RoundTrip(Field(ite8INTEGER, 1, number | sign, number), "-128"), "-128");
+  EXPECT_EQ(RoundTrip(Field(ite16INTEGER, 2, number, number), "65535"), "65535");
+  EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, number | sign, number), "-2147483648"), "-2147483648");
+  EXPECT_EQ(RoundTrip(Field(ite64INTEGER, 8, number, number), "18446744073709551615"), "18446744073709551615");
+  EXPECT_EQ(RoundTrip(Field(ite64INTEGER, 8, number | sign, number), "-9223372036854775808"), "-9223372036854775808");
+  // Fixed point with the content decimals; thousands points are read too.
+  unsigned cents = ztMakeFmt(ZT_KIND_NUMBER, ZT_FMT_SIGNED, 2);
+  EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, cents, ZT_KIND_NUMBER), "-10,05"), "-10,05");
+  EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, cents, ZT_KIND_NUMBER), "1.234,5"), "1234,50");
+
+  EXPECT_EQ(RoundTrip(Field(ite8INTEGER, 1, number, number), "256"),
+            "!value out of the range of a unsigned 8-bit integer");
+  EXPECT_EQ(RoundTrip(Field(ite8INTEGER, 1, number | sign, number), "128")[0], '!');
+  EXPECT_EQ(RoundTrip(Field(ite16INTEGER, 2, number, number), "-1"), "!negative value in an unsigned field");
+  EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, number, number), "12a"), "!not a number");
+  EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, number, number), ""), "!not a number");
+  EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, number, number), "1,5"), "!not a number");
+  EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, cents, number), "1,555"), "!more than 2 decimals");
+  EXPECT_EQ(RoundTrip(Field(ite64INTEGER, 8, number, number), "99999999999999999999"), "!number too large");
+}
+
+TEST(FieldEncoder, FloatingPointFields) {
+  unsigned two = ztMakeFmt(ZT_KIND_NUMBER, 0, 2), three = ztMakeFmt(ZT_KIND_NUMBER, 0, 3);
+  EXPECT_EQ(RoundTrip(Field(ite64FLOATING, 8, ZT_KIND_NUMBER, two), "3.25"), "3.25");
+  EXPECT_EQ(RoundTrip(Field(ite64FLOATING, 8, ZT_KIND_NUMBER, two), "-3,25"), "-3.25");
+  EXPECT_EQ(RoundTrip(Field(ite32FLOATING, 4, ZT_KIND_NUMBER, three), "12.5"), "12.500");
+  EXPECT_EQ(RoundTrip(Field(ite64FLOATING, 8, ZT_KIND_NUMBER, ZT_KIND_NUMBER), "2.5"), "3");
+  EXPECT_EQ(RoundTrip(Field(ite64FLOATING, 8, ZT_KIND_NUMBER, two), "1.234,5"), "1234.50");
+  EXPECT_EQ(RoundTrip(Field(ite64FLOATING, 8, ZT_KIND_NUMBER, two), "1e5"), "!not a number");
+  EXPECT_EQ(RoundTrip(Field(ite32FLOATING, 4, ZT_KIND_NUMBER, two), "1000000000000000000000000000000000000000"),
+            "!value out of the range of a 32-bit float");
+  EXPECT_EQ(RoundTrip(Field(ite80FLOATING, 10, ZT_KIND_NUMBER, two), "1"),
+            "!80-bit floating point fields cannot be imported");
+  EXPECT_EQ(RoundTrip(Field(iteUNICODETEXT, 10, 0, 0), "a"), "!Unicode text fields cannot be imported");
+}
+
+TEST(FieldEncoder, TextDigitTextAndDecimalText) {
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 8, 0, 0), "  Zoe"), "  Zoe");
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 8, 0, 0), "Exactly8"), "Exactly8");
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 8, 0, 0), "Nine char"), "!text longer than 8 characters");
+
+  unsigned digits = ZT_KIND_NUMBER | ZT_FMT_ZERO_FILL;
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 6, digits, digits), "42"), "000042");
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 6, digits, ZT_KIND_NUMBER), "000042"), "42");
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 6, digits | ZT_FMT_SIGNED, ZT_KIND_NUMBER), "-42"), "-42");
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 6, digits, digits), "-42"), "!negative value in an unsigned field");
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 4, digits, digits), "12345"), "!does not fit 4 characters");
+  unsigned withDecimals = ztMakeFmt(ZT_KIND_NUMBER, 0, 2);
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 8, withDecimals, ZT_KIND_NUMBER), "12,5"), "12,50");
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 8, withDecimals, ZT_KIND_NUMBER), ",50"), "0,50");
+
+  unsigned amount = ztMakeFmt(ZT_KIND_DECIMAL, ZT_FMT_COMMA | ZT_FMT_THOUSANDS, 2);
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 12, amount, amount), "1.234.567,89"), "1.234.567,89");
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 12, amount, amount), "-5"), "-5,00");
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 12, amount, amount), "0,07"), "0,07");
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 6, amount, amount), "12.345,00"), "!does not fit 6 characters");
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 12, amount, amount), "12;5"), "!not a number");
+}
+
+TEST(FieldEncoder, DatesAndTimes) {
+  // Stored as YYYYMMDD, shown as DD.MM.YYYY.
+  CZTFieldDesc day = Field(iteASCIITEXT, 8, ztMakeFmt(ZT_KIND_DATETIME, ZT_FMT_DATE, ZT_DATE_YYYYMMDD),
+                           ztMakeFmt(ZT_KIND_DATETIME, ZT_FMT_DATE, ZT_DATE_DD_MM_YYYY));
+  EXPECT_EQ(RoundTrip(day, "30.07.2009"), "30.07.2009");
+  EXPECT_EQ(RoundTrip(day, "29.02.2024"), "29.02.2024");
+  EXPECT_EQ(RoundTrip(day, ""), "");
+  EXPECT_EQ(RoundTrip(day, "29.02.2023"), "!not a valid date in the form DD.MM.YYYY");
+  EXPECT_EQ(RoundTrip(day, "2009-07-30"), "!not a valid date in the form DD.MM.YYYY");
+  EXPECT_EQ(RoundTrip(day, "1.7.2009"), "!not a valid date in the form DD.MM.YYYY");
+
+  // Inverted dates sort newest first; two-digit years are 20YY.
+  CZTFieldDesc inverted = Field(iteASCIITEXT, 8, ztMakeFmt(ZT_KIND_DATETIME, ZT_FMT_DATE, ZT_DATE_INVERTED),
+                                ztMakeFmt(ZT_KIND_DATETIME, ZT_FMT_DATE, ZT_DATE_DD_MM_YY));
+  EXPECT_EQ(RoundTrip(inverted, "30.07.09"), "30.07.09");
+
+  CZTFieldDesc stamp = Field(iteASCIITEXT, 16,
+                             ztMakeFmt(ZT_KIND_DATETIME, ZT_FMT_DATE | ZT_FMT_TIME, ZT_DATE_YYYYMMDD, ZT_TIME_HH_MM_SS),
+                             ztMakeFmt(ZT_KIND_DATETIME, ZT_FMT_DATE | ZT_FMT_TIME, ZT_DATE_DD_MM_YYYY, ZT_TIME_HH_MM));
+  EXPECT_EQ(RoundTrip(stamp, "30.07.2009 14:05"), "30.07.2009 14:05");
+  EXPECT_EQ(RoundTrip(stamp, "30.07.2009 24:05"), "!not a valid time in the form HH:MM");
+  EXPECT_EQ(RoundTrip(stamp, "30.07.2009"), "!the time is missing (form HH:MM)");
+  CZTFieldDesc tooShort = stamp;
+  tooShort.m_uLength = 12;
+  EXPECT_EQ(RoundTrip(tooShort, "30.07.2009 14:05"), "!does not fit 12 characters");
+
+  CZTFieldDesc time = Field(iteASCIITEXT, 6, ztMakeFmt(ZT_KIND_DATETIME, ZT_FMT_TIME, 0, ZT_TIME_HHMMSS),
+                            ztMakeFmt(ZT_KIND_DATETIME, ZT_FMT_TIME, 0, ZT_TIME_HH_MM_SS));
+  EXPECT_EQ(RoundTrip(time, "07:30:59"), "07:30:59");
+}
+
+TEST(FieldEncoder, FieldOutsideTheRecord) {
+  CZTFieldDesc f = Field(iteASCIITEXT, 8, 0, 0, 0xFFFFFFFCu);
+  unsigned char record[16];
+  char reason[80];
+  EXPECT_EQ(ztEncodeField(f, "x", record, sizeof(record), reason, sizeof(reason)), 0);
+  EXPECT_STREQ(reason, "the field lies outside the record");
+}
+
+}  // namespace
