@@ -7,22 +7,6 @@
 #include "zt_tbl32/table_desc.h"
 #include "zt_tbl32/tbl_sel_desc.h"
 
-#ifndef ISAM_FIRST_ERROR  // TEMP until the engine header lands
-enum : unsigned {
-  ISAM_OPT_SKIP_BLANK = 1,
-  ISAM_OPT_DESCENDING = 4,
-  ISAM_KEY_TEXT = 0,
-  ISAM_KEY_ITEXT = 1,
-  ISAM_KEY_UINT8 = 2,
-  ISAM_KEY_INT8 = 6,
-  ISAM_KEY_INT64 = 9,
-  ISAM_KEY_FLOAT = 10,
-  ISAM_KEY_DOUBLE = 11,
-  ISAM_KEY_EXTENDED = 12,
-  ISAM_KEY_NUMTEXT = 13,
-};
-#endif
-
 namespace {
 
 constexpr unsigned kMaxConjuncts = 256;
