@@ -126,8 +126,13 @@ bool FirstPartRange(const CZTFieldDesc& field, unsigned keyType, const SZTDataCo
   }
 
   Bound lo, hi;
-  if (keyType == ISAM_KEY_NUMTEXT && field.m_uEncodeType == iteASCIITEXT && kind == ZT_KIND_NUMBER &&
-      !(field.m_uContentType & ZT_FMT_SIGNED) && ztFmtDecimals(field.m_uContentType) == 0) {
+  // Unsigned digit text orders as its number under a digit-text key, and under a
+  // byte key when it is stored with leading zeros.
+  const bool digitText = field.m_uEncodeType == iteASCIITEXT && kind == ZT_KIND_NUMBER &&
+                         !(field.m_uContentType & ZT_FMT_SIGNED) && ztFmtDecimals(field.m_uContentType) == 0;
+  const bool digitKey = keyType == ISAM_KEY_NUMTEXT || ((keyType == ISAM_KEY_TEXT || keyType == ISAM_KEY_ITEXT) &&
+                                                        (field.m_uContentType & ZT_FMT_ZERO_FILL));
+  if (digitText && digitKey) {
     lo = {false, 0};
     hi = {false, ~uint64_t(0)};
   } else if (IsIntegerKey(keyType) && field.m_uEncodeType <= ite64INTEGER && kind == ZT_KIND_NUMBER &&
@@ -163,7 +168,7 @@ bool FirstPartRange(const CZTFieldDesc& field, unsigned keyType, const SZTDataCo
   }
   if (!narrowed) return false;
 
-  if (keyType == ISAM_KEY_NUMTEXT) {
+  if (digitText) {
     // Digits right-aligned with leading zeros; a bound with more digits than the
     // field has leaves that end open.
     auto digits = [length](uint64_t value, unsigned char* out, bool isHigh) {
