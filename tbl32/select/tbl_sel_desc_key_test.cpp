@@ -73,12 +73,6 @@ TEST_F(SelectionKeys, NumericRanges) {
   EXPECT_EQ("2:" + HexOf("50000") + "-" + HexOf("60000"), Keys("PLZ >= 50000 && PLZ < 60000", 5));
   EXPECT_EQ("2:" + HexOf("04109") + "-" + HexOf("04109"), Keys("PLZ = 4109", 5));
   EXPECT_EQ("2:" + HexOf("00000") + "-" + HexOf("00999"), Keys("PLZ <= 999", 5));
-  // A byte key on digit text only with leading zeros stored.
-  const KeySpec byteKey[] = {{1, {"PLZ"}, {ISAM_KEY_TEXT}}};
-  AddKeys(table_, byteKey, 1);
-  EXPECT_EQ("", Keys("PLZ >= 50000", 5));
-  table_.m_Fields.m_pFields[2].m_uContentType |= ZT_FMT_ZERO_FILL;
-  EXPECT_EQ("0:" + HexOf("50000") + "-FFFFFFFFFF", Keys("PLZ >= 50000", 5));
   // A double part after the first: the lowest and highest value in key order.
   EXPECT_EQ(
       "3:05000000"
