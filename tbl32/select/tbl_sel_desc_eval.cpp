@@ -20,6 +20,9 @@ namespace {
 // text is read as a signed number when the record is tested.
 enum : uint8_t { kCompNumericText = ZT_SEL_COMP_NUMERIC_TEXT, kCompNone = ZT_SEL_COMP_NONE };
 
+// The text area of a formatted field.
+constexpr unsigned kFormatSize = 1024;
+
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 inline bool Present(const SZTDataCompLink& link) { return link.fAlloc && link.pOper; }
@@ -532,11 +535,24 @@ int CZTTblSelDesc::testdata(const CZTTableDesc* table, const char* record, unsig
     if (expr->uField >= fields.m_uCount) return false;
     const CZTFieldDesc& field = fields.m_pFields[expr->uField];
     if (expr->Func == ZT_SEL_EQ_PATTERN || expr->Func == ZT_SEL_NE_PATTERN) {
-      char text[1024];
+      char area[kFormatSize];
+      const char* text = area;
       unsigned length = 0;
-      if (!field.FormatData(text, sizeof(text), &length, rec, recordSize)) return false;
-      const bool match = expr->fCase ? expr->StrCmp.CompareiString(text, length, 1) != 0
-                                     : expr->StrCmp.CompareStringA(text, length, 1) != 0;
+      const unsigned display = ztFmtKind(field.m_uDisplayType);
+      if (field.m_uEncodeType == iteASCIITEXT && (display == ZT_KIND_TEXT || display == 4 || display == 5)) {
+        // The text as FormatData shows it is the field's bytes up to a zero byte:
+        // compared in place (trailing blanks are trimmed by the comparison).
+        if (recordSize && (field.m_uOffset > recordSize || field.m_uLength > recordSize - field.m_uOffset))
+          return false;
+        text = reinterpret_cast<const char*>(rec) + field.m_uOffset;
+        length = field.m_uLength < kFormatSize ? field.m_uLength : kFormatSize - 1;
+        if (const void* zero = memchr(text, 0, length))
+          length = static_cast<unsigned>(static_cast<const char*>(zero) - text);
+      } else if (!field.FormatData(area, sizeof(area), &length, rec, recordSize)) {
+        return false;
+      }
+      const bool match = length != 0 && (expr->fCase ? expr->StrCmp.CompareiString(text, length, 1) != 0
+                                                     : expr->StrCmp.CompareStringA(text, length, 1) != 0);
       return expr->Func == ZT_SEL_EQ_PATTERN ? match : !match;
     }
     if (expr->CompKind == kCompNumericText) {
