@@ -20,7 +20,10 @@ if [ ! -f "$WINEPREFIX/zt-ready" ]; then
   wineserver -w >>"$log" 2>&1 </dev/null
   touch "$WINEPREFIX/zt-ready"
 fi
-# One wineserver for the whole run; starting a second one is a harmless no-op.
+# One wineserver for the whole run (starting a second one is a harmless no-op),
+# and Wine's service processes started now, with their output in the log: a
+# service started later by a test would inherit and hold open the test's output.
 wineserver -p >>"$log" 2>&1 </dev/null
+wineboot >>"$log" 2>&1 </dev/null
 flock -u 9
 exit 0

@@ -15,9 +15,9 @@
 
 class ZT_ICL32_API CICLName {
  public:
-  char m_szName[16];      // short form of the file-name part (bytes 0-15)
-  DWORD m_dwNumberLow;    // image number, low word (byte offset 16)
-  DWORD m_dwNumberHigh;   // image number, high word (byte offset 20)
+  char m_szName[16];     // short form of the file-name part (bytes 0-15)
+  DWORD m_dwNumberLow;   // image number, low word (byte offset 16)
+  DWORD m_dwNumberHigh;  // image number, high word (byte offset 20)
   char m_szFileName[MAX_PATH];
   unsigned m_uFileNameLength;
 

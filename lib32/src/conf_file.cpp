@@ -26,6 +26,21 @@ const char* LookupKey(const char* keyword, unsigned* length) {
   return n ? keyword : nullptr;
 }
 
+// Skips blanks and tabs, eight blanks at a time where the layout has long runs of them.
+inline unsigned SkipBlanks(const char* text, unsigned p, unsigned end) {
+  static const char kEight[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+  while (end - p >= 8 && memcmp(text + p, kEight, 8) == 0) p += 8;
+  while (p < end && IsBlank(text[p])) ++p;
+  return p;
+}
+
+inline unsigned long long KeyTag(const char* key, unsigned length) {
+  unsigned long long tag = 0;
+  for (unsigned i = 0; i < 8 && i < length; ++i)
+    tag |= static_cast<unsigned long long>(ztToUpper(static_cast<unsigned char>(key[i]))) << (8 * i);
+  return tag;
+}
+
 inline bool SameKey(const char* a, const char* b, unsigned length) {
   for (unsigned i = 0; i < length; ++i)
     if (ztToUpper(static_cast<unsigned char>(a[i])) != ztToUpper(static_cast<unsigned char>(b[i]))) return false;
@@ -44,6 +59,7 @@ CZTConfFile::CZTConfFile()
       m_pEditText(nullptr),
       m_uEditLength(0),
       m_pConfLines(nullptr),
+      m_uConfCapacity(0),
       m_uEditCapacity(0),
       m_uEditError(0),
       m_uKeywordColumn(8),
@@ -58,6 +74,7 @@ void CZTConfFile::Free() {
   FreeText();
   free(m_pConfLines);
   m_pConfLines = nullptr;
+  m_uConfCapacity = 0;
   free(m_pEditText);
   m_pEditText = nullptr;
   m_uEditLength = 0;
@@ -79,78 +96,99 @@ void CZTConfFile::ResetLevels() {
 int CZTConfFile::Read(const char* fileName, int, int) {
   free(m_pConfLines);
   m_pConfLines = nullptr;
+  m_uConfCapacity = 0;
   int ok = Load(fileName);
-  if (!ok) ResetLevels();
+  if (!ok) {
+    free(m_pConfLines);
+    m_pConfLines = nullptr;
+    m_uConfCapacity = 0;
+    ResetLevels();
+  }
   return ok;
 }
 
 int CZTConfFile::ReadIt(const char* text, unsigned length) {
   free(m_pConfLines);
   m_pConfLines = nullptr;
+  m_uConfCapacity = 0;
   m_szFileName[0] = '\0';
   int ok = SetText(text, length);
-  if (!ok) ResetLevels();
+  if (!ok) {
+    free(m_pConfLines);
+    m_pConfLines = nullptr;
+    m_uConfCapacity = 0;
+    ResetLevels();
+  }
   return ok;
 }
 
-int CZTConfFile::OnTextLoaded() {
-  const unsigned count = GetLineCount();
-  free(m_pConfLines);
-  m_pConfLines = static_cast<SZTConfLine*>(malloc(sizeof(SZTConfLine) * (count ? count : 1)));
-  if (!m_pConfLines) return 0;
+// Called for each line while the text is split, so that the line is looked at
+// while it is still in the cache.
+int CZTConfFile::OnLine(unsigned index, unsigned start, unsigned end) {
+  if (index >= m_uConfCapacity) {
+    unsigned grown = m_uConfCapacity ? m_uConfCapacity * 2 : GetTextLength() / 48 + 16;
+    if (grown <= index) grown = index + 1;
+    SZTConfLine* bigger = static_cast<SZTConfLine*>(realloc(m_pConfLines, sizeof(SZTConfLine) * grown));
+    if (!bigger) return 0;
+    m_pConfLines = bigger;
+    m_uConfCapacity = grown;
+  }
   const char* text = GetTextData();
-  const SZTFileLine* lines = GetLines();
-  for (unsigned n = 0; n < count; ++n) {
-    SZTConfLine& conf = m_pConfLines[n];
-    unsigned p = lines[n].start;
-    const unsigned end = lines[n].end;
-    conf.keyStart = p;
-    conf.keyLength = 0;
-    conf.dataStart = end;
-    conf.flags = 0;
-    while (p < end && IsBlank(text[p])) ++p;
-    if (p >= end) continue;
-    char c = text[p];
-    if (c == ';' || c == '#' || (c == '/' && p + 1 < end && text[p + 1] == '/')) continue;
-    unsigned k = p;
-    while (k < end && !IsBlank(text[k]) && text[k] != ':' && text[k] != ';') ++k;
-    if (k == p) continue;
-    conf.keyStart = p;
-    conf.keyLength = k - p;
-    while (k < end && IsBlank(text[k])) ++k;
-    if (k < end && text[k] == ':') ++k;
-    while (k < end && IsBlank(text[k])) ++k;
-    conf.dataStart = k;
-    if (end - k >= 3 && ztToUpper(static_cast<unsigned char>(text[k])) == 'E' &&
-        ztToUpper(static_cast<unsigned char>(text[k + 1])) == 'N' &&
-        ztToUpper(static_cast<unsigned char>(text[k + 2])) == 'D') {
-      unsigned r = k + 3;
-      while (r < end && IsBlank(text[r])) ++r;
-      if (r == end || text[r] == ';') conf.flags |= ZT_CONF_LINE_END;
-    }
+  SZTConfLine& conf = m_pConfLines[index];
+  unsigned p = start;
+  conf.keyStart = p;
+  conf.keyLength = 0;
+  conf.keyTag = 0;
+  conf.dataStart = end;
+  conf.flags = 0;
+  p = SkipBlanks(text, p, end);
+  if (p >= end) return 1;
+  char c = text[p];
+  if (c == ';' || c == '#' || (c == '/' && p + 1 < end && text[p + 1] == '/')) return 1;
+  unsigned k = p;
+  while (k < end && !IsBlank(text[k]) && text[k] != ':' && text[k] != ';') ++k;
+  if (k == p) return 1;
+  conf.keyStart = p;
+  conf.keyLength = k - p;
+  conf.keyTag = KeyTag(text + p, k - p);
+  k = SkipBlanks(text, k, end);
+  if (k < end && text[k] == ':') ++k;
+  k = SkipBlanks(text, k, end);
+  conf.dataStart = k;
+  if (end - k >= 3 && ztToUpper(static_cast<unsigned char>(text[k])) == 'E' &&
+      ztToUpper(static_cast<unsigned char>(text[k + 1])) == 'N' &&
+      ztToUpper(static_cast<unsigned char>(text[k + 2])) == 'D') {
+    unsigned r = k + 3;
+    while (r < end && IsBlank(text[r])) ++r;
+    if (r == end || text[r] == ';') conf.flags |= ZT_CONF_LINE_END;
+  }
+  return 1;
+}
+
+int CZTConfFile::OnTextLoaded() {
+  if (!m_pConfLines) {
+    m_pConfLines = static_cast<SZTConfLine*>(malloc(sizeof(SZTConfLine)));
+    if (!m_pConfLines) return 0;
+    m_uConfCapacity = 1;
   }
   ResetLevels();
   return 1;
 }
 
-int CZTConfFile::LineHasKey(unsigned line, const char* keyword, unsigned keyLength) const {
-  const SZTConfLine& conf = m_pConfLines[line];
-  return conf.keyLength == keyLength && !(conf.flags & ZT_CONF_LINE_END) &&
-         SameKey(GetTextData() + conf.keyStart, keyword, keyLength);
+unsigned CZTConfFile::FindKeyLine(const char* keyword, unsigned keyLength, unsigned from, unsigned last) const {
+  return FindKeyLine(keyword, keyLength, KeyTag(keyword, keyLength), from, last);
 }
 
-unsigned CZTConfFile::FindKeyLine(const char* keyword, unsigned keyLength, unsigned from, unsigned last) const {
+unsigned CZTConfFile::FindKeyLine(const char* keyword, unsigned keyLength, unsigned long long keyTag, unsigned from,
+                                  unsigned last) const {
   const unsigned count = GetLineCount();
   if (!m_pConfLines || !count) return kNone;
   if (last >= count) last = count - 1;
   const char* text = GetTextData();
-  const unsigned char first = ztToUpper(static_cast<unsigned char>(keyword[0]));
   for (unsigned i = from; i <= last; ++i) {
     const SZTConfLine& conf = m_pConfLines[i];
-    if (conf.keyLength != keyLength || (conf.flags & ZT_CONF_LINE_END)) continue;
-    const char* key = text + conf.keyStart;
-    if (ztToUpper(static_cast<unsigned char>(key[0])) != first) continue;
-    if (SameKey(key, keyword, keyLength)) return i;
+    if (conf.keyTag != keyTag || conf.keyLength != keyLength || (conf.flags & ZT_CONF_LINE_END)) continue;
+    if (keyLength <= 8 || SameKey(text + conf.keyStart, keyword, keyLength)) return i;
   }
   return kNone;
 }
@@ -162,7 +200,9 @@ unsigned CZTConfFile::BlockEnd(unsigned first, unsigned enclosingLast) const {
   const char* key = GetTextData() + opening.keyStart;
   for (unsigned i = first + 1; i <= enclosingLast; ++i) {
     const SZTConfLine& conf = m_pConfLines[i];
-    if (conf.keyLength != opening.keyLength || !SameKey(GetTextData() + conf.keyStart, key, conf.keyLength)) continue;
+    if (conf.keyTag != opening.keyTag || conf.keyLength != opening.keyLength ||
+        (conf.keyLength > 8 && !SameKey(GetTextData() + conf.keyStart, key, conf.keyLength)))
+      continue;
     return (conf.flags & ZT_CONF_LINE_END) ? i : i - 1;
   }
   return enclosingLast;
@@ -182,9 +222,10 @@ unsigned CZTConfFile::GetKeyCount(const char* keyword) {
   const char* key = LookupKey(keyword, &keyLength);
   if (!key || !m_pConfLines || m_uLevel >= ZT_CONF_MAX_LEVELS) return 0;
   unsigned n = 0;
+  const unsigned long long tag = KeyTag(key, keyLength);
   unsigned last = m_uBlockLast[m_uLevel];
-  for (unsigned i = FindKeyLine(key, keyLength, m_uBlockFirst[m_uLevel], last); i != kNone;
-       i = i < last ? FindKeyLine(key, keyLength, i + 1, last) : kNone)
+  for (unsigned i = FindKeyLine(key, keyLength, tag, m_uBlockFirst[m_uLevel], last); i != kNone;
+       i = i < last ? FindKeyLine(key, keyLength, tag, i + 1, last) : kNone)
     ++n;
   return n;
 }
@@ -212,7 +253,7 @@ int CZTConfFile::SelectNextBlock() {
   if (from <= current) from = current + 1;
   if (from > enclosingLast || from >= count) return 0;
   const SZTConfLine& opening = m_pConfLines[current];
-  unsigned next = FindKeyLine(GetTextData() + opening.keyStart, opening.keyLength, from, enclosingLast);
+  unsigned next = FindKeyLine(GetTextData() + opening.keyStart, opening.keyLength, opening.keyTag, from, enclosingLast);
   if (next == kNone) return 0;
   m_uBlockFirst[m_uLevel] = next;
   m_uBlockLast[m_uLevel] = BlockEnd(next, enclosingLast);
@@ -282,11 +323,28 @@ unsigned CZTConfFile::ReadLine(const char* keyword, bool numbers, unsigned* valu
   const unsigned end = GetLines()[line].end;
   unsigned result = ZT_CONF_OK;  // the first soft fault (too long, too many)
   unsigned n = 0;
-  Item item;
-  unsigned next = NextItem(text, &pos, end, &item);
-  // Leading numbers.
-  while (numbers && next == ZT_CONF_OK && (IsNumberItem(text, item) || (textCount == 0 && item.kind == kBare))) {
+  Item item = {0, 0, kBare};
+  unsigned next;
+  // Leading numbers; plain decimal and hexadecimal ones are taken on the fly.
+  for (;;) {
     unsigned value;
+    if (numbers) {
+      // Every line is followed by a line break or the text's terminating NUL,
+      // neither a separator nor a digit: these loops need no end test.
+      unsigned p = pos;
+      while (IsSeparator(text[p])) ++p;
+      if (text[p] >= '0' && text[p] <= '9' && ScanNumber(text, &p, end, &value)) {
+        pos = p;
+        if (n < maximum) {
+          values[n++] = value;
+        } else if (!result) {
+          result = ZT_CONF_TOO_MANY;
+        }
+        continue;
+      }
+    }
+    next = NextItem(text, &pos, end, &item);
+    if (!numbers || next != ZT_CONF_OK || !(IsNumberItem(text, item) || (textCount == 0 && item.kind == kBare))) break;
     if (ParseNumber(text, item, &value) != ZT_CONF_OK) {
       if (count) *count = n;
       return ZT_CONF_BAD_NUMBER;
@@ -296,7 +354,6 @@ unsigned CZTConfFile::ReadLine(const char* keyword, bool numbers, unsigned* valu
     } else if (!result) {
       result = ZT_CONF_TOO_MANY;
     }
-    next = NextItem(text, &pos, end, &item);
   }
   if (count) *count = n;
   if (next == ZT_CONF_UNTERMINATED) return next;

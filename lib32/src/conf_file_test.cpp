@@ -150,6 +150,43 @@ TEST_F(ConfFileRead, LineEndsByteOrderMarkAndFileAgreeWithMemory) {
   }
 }
 
+TEST_F(ConfFileRead, HandTypedBlockReadsLikeTheWrittenOne) {
+  const char* const texts[] = {
+      "        Table:                  \"CUSTOMERS\"\r\n"
+      "        Field:                     0,   4, 2, 0x0001, 0, 0x0001, 1, 10, \"ID\"\r\n"
+      "        Key:                    1, 0, 0, 0, 0\r\n"
+      "        KeyPart:                \"ULONG\", \"ID\"\r\n"
+      "        Table:                  END\r\n",
+      "table \"CUSTOMERS\"            ; keyword without colon\n"
+      "\tFIELD:\t0,4,2,0x1,0,0x1,1,10,\"ID\"   ; tabs, no blanks\n"
+      "KEY 1\n"
+      "  KeyPart: \"ULONG\" \"ID\"\n"
+      "table: end\n"};
+  for (const char* text : texts) {
+    Load(text);
+    // Reading its own text again must not trip over the released copy.
+    ASSERT_EQ(1, conf.ReadIt(conf.GetTextData(), conf.GetTextLength()));
+    unsigned count = 0, values[8], length;
+    char name[32], part[32];
+    ASSERT_EQ(1, conf.GetBlockCount("TABLE", &count));
+    ASSERT_EQ(1u, count);
+    ASSERT_EQ(1, conf.SelectBlock("TABLE"));
+    EXPECT_EQ(ZT_CONF_OK, conf.GetText("TABLE", name, sizeof(name), &length));
+    EXPECT_STREQ("CUSTOMERS", name);
+    ASSERT_EQ(1, conf.SelectBlock("FIELD"));
+    EXPECT_EQ(ZT_CONF_OK, conf.GetWordsText("FIELD", values, 8, &count, name, sizeof(name), &length));
+    EXPECT_EQ(8u, count);
+    EXPECT_EQ(1u, values[3]);
+    conf.LeaveBlock();
+    ASSERT_EQ(1, conf.SelectBlock("KEY"));
+    EXPECT_EQ(ZT_CONF_OK, conf.GetWords("KEY", values, 5, &count));
+    EXPECT_EQ(1u, values[0]);
+    EXPECT_EQ(ZT_CONF_OK, conf.Get2Text("KEYPART", name, sizeof(name), nullptr, part, sizeof(part), nullptr));
+    EXPECT_STREQ("ID", part);
+    EXPECT_EQ(2u, conf.m_uLevel);
+  }
+}
+
 TEST_F(ConfFileRead, ItemsNumbersAndQuotedTexts) {
   Load(
       "A: 0x1F, 0XfFfFfFfF 4294967295 'L' ';' ''' '\"' 007\n"

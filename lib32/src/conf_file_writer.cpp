@@ -40,7 +40,7 @@ unsigned CheckData(const char* data, unsigned length) {
   for (;;) {
     while (pos < length && IsSeparator(data[pos])) ++pos;
     if (pos < length && data[pos] == ';') return ZT_CONF_BAD_DATA;
-    Item item;
+    Item item = {0, 0, kBare};
     unsigned r = NextItem(data, &pos, length, &item);
     if (r == ZT_CONF_NO_LINE) return ZT_CONF_OK;
     if (r != ZT_CONF_OK) return ZT_CONF_BAD_DATA;
@@ -264,6 +264,6 @@ int CZTConfFile::WriteEdit(const char* fileName, int flush) {
     m_uLastError = m_uEditError;
     return 0;
   }
-  m_uLastError = ReplaceFile(fileName, m_pEditText, m_uEditLength, flush);
+  m_uLastError = ReplaceAtomically(fileName, m_pEditText, m_uEditLength, flush);
   return m_uLastError == 0;
 }

@@ -104,6 +104,39 @@ inline unsigned ParseNumber(const char* text, const Item& item, unsigned* value)
   return ZT_CONF_OK;
 }
 
+// A decimal or "0x" hexadecimal number at *pos, scanned and converted in one go.
+// The byte at end must be neither a digit nor a separator (a line break or NUL).
+// False when the item is anything else (or too large): the caller then takes
+// the slow way, which tells which fault it is.
+inline bool ScanNumber(const char* text, unsigned* pos, unsigned end, unsigned* value) {
+  unsigned p = *pos;
+  unsigned long long v = 0;
+  if (text[p] == '0' && p + 2 < end && (text[p + 1] == 'x' || text[p + 1] == 'X')) {
+    p += 2;
+    unsigned digits = 0;
+    for (; p < end; ++p, ++digits) {
+      char c = text[p];
+      unsigned d;
+      if (c >= '0' && c <= '9')
+        d = static_cast<unsigned>(c - '0');
+      else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f')
+        d = static_cast<unsigned>((c | 0x20) - 'a' + 10);
+      else
+        break;
+      v = v * 16 + d;
+    }
+    if (digits == 0 || digits > 8) return false;
+  } else {
+    unsigned digits = 0;
+    for (; text[p] >= '0' && text[p] <= '9'; ++p, ++digits) v = v * 10 + static_cast<unsigned>(text[p] - '0');
+    if (digits > 10 || v > 0xFFFFFFFFull) return false;
+  }
+  if (p < end && !IsSeparator(text[p]) && text[p] != ';') return false;
+  *value = static_cast<unsigned>(v);
+  *pos = p;
+  return true;
+}
+
 // Copies a text item into the buffer (size >= 1): a quoted text without its
 // quotes and with doubled quotes made single, anything else as it stands.
 inline unsigned CopyText(const char* text, const Item& item, char* dest, unsigned size, unsigned* length) {

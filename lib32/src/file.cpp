@@ -68,23 +68,23 @@ int CZTFile::Load(const char* fileName) {
 }
 
 int CZTFile::SetText(const char* text, unsigned length) {
-  FreeText();
+  // The copy is taken before the old text goes, which may be the source.
   m_uLastError = 0;
+  char* copy = nullptr;
   if (!text && length) {
     m_uLastError = kBadArgument;
-    return 0;
-  }
-  if (length > ZT_FILE_MAX_SIZE) {
+  } else if (length > ZT_FILE_MAX_SIZE) {
     m_uLastError = kTooLarge;
-    return 0;
-  }
-  char* copy = static_cast<char*>(malloc(static_cast<size_t>(length) + 1));
-  if (!copy) {
+  } else if (!(copy = static_cast<char*>(malloc(static_cast<size_t>(length) + 1)))) {
     m_uLastError = kNoMemory;
-    return 0;
+  } else {
+    if (length) memcpy(copy, text, length);
+    copy[length] = '\0';
   }
-  if (length) memcpy(copy, text, length);
-  copy[length] = '\0';
+  unsigned lastError = m_uLastError;
+  FreeText();
+  m_uLastError = lastError;
+  if (!copy) return 0;
   StripByteOrderMark(copy, &length);
   m_pText = copy;
   m_uTextLength = length;
@@ -97,30 +97,28 @@ int CZTFile::SetText(const char* text, unsigned length) {
 }
 
 int CZTFile::SplitLines() {
-  // One pass to count, one to fill: a single allocation of the exact size.
+  // One pass; the table starts at a guess from the length and doubles when full.
   const char* text = m_pText;
   const unsigned n = m_uTextLength;
-  unsigned count = 0;
-  for (unsigned i = 0; i < n;) {
-    const void* lf = memchr(text + i, '\n', n - i);
-    unsigned stop = lf ? static_cast<unsigned>(static_cast<const char*>(lf) - text) : n;
-    const void* cr = memchr(text + i, '\r', stop - i);
-    if (cr) stop = static_cast<unsigned>(static_cast<const char*>(cr) - text);
-    ++count;
-    i = stop;
-    if (i < n && text[i] == '\r') ++i;
-    if (i < n && text[i] == '\n' && (i == stop || text[i - 1] == '\r')) ++i;
-  }
-  m_pLines = static_cast<SZTFileLine*>(malloc(sizeof(SZTFileLine) * (count ? count : 1)));
+  unsigned capacity = n / 48 + 16;
+  m_pLines = static_cast<SZTFileLine*>(malloc(sizeof(SZTFileLine) * capacity));
   if (!m_pLines) return 0;
   unsigned line = 0;
   for (unsigned i = 0; i < n;) {
+    if (line == capacity) {
+      unsigned grown = capacity * 2;
+      SZTFileLine* bigger = static_cast<SZTFileLine*>(realloc(m_pLines, sizeof(SZTFileLine) * grown));
+      if (!bigger) return 0;
+      m_pLines = bigger;
+      capacity = grown;
+    }
     const void* lf = memchr(text + i, '\n', n - i);
     unsigned stop = lf ? static_cast<unsigned>(static_cast<const char*>(lf) - text) : n;
     const void* cr = memchr(text + i, '\r', stop - i);
     if (cr) stop = static_cast<unsigned>(static_cast<const char*>(cr) - text);
     m_pLines[line].start = i;
     m_pLines[line].end = stop;
+    if (!OnLine(line, i, stop)) return 0;
     ++line;
     i = stop;
     if (i < n && text[i] == '\r') ++i;

@@ -94,7 +94,7 @@ unsigned WriteAll(int fd, const char* data, unsigned length) {
 
 }  // namespace
 
-unsigned CZTFile::ReplaceFile(const char* fileName, const char* data, unsigned length, int flush) {
+unsigned CZTFile::ReplaceAtomically(const char* fileName, const char* data, unsigned length, int flush) {
   if (!fileName || !*fileName || (!data && length)) return EINVAL;
   if (strlen(fileName) >= MAX_PATH * 4) return ENAMETOOLONG;
   // The old file must be writable and a plain file; its permissions carry over.

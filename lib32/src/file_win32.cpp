@@ -68,7 +68,7 @@ unsigned CZTFile::ReadWholeFile(const char* fileName, char** text, unsigned* len
   return 0;
 }
 
-unsigned CZTFile::ReplaceFile(const char* fileName, const char* data, unsigned length, int flush) {
+unsigned CZTFile::ReplaceAtomically(const char* fileName, const char* data, unsigned length, int flush) {
   if (!fileName || !*fileName || (!data && length)) return ERROR_INVALID_PARAMETER;
   if (strlen(fileName) >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
   DWORD attributes = GetFileAttributesA(fileName);

@@ -2,8 +2,7 @@
 
 #include "zt_lib32/strings.h"
 
-CZTLibrary::CZTLibrary(const char* moduleName, const char* resPattern, const char* defaultLanguage,
-                       const char* banner)
+CZTLibrary::CZTLibrary(const char* moduleName, const char* resPattern, const char* defaultLanguage, const char* banner)
     : m_szBanner{}, m_szDefaultLanguage{} {
   ztStrCopy(m_szModuleName, moduleName, sizeof(m_szModuleName));
   ztStrCopy(m_szResPattern, resPattern, sizeof(m_szResPattern));

@@ -36,9 +36,7 @@ void ztRegisterNativeModule(const ZTNativeModule* module) {
   g_modules[g_count++] = Slot{module, 0};
 }
 
-HINSTANCE ztNativeModuleHandle(const char* fileName) {
-  return reinterpret_cast<HINSTANCE>(findByName(fileName));
-}
+HINSTANCE ztNativeModuleHandle(const char* fileName) { return reinterpret_cast<HINSTANCE>(findByName(fileName)); }
 
 int ztNativeModuleLoadCount(const char* fileName) {
   Slot* slot = findByName(fileName);
@@ -72,8 +70,10 @@ unsigned ztLoadString(HINSTANCE module, unsigned id, char* buf, unsigned size) {
   unsigned lo = 0, hi = slot->module->count;
   while (lo < hi) {
     unsigned mid = (lo + hi) / 2;
-    if (s[mid].id < id) lo = mid + 1;
-    else hi = mid;
+    if (s[mid].id < id)
+      lo = mid + 1;
+    else
+      hi = mid;
   }
   if (lo == slot->module->count || s[lo].id != id) return 0;
   return ztStrCopy(buf, s[lo].text, size);

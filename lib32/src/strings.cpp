@@ -67,7 +67,7 @@ constexpr CaseTables kCase;
 }  // namespace
 
 const unsigned char ztUpperTable[256] = {
-#define ZT_ROW(i)                                                                                                 \
+#define ZT_ROW(i)                                                                                                     \
   kCase.upper[i], kCase.upper[i + 1], kCase.upper[i + 2], kCase.upper[i + 3], kCase.upper[i + 4], kCase.upper[i + 5], \
       kCase.upper[i + 6], kCase.upper[i + 7]
     ZT_ROW(0),   ZT_ROW(8),   ZT_ROW(16),  ZT_ROW(24),  ZT_ROW(32),  ZT_ROW(40),  ZT_ROW(48),  ZT_ROW(56),
@@ -78,7 +78,7 @@ const unsigned char ztUpperTable[256] = {
 };
 
 const unsigned char ztLowerTable[256] = {
-#define ZT_ROW(i)                                                                                                 \
+#define ZT_ROW(i)                                                                                                     \
   kCase.lower[i], kCase.lower[i + 1], kCase.lower[i + 2], kCase.lower[i + 3], kCase.lower[i + 4], kCase.lower[i + 5], \
       kCase.lower[i + 6], kCase.lower[i + 7]
     ZT_ROW(0),   ZT_ROW(8),   ZT_ROW(16),  ZT_ROW(24),  ZT_ROW(32),  ZT_ROW(40),  ZT_ROW(48),  ZT_ROW(56),
@@ -223,7 +223,8 @@ unsigned ztFormatV(char* dest, unsigned size, const char* format, va_list args, 
       }
       case 'p': {
         uintptr_t u = reinterpret_cast<uintptr_t>(va_arg(args, void*));
-        for (int shift = int(sizeof(u) * 8) - 4; shift >= 0; shift -= 4) num[n++] = "0123456789ABCDEF"[(u >> shift) & 15];
+        for (int shift = int(sizeof(u) * 8) - 4; shift >= 0; shift -= 4)
+          num[n++] = "0123456789ABCDEF"[(u >> shift) & 15];
         putPadded(out, num, n, width, left, ' ');
         break;
       }
@@ -248,8 +249,10 @@ unsigned ztFormatV(char* dest, unsigned size, const char* format, va_list args, 
         // Unknown or truncated conversion: the argument list cannot be followed
         // any further, so the rest of the format is dropped.
         ++failed;
-        if (marker) out.puts(marker, unsigned(strlen(marker)));
-        else out.puts(start, unsigned(p - start) + (*p ? 1 : 0));
+        if (marker)
+          out.puts(marker, unsigned(strlen(marker)));
+        else
+          out.puts(start, unsigned(p - start) + (*p ? 1 : 0));
         p = *p ? p + strlen(p) - 1 : p - 1;
         break;
     }

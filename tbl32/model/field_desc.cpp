@@ -92,6 +92,42 @@ int CZTFieldDesc::DispDisplayTypeLB(HWND listBox) const {
 int CZTFieldDesc::DispDataJustTypeLB(HWND listBox) const { return lbDataJustTypes.Display(listBox, m_uDataJust); }
 int CZTFieldDesc::DispDispJustTypeLB(HWND listBox) const { return lbDispJustTypes.Display(listBox, m_uDispJust); }
 
+int CZTFieldDesc::ReadDef(CZTConfFile& conf, const char* keyword, unsigned index) {
+  // Numbers missing at the end of the line read as 0.
+  unsigned values[8] = {};
+  unsigned count = 0, nameLength = 0;
+  const unsigned error = conf.GetWordsText(keyword, values, 8, &count, m_szName, sizeof(m_szName), &nameLength);
+  if (error) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcFieldDesc, "Error %u on reading field keyword %s(%u)", error, keyword, index);
+    ztTbl32Lib.DispError(ZT_ERR_FIELD_READ, error, keyword, index);
+    return 0;
+  }
+  if (!m_szName[0]) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcFieldDesc, "Field name is empty in data field %s(%u)", keyword, index);
+    ztTbl32Lib.DispError(ZT_ERR_FIELD_EMPTY_NAME, keyword, index);
+    return 0;
+  }
+  m_uOffset = values[0];
+  m_uLength = values[1];
+  m_uEncodeType = values[2];
+  m_uContentType = values[3];
+  m_uDataJust = values[4];
+  m_uDisplayType = values[5];
+  m_uDispJust = values[6];
+  m_uDispWidth = values[7];
+  return 1;
+}
+
+int CZTFieldDesc::WriteDef(CZTConfFile& conf) const {
+  char line[160];
+  const unsigned n = ztFormat(line, sizeof(line), "%4u, %3u, %u, 0x%04X, %u, 0x%04X, %u, %2u, ", m_uOffset, m_uLength,
+                              m_uEncodeType, m_uContentType, m_uDataJust, m_uDisplayType, m_uDispJust, m_uDispWidth);
+  // The name in double quotes; a quote inside it is doubled so that it reads back.
+  CZTConfFile::QuoteText(line + n, sizeof(line) - n, m_szName);
+  conf.EditDataLine("Field:", line, nullptr);
+  return 1;
+}
+
 int CZTFieldDesc::VerifyField() const {
   if (m_uEncodeType >= ZT_ENCODE_COUNT) return 1;
   const unsigned required = kRequiredLength[m_uEncodeType];

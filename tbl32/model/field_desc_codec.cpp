@@ -62,6 +62,40 @@ void CopyField(char* dest, unsigned size, const unsigned char* p, unsigned lengt
   dest[n] = '\0';
 }
 
+// Length of the text up to its first zero byte (at most length), eight bytes at a time.
+inline unsigned TextEnd(const char* p, unsigned length) {
+  const uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  unsigned i = 0;
+  for (; i + 8 <= length; i += 8) {
+    uint64_t v;
+    memcpy(&v, p + i, 8);
+    if ((v - kOnes) & ~v & kHighs) break;
+  }
+  while (i < length && p[i]) ++i;
+  return i;
+}
+
+// Copies up to length bytes, stopping at a zero byte (not copied); the count.
+inline unsigned CopyToZero(char* dest, const char* src, unsigned length) {
+  const uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  unsigned i = 0;
+  for (; i + 8 <= length; i += 8) {
+    uint64_t v;
+    memcpy(&v, src + i, 8);
+    if ((v - kOnes) & ~v & kHighs) break;
+    memcpy(dest + i, &v, 8);
+  }
+  for (; i < length && src[i]; ++i) dest[i] = src[i];
+  return i;
+}
+
+// Copies a short text in eight-byte steps (fixed-size copies compile to moves).
+inline void CopySmall(char* dest, const char* src, unsigned n) {
+  unsigned i = 0;
+  for (; i + 8 <= n; i += 8) memcpy(dest + i, src + i, 8);
+  for (; i < n; ++i) dest[i] = src[i];
+}
+
 }  // namespace
 
 unsigned FormatNumber(char* text, unsigned size, const numVal& value, unsigned valueKind, unsigned contentType,
@@ -213,44 +247,46 @@ int CZTFieldDesc::ParseData(numVal* value, unsigned* valueKind, const unsigned c
   }
 }
 
-int CZTFieldDesc::FormatData(char* text, unsigned size, unsigned* length, const unsigned char* record,
-                             unsigned recordSize) const {
-  if (length) *length = 0;
-  if (!text || size == 0) return 0;
-  text[0] = '\0';
-  if (!record) return 0;
+namespace {
 
+// Every other encoding and display kind: the base text first, then shaped by
+// the display kind. Kept apart so that the plain-text path stays small.
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+int FormatGeneral(const CZTFieldDesc& f, char* text, unsigned size, unsigned* length, const unsigned char* record,
+                  unsigned recordSize) {
   char number[kNumberArea];
   const char* base;
   unsigned baseLength;
-  if (m_uEncodeType <= ite80FLOATING) {
+  if (f.m_uEncodeType <= ite80FLOATING) {
     numVal value;
     unsigned kind;
-    if (!ParseData(&value, &kind, record, recordSize)) return 0;
-    baseLength = FormatNumber(number, sizeof(number), value, kind, m_uContentType, m_uDisplayType);
+    if (!f.ParseData(&value, &kind, record, recordSize)) return 0;
+    baseLength = FormatNumber(number, sizeof(number), value, kind, f.m_uContentType, f.m_uDisplayType);
     if (!baseLength) {
       ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcFieldDesc, "Value of field %s does not fit a text of %u characters",
-                        m_szName, kNumberArea - 1);
+                        f.m_szName, kNumberArea - 1);
       return 0;
     }
     base = number;
-  } else if (m_uEncodeType == iteASCIITEXT) {
-    if (recordSize && (m_uOffset > recordSize || m_uLength > recordSize - m_uOffset)) {
+  } else if (f.m_uEncodeType == iteASCIITEXT) {
+    if (recordSize && (f.m_uOffset > recordSize || f.m_uLength > recordSize - f.m_uOffset)) {
       ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcFieldDesc,
-                        "Field %s (offset %u, %u bytes) lies outside a record of %u bytes", m_szName, m_uOffset,
-                        m_uLength, recordSize);
+                        "Field %s (offset %u, %u bytes) lies outside a record of %u bytes", f.m_szName, f.m_uOffset,
+                        f.m_uLength, recordSize);
       return 0;
     }
-    base = reinterpret_cast<const char*>(record + m_uOffset);
+    base = reinterpret_cast<const char*>(record + f.m_uOffset);
     // A zero byte ends the text: the rest of a C string field is not part of it.
-    const void* zero = memchr(base, 0, m_uLength);
-    baseLength = zero ? unsigned(static_cast<const char*>(zero) - base) : m_uLength;
-  } else if (m_uEncodeType == iteUNICODETEXT) {
+    const void* zero = memchr(base, 0, f.m_uLength);
+    baseLength = zero ? unsigned(static_cast<const char*>(zero) - base) : f.m_uLength;
+  } else if (f.m_uEncodeType == iteUNICODETEXT) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcFieldDesc, "Data type iteUNICODETEXT not yet supported.");
     return 0;
   } else {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcFieldDesc, "Unkown data encoding type %d for field found.",
-                      (int)m_uEncodeType);
+                      (int)f.m_uEncodeType);
     return 0;
   }
 
@@ -259,15 +295,15 @@ int CZTFieldDesc::FormatData(char* text, unsigned size, unsigned* length, const 
   unsigned outLength = baseLength;
   char area[kDateTimeArea];
   unsigned zeros = 0;  // fill zeros to put in front (after a sign)
-  switch (ztFmtKind(m_uDisplayType)) {
+  switch (ztFmtKind(f.m_uDisplayType)) {
     case ZT_KIND_TEXT:
       while (outLength && out[outLength - 1] == ' ') --outLength;
       break;
     case ZT_KIND_NUMBER:
       while (outLength && *out == ' ') ++out, --outLength;
       while (outLength && out[outLength - 1] == ' ') --outLength;
-      if (m_uDisplayType & ZT_FMT_ZERO_FILL) {
-        if (outLength < m_uLength) zeros = m_uLength - outLength;
+      if (f.m_uDisplayType & ZT_FMT_ZERO_FILL) {
+        if (outLength < f.m_uLength) zeros = f.m_uLength - outLength;
       } else {
         // Leading zeros of a whole number; the zero of "0,05" or "0.5" stays.
         while (outLength > 1 && out[0] == '0' && zt_digits::IsDigit(out[1])) ++out, --outLength;
@@ -276,13 +312,14 @@ int CZTFieldDesc::FormatData(char* text, unsigned size, unsigned* length, const 
     case ZT_KIND_DATETIME: {
       char source[kDateTimeArea];
       CopyField(source, sizeof(source), reinterpret_cast<const unsigned char*>(base), baseLength);
+      out = area;
       outLength = 0;
       unsigned position = 0;
-      const unsigned content = m_uContentType;
+      const unsigned content = f.m_uContentType;
       if (content & ZT_FMT_DATE) {
         unsigned d, m, y;
         position = ParseDateText(&d, &m, &y, source, ztFmtDateFormat(content));
-        if (position) outLength = FormatDateText(area, d, m, y, ztFmtDateFormat(m_uDisplayType), 0, sizeof(area));
+        if (position) outLength = FormatDateText(area, d, m, y, ztFmtDateFormat(f.m_uDisplayType), 0, sizeof(area));
         if (!position || !outLength) {
           outLength = 0;
           break;
@@ -294,7 +331,7 @@ int CZTFieldDesc::FormatData(char* text, unsigned size, unsigned* length, const 
         }
       }
       if (content & ZT_FMT_TIME) {
-        const unsigned timeIn = ztFmtTimeFormat(content), timeOut = ztFmtTimeFormat(m_uDisplayType);
+        const unsigned timeIn = ztFmtTimeFormat(content), timeOut = ztFmtTimeFormat(f.m_uDisplayType);
         if (timeIn >= ZT_TIME_FORMAT_COUNT || timeOut >= ZT_TIME_FORMAT_COUNT) {
           // The date alone (without its separating blank), or nothing.
           ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcFieldDesc, "Illegal time format %u on FormatData",
@@ -306,11 +343,10 @@ int CZTFieldDesc::FormatData(char* text, unsigned size, unsigned* length, const 
         ParseTimeText(&h, &mi, &s, source + position, timeIn);
         outLength += FormatTimeText(area + outLength, h, mi, s, timeOut, sizeof(area) - outLength);
       }
-      out = area;
       break;
     }
     case ZT_KIND_DECIMAL: {
-      const unsigned decimals = ztFmtDecimals(m_uContentType);
+      const unsigned decimals = ztFmtDecimals(f.m_uContentType);
       const int64_t value = baseLength ? ParseDecimalText(base, baseLength, decimals) : 0;
       outLength = FormatDecimalText(area, kDecimalArea, value, decimals);
       out = area;
@@ -336,6 +372,41 @@ int CZTFieldDesc::FormatData(char* text, unsigned size, unsigned* length, const 
   text[n] = '\0';
   if (length) *length = n;
   return 1;
+}
+
+}  // namespace
+
+int CZTFieldDesc::FormatData(char* text, unsigned size, unsigned* length, const unsigned char* record,
+                             unsigned recordSize) const {
+  if (length) *length = 0;
+  if (!text || size == 0) return 0;
+  text[0] = '\0';
+  if (!record) return 0;
+
+  // Plain text shown as text, the most common cell: copied up to a zero byte,
+  // then cut at trailing blanks, without library calls.
+  if (m_uEncodeType == iteASCIITEXT && ztFmtKind(m_uDisplayType) == ZT_KIND_TEXT &&
+      (!recordSize || (m_uOffset <= recordSize && m_uLength <= recordSize - m_uOffset))) {
+    const char* from = reinterpret_cast<const char*>(record + m_uOffset);
+    if (m_uLength < size) {
+      // The whole field fits: copy and look for a zero byte in one pass.
+      unsigned n = CopyToZero(text, from, m_uLength);
+      while (n && text[n - 1] == ' ') --n;
+      text[n] = '\0';
+      if (length) *length = n;
+      return 1;
+    }
+    const unsigned field = TextEnd(from, m_uLength);  // up to a zero byte
+    unsigned visible = field;
+    while (visible && from[visible - 1] == ' ') --visible;
+    const unsigned n = visible < size - 1 ? visible : size - 1;
+    CopySmall(text, from, n);
+    text[n] = '\0';
+    if (length) *length = n;
+    return 1;
+  }
+
+  return FormatGeneral(*this, text, size, length, record, recordSize);
 }
 
 unsigned CZTFieldDesc::GetSMaskFiller(unsigned highest, char* buffer, unsigned size) const {

@@ -176,7 +176,7 @@ TEST(FieldCodec, DatesAndTimes) {
 
   // Unknown time format: the date alone, and a log line.
   zt_test::LogCapture log;
-  EXPECT_EQ(Format(Field(3, 19, iteASCIITEXT, contentDT, ztMakeFmt(kDate, 0, 0, 5)), dt, 128, &result), "30.07.2009");
+  EXPECT_EQ(Format(Field(3, 19, iteASCIITEXT, contentDT, ztMakeFmt(kDate, 0, 4, 5)), dt, 128, &result), "30.07.09");
   EXPECT_EQ(result, 1);
   EXPECT_EQ(log.All(), "0 CZTFieldDesc: Illegal time format 5 on FormatData\n");
   EXPECT_EQ(Format(Field(3, 8, iteASCIITEXT, ztMakeFmt(kDate, ZT_FMT_TIME, 0, 9), kDate), TextRecord("14:05:00")), "");

@@ -57,10 +57,11 @@ constexpr unsigned ZT_CONF_MAX_LEVELS = 8;
 
 // What the reader knows of one line (beside its start and end in CZTFile).
 struct SZTConfLine {
-  unsigned keyStart;   // offset of the keyword
-  unsigned keyLength;  // 0: comment or blank line
-  unsigned dataStart;  // offset of the data (after the colon and blanks)
-  unsigned flags;      // ZT_CONF_LINE_...
+  unsigned long long keyTag;  // the first eight characters in capitals: keywords up to eight long need no more
+  unsigned keyStart;          // offset of the keyword
+  unsigned keyLength;         // 0: comment or blank line
+  unsigned dataStart;         // offset of the data (after the colon and blanks)
+  unsigned flags;             // ZT_CONF_LINE_...
 };
 enum : unsigned { ZT_CONF_LINE_END = 1 };  // the data is END: a closing line
 
@@ -170,10 +171,12 @@ class ZT_LIB32_API CZTConfFile : public CZTFile {
   void Free();
 
  protected:
+  int OnLine(unsigned index, unsigned start, unsigned end) override;
   int OnTextLoaded() override;
 
  private:
   SZTConfLine* m_pConfLines;
+  unsigned m_uConfCapacity;
   unsigned m_uEditCapacity;
   unsigned m_uEditError;
   unsigned m_uKeywordColumn, m_uDataColumn, m_uLabelWidth, m_uCommentColumn, m_uLineWidth;
@@ -181,7 +184,8 @@ class ZT_LIB32_API CZTConfFile : public CZTFile {
   void ResetLevels();
   // Next line at or after from, up to last, with the keyword (closing lines skipped); ~0u when none.
   unsigned FindKeyLine(const char* keyword, unsigned keyLength, unsigned from, unsigned last) const;
-  int LineHasKey(unsigned line, const char* keyword, unsigned keyLength) const;
+  unsigned FindKeyLine(const char* keyword, unsigned keyLength, unsigned long long keyTag, unsigned from,
+                       unsigned last) const;
   // The last line of the block that starts at line first, within the enclosing last line.
   unsigned BlockEnd(unsigned first, unsigned enclosingLast) const;
   // Finds the line for a getter (range or current block) and parses its data:

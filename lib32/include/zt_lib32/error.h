@@ -13,7 +13,7 @@ enum : unsigned { ZT_BOX_MESSAGE = 0, ZT_BOX_ERROR = 1, ZT_BOX_TEXT = 2, ZT_BOX_
 
 class ZT_LIB32_API CZTError {
  public:
-  char m_szCaption[128];   // caption of the plain text boxes
+  char m_szCaption[128];     // caption of the plain text boxes
   CZTResource* m_pResource;  // where captions and code texts come from
 
   CZTError();

@@ -45,11 +45,13 @@ class ZT_LIB32_API CZTFile {
   // the old one. On any failure the old file is left as it was, the new one is
   // removed and the system error is returned (0: success). A read-only target is
   // refused in both builds.
-  static unsigned ReplaceFile(const char* fileName, const char* data, unsigned length, int flush);
+  static unsigned ReplaceAtomically(const char* fileName, const char* data, unsigned length, int flush);
 
  protected:
-  // Called after the text has been split; a derived reader indexes its lines here.
-  // int: 1 ok, 0 failure (the text is released then).
+  // Called for each line as the text is split (index from 0; start and end as in
+  // SZTFileLine), and once after the last line; a derived reader indexes its
+  // lines here. int: 1 ok, 0 failure (the text is released then).
+  virtual int OnLine(unsigned, unsigned, unsigned) { return 1; }
   virtual int OnTextLoaded() { return 1; }
 
  private:

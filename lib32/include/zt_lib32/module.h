@@ -14,7 +14,7 @@ struct ZTStringEntry {
 };
 
 struct ZTNativeModule {
-  const char* fileName;  // "zt_tblrcD.dll"
+  const char* fileName;          // "zt_tblrcD.dll"
   const ZTStringEntry* strings;  // sorted by id
   unsigned count;
 };

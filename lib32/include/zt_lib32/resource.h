@@ -6,11 +6,11 @@
 
 class ZT_LIB32_API CZTResource {
  public:
-  HINSTANCE m_hInstance;     // the library that owns the object (zt_tbl32)
-  HINSTANCE m_hResInstance;  // the language resource library
-  BOOL m_bResLoaded;         // a language resource library is loaded
-  unsigned m_uFirstStringId; // first of the five own strings (captions, fallbacks)
-  char m_szLanguage[8];      // current language identifier ("D", "E")
+  HINSTANCE m_hInstance;          // the library that owns the object (zt_tbl32)
+  HINSTANCE m_hResInstance;       // the language resource library
+  BOOL m_bResLoaded;              // a language resource library is loaded
+  unsigned m_uFirstStringId;      // first of the five own strings (captions, fallbacks)
+  char m_szLanguage[8];           // current language identifier ("D", "E")
   char m_szModuleName[MAX_PATH];  // file name of the owning library
   char m_szResPattern[MAX_PATH];  // "zt_tblrc$.dll": '$' stands for the language
 
