@@ -28,13 +28,24 @@ constexpr unsigned kClosedRing = 16;
 ClosedFile g_closed[kClosedRing];
 unsigned g_closedNext = 0;
 
+// The table handle used last: iterations call with the same handle again and again.
+const void* g_lastTable = nullptr;
+
 ZTIsamFile* fileOf(ISAMFILE f) { return g_files.count(f) ? f : nullptr; }
 isam::TableHandle* tableOf(ISAMTABLE t) {
-  return g_tables.count(t) ? reinterpret_cast<isam::TableHandle*>(t) : nullptr;
+  if (t && t == g_lastTable) return reinterpret_cast<isam::TableHandle*>(t);
+  if (!g_tables.count(t)) return nullptr;
+  g_lastTable = t;
+  return reinterpret_cast<isam::TableHandle*>(t);
+}
+
+void forgetTable(const void* t) {
+  g_tables.erase(t);
+  if (g_lastTable == t) g_lastTable = nullptr;
 }
 
 void forgetTables(ZTIsamFile* f) {
-  for (isam::TableHandle* h : f->Handles()) g_tables.erase(h);
+  for (isam::TableHandle* h : f->Handles()) forgetTable(h);
 }
 
 // Runs one call on a table and trims the cache afterwards.
@@ -151,7 +162,7 @@ unsigned ISAMOpenTable(ISAMFILE file, const char* tableName, ISAMTABLE* table) {
 unsigned ISAMCloseTable(ISAMTABLE table) {
   isam::TableHandle* t = tableOf(table);
   if (!t) return ISAM_ERR_HANDLE;
-  g_tables.erase(t);
+  forgetTable(t);
   return t->file->CloseTable(t);
 }
 

@@ -99,8 +99,8 @@ unsigned CIsamBTree::Insert(const uint8_t* entry) {
     return ISAM_OK;
   }
   uint32_t h = height();
-  if (h == 0 || h > 64) return ISAM_ERR_CORRUPT;
-  std::vector<TreePos> path(h);
+  if (h == 0 || h > kMaxHeight) return ISAM_ERR_CORRUPT;
+  TreePos path[kMaxHeight];
   uint32_t addr = root();
   Block* b = nullptr;
   for (uint32_t level = 0; level + 1 < h; ++level) {
@@ -143,7 +143,7 @@ unsigned CIsamBTree::Insert(const uint8_t* entry) {
 
 // Adds separator sep with its right child after child path[level - 1].index of
 // the node at level - 1; level 0 means a new root.
-unsigned CIsamBTree::insertInto(std::vector<TreePos>& path, uint32_t level, const uint8_t* sep, uint32_t child) {
+unsigned CIsamBTree::insertInto(TreePos* path, uint32_t level, const uint8_t* sep, uint32_t child) {
   const uint32_t es = EntrySize();
   const uint32_t ss = es + 4;
   if (level == 0) {
@@ -196,9 +196,9 @@ unsigned CIsamBTree::insertInto(std::vector<TreePos>& path, uint32_t level, cons
 unsigned CIsamBTree::Erase(const uint8_t* entry) {
   const uint32_t es = EntrySize();
   uint32_t h = height();
-  if (root() == 0 || h == 0 || h > 64) return ISAM_ERR_CORRUPT;
+  if (root() == 0 || h == 0 || h > kMaxHeight) return ISAM_ERR_CORRUPT;
   pager_->Dirty(table_);
-  std::vector<TreePos> path(h);
+  TreePos path[kMaxHeight];
   uint32_t addr = root();
   Block* b = nullptr;
   for (uint32_t level = 0; level + 1 < h; ++level) {
@@ -228,7 +228,7 @@ unsigned CIsamBTree::Erase(const uint8_t* entry) {
 }
 
 // The child path[level].index of the node at level is gone (freed).
-unsigned CIsamBTree::removeChild(std::vector<TreePos>& path, uint32_t level) {
+unsigned CIsamBTree::removeChild(TreePos* path, uint32_t level) {
   const uint32_t es = EntrySize();
   const uint32_t ss = es + 4;
   Block* b = nullptr;
@@ -331,7 +331,7 @@ unsigned CIsamBTree::SeekForward(const uint8_t* entry, bool after, TreePath* pat
   path->valid = false;
   uint32_t h = height();
   if (root() == 0) return ISAM_OK;
-  if (h == 0 || h > 64) return ISAM_ERR_CORRUPT;
+  if (h == 0 || h > kMaxHeight) return ISAM_ERR_CORRUPT;
   path->levels.resize(h);
   uint32_t addr = root();
   Block* b = nullptr;
@@ -359,7 +359,7 @@ unsigned CIsamBTree::SeekBackward(const uint8_t* entry, bool before, TreePath* p
   path->valid = false;
   uint32_t h = height();
   if (root() == 0) return ISAM_OK;
-  if (h == 0 || h > 64) return ISAM_ERR_CORRUPT;
+  if (h == 0 || h > kMaxHeight) return ISAM_ERR_CORRUPT;
   path->levels.resize(h);
   uint32_t addr = root();
   Block* b = nullptr;

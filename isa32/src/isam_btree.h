@@ -15,6 +15,8 @@
 
 namespace isam {
 
+constexpr uint32_t kMaxHeight = 64;
+
 struct TreePos {
   uint32_t addr;
   uint32_t index;  // entry (leaf) or child (inner)
@@ -58,8 +60,8 @@ class CIsamBTree {
   uint32_t height();
   unsigned node(uint32_t addr, uint16_t kind, Block** out);
   unsigned descend(uint32_t addr, bool leftmost, uint32_t level, TreePath* path);
-  unsigned insertInto(std::vector<TreePos>& path, uint32_t level, const uint8_t* sep, uint32_t child);
-  unsigned removeChild(std::vector<TreePos>& path, uint32_t level);
+  unsigned insertInto(TreePos* path, uint32_t level, const uint8_t* sep, uint32_t child);
+  unsigned removeChild(TreePos* path, uint32_t level);
   unsigned allocNode(uint16_t kind, Block** out);
   void freeNode(Block* b);
   void addCounter(uint32_t offset, int delta);

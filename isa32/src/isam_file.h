@@ -27,6 +27,8 @@ struct TableState {
   KeyDef keys[ISAM_MAX_KEYS] = {};
   uint32_t versions[ISAM_MAX_KEYS] = {};  // bumped by every change of an index
   std::vector<uint32_t> dataBlocks;
+  std::vector<Block*> dataCache;  // cached data blocks by number, valid in dataEpoch
+  uint64_t dataEpoch = 0;
   uint32_t generation = 0;  // pager generation the data block list belongs to
   bool dropped = false;
 };
@@ -44,6 +46,8 @@ struct Cursor {
   std::vector<uint8_t> high;
   TreePath path;  // positioned on the next entry to return when pathFresh
   bool pathFresh = false;
+  Block* leaf = nullptr;  // the leaf of the path, valid in leafEpoch
+  uint64_t leafEpoch = 0;
   uint32_t version = 0;
   uint32_t generation = 0;
 };
@@ -107,6 +111,9 @@ class CIsamFile {
   unsigned refresh(TableState* st);
   unsigned tableBlock(TableState* st, Block** out);
   unsigned recordSlot(TableState* st, uint32_t address, bool mustBeUsed, Block** block, uint8_t** record);
+  unsigned recordSlot(TableState* st, Block* tb, uint32_t address, bool mustBeUsed, Block** block, uint8_t** record);
+  unsigned dataBlock(TableState* st, uint32_t number, Block** out);
+  void prefetchRecord(TableState* st, uint32_t address);
   unsigned writeBegin(bool* own);
   unsigned writeEnd(bool own, unsigned result, bool changed);
   unsigned allocateRecord(TableState* st, Block* tb, uint32_t* address);

@@ -135,13 +135,21 @@ class CIsamMemoryIo : public CIsamIo {
     if (!f) return EBADF;
     if (point()) return EIO;
     f->current.resize(size_t(size));
+    f->truncated = true;
     return 0;
   }
   unsigned Flush(ZTIoHandle handle) override {
     File* f = file(handle);
     if (!f) return EBADF;
     if (point()) return EIO;
-    f->durable = f->current;
+    // The disk gets the pending writes (cheaper than copying the whole file).
+    if (f->truncated) f->durable.resize(f->current.size());
+    for (const PendingWrite& w : f->pending) {
+      if (f->durable.size() < w.offset + w.data.size()) f->durable.resize(size_t(w.offset + w.data.size()), 0);
+      memcpy(f->durable.data() + w.offset, w.data.data(), w.data.size());
+    }
+    f->durable.resize(f->current.size());
+    f->truncated = false;
     f->pending.clear();
     return 0;
   }

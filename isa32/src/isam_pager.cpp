@@ -29,6 +29,7 @@ constexpr uint32_t kWhCrc = 28;
 
 constexpr uint64_t kCheckpointBytes = 32u << 20;
 constexpr size_t kWalBufferBytes = 1u << 20;
+constexpr size_t kRunBytes = 4u << 20;
 constexpr size_t kDefaultCache = size_t(64) << 20;
 
 uint32_t randomWord() {
@@ -64,6 +65,7 @@ CIsamPager::CIsamPager()
       dbWritten_(false),
       readerLocked_(false),
       generation_(1),
+      epoch_(1),
       detail_(0),
       committedEnd_(0),
       serial_(0),
@@ -73,11 +75,23 @@ CIsamPager::CIsamPager()
       walEnd_(0),
       walWrite_(0),
       walBufStart_(0),
+      fastMask_(0),
       lruHead_(nullptr),
       lruTail_(nullptr),
       header_(nullptr),
       cacheBytes_(0),
-      budget_(kDefaultCache) {}
+      budget_(0) {
+  SetCacheBytes(kDefaultCache);
+}
+
+void CIsamPager::SetCacheBytes(size_t bytes) {
+  budget_ = bytes < (256u << 10) ? (256u << 10) : bytes;
+  // About one front slot per 4 KB of cache.
+  size_t slots = 1024;
+  while (slots < (1u << 16) && slots * 4096 < budget_) slots *= 2;
+  fast_.assign(slots, nullptr);
+  fastMask_ = uint32_t(slots - 1);
+}
 
 CIsamPager::~CIsamPager() {
   if (db_) {
@@ -100,26 +114,24 @@ unsigned CIsamPager::flush(ZTIoHandle h) {
 
 // ---- cache ----
 
+// The block's bookkeeping and its bytes in one allocation, so that a lookup
+// touches one place in memory.
 Block* CIsamPager::newBlock(uint32_t addr, uint32_t units) {
-  Block* b = static_cast<Block*>(malloc(sizeof(Block)));
+  constexpr size_t kHead = (sizeof(Block) + 15) & ~size_t(15);
+  Block* b = static_cast<Block*>(malloc(kHead + size_t(units) * kUnit));
   if (!b) return nullptr;
-  b->data = static_cast<uint8_t*>(malloc(size_t(units) * kUnit));
-  if (!b->data) {
-    free(b);
-    return nullptr;
-  }
+  b->data = reinterpret_cast<uint8_t*>(b) + kHead;
   b->addr = addr;
   b->units = units;
+  b->kind = 0;
   b->dirty = false;
+  b->referenced = true;
   b->dirtyIndex = 0;
   b->prev = b->next = nullptr;
   return b;
 }
 
-void CIsamPager::freeBlock(Block* b) {
-  free(b->data);
-  free(b);
-}
+void CIsamPager::freeBlock(Block* b) { free(b); }
 
 void CIsamPager::linkFront(Block* b) {
   b->prev = nullptr;
@@ -142,6 +154,8 @@ void CIsamPager::unlink(Block* b) {
 }
 
 void CIsamPager::dropAll() {
+  ++epoch_;
+  std::fill(fast_.begin(), fast_.end(), nullptr);
   for (auto& kv : cache_) freeBlock(kv.second);
   cache_.clear();
   dirtyList_.clear();
@@ -201,20 +215,20 @@ unsigned CIsamPager::readBlock(uint32_t addr, uint32_t units, uint8_t* data) {
 unsigned CIsamPager::Get(uint32_t addr, uint32_t units, uint16_t kind, Block** out) {
   *out = nullptr;
   if (failed_) return ISAM_ERR_FAILED;
-  auto it = cache_.find(addr);
-  if (it != cache_.end()) {
-    Block* b = it->second;
-    if (b->units != units) return fail(ISAM_ERR_CORRUPT, addr);
-    if (kind && rd16(b->data + (addr ? 0 : kFhBlock) + kHdrKind) != kind) return fail(ISAM_ERR_CORRUPT, addr);
-    if (b != lruHead_) {
-      unlink(b);
-      linkFront(b);
-    }
+  Block* b = fast_[addr & fastMask_];
+  if (!b || b->addr != addr) {
+    auto it = cache_.find(addr);
+    b = it != cache_.end() ? it->second : nullptr;
+    if (b) fast_[addr & fastMask_] = b;
+  }
+  if (b) {
+    if (b->units != units || (kind && b->kind != kind)) return fail(ISAM_ERR_CORRUPT, addr);
+    b->referenced = true;
     *out = b;
     return ISAM_OK;
   }
   if (units == 0 || addr == 0 || uint64_t(addr) + units > FileEnd()) return fail(ISAM_ERR_CORRUPT, addr);
-  Block* b = newBlock(addr, units);
+  b = newBlock(addr, units);
   if (!b) return fail(ISAM_ERR_NO_MEMORY, 0);
   unsigned e = readBlock(addr, units, b->data);
   if (!e && verify(b->data, addr, units, kind)) e = fail(ISAM_ERR_CORRUPT, addr);
@@ -222,6 +236,7 @@ unsigned CIsamPager::Get(uint32_t addr, uint32_t units, uint16_t kind, Block** o
     freeBlock(b);
     return e;
   }
+  b->kind = rd16(b->data + kHdrKind);
   cache_.emplace(addr, b);
   cacheBytes_ += b->Bytes();
   linkFront(b);
@@ -260,6 +275,7 @@ unsigned CIsamPager::Allocate(uint32_t units, uint16_t kind, Block* owner, uint8
     wr32(header_->data + kFhFileEnd, end + units);
   }
   memset(b->data, 0, b->Bytes());
+  b->kind = kind;
   wr16(b->data + kHdrKind, kind);
   wr32(b->data + kHdrUnits, units);
   wr32(b->data + kHdrAddr, addr);
@@ -272,6 +288,7 @@ void CIsamPager::Release(Block* b, Block* owner, uint8_t* head) {
   Dirty(b);
   Dirty(owner);
   memset(b->data + kBlockHeader, 0, b->Bytes() - kBlockHeader);
+  b->kind = kKindFree;
   wr16(b->data + kHdrKind, kKindFree);
   wr32(b->data + kFreeNext, rd32(head));
   wr32(head, b->addr);
@@ -425,7 +442,7 @@ unsigned CIsamPager::Create(const char* name, unsigned* ext) {
   wr32(hdr + kFhFileEnd, kFileHeaderUnits);
   wr32(hdr + kFhFileIdLo, randomWord());
   wr32(hdr + kFhFileIdHi, randomWord());
-  Block tmp = {0, kFileHeaderUnits, false, 0, nullptr, nullptr, hdr};
+  Block tmp = {0, kFileHeaderUnits, kKindFileHeader, false, false, 0, nullptr, nullptr, hdr};
   seal(&tmp);
   e = io_->Write(h, 0, hdr, sizeof(hdr));
   if (!e) e = flush(h);
@@ -520,6 +537,7 @@ unsigned CIsamPager::openFiles(const char* name, bool readOnly, bool, unsigned* 
       memcpy(header_->data, hdr, sizeof(hdr));
     }
     if (!result && verify(header_->data, 0, kFileHeaderUnits, kKindFileHeader)) result = ISAM_ERR_CORRUPT;
+    header_->kind = kKindFileHeader;
     if (result) {
       freeBlock(header_);
       header_ = nullptr;
@@ -641,11 +659,25 @@ unsigned CIsamPager::Commit() {
     }
   }
   std::sort(dirtyList_.begin(), dirtyList_.end(), [](const Block* a, const Block* b) { return a->addr < b->addr; });
-  // New blocks into the file first.
+  // New blocks into the file first, neighbours in one write.
+  std::vector<uint8_t> run;
+  uint64_t runStart = 0;
+  uint64_t runEnd = 0;
   for (Block* b : dirtyList_) {
     if (b->addr < committedEnd_) continue;
-    if ((e = writeOut(b, nullptr)) != 0) return e;
+    seal(b);
+    if (!run.empty() && (b->addr != runEnd || run.size() >= kRunBytes)) {
+      if ((e = io_->Write(db_, runStart * kUnit, run.data(), uint32_t(run.size()))) != 0)
+        return fail(ISAM_ERR_WRITE, e);
+      run.clear();
+    }
+    if (run.empty()) runStart = b->addr;
+    run.insert(run.end(), b->data, b->data + b->Bytes());
+    runEnd = uint64_t(b->addr) + b->units;
+    dbWritten_ = true;
   }
+  if (!run.empty() && (e = io_->Write(db_, runStart * kUnit, run.data(), uint32_t(run.size()))) != 0)
+    return fail(ISAM_ERR_WRITE, e);
   if (dbWritten_) {
     unsigned f = flush(db_);
     if (f) return fail(ISAM_ERR_FLUSH, f);
@@ -684,6 +716,7 @@ unsigned CIsamPager::reloadHeader() {
     e = r ? ISAM_ERR_READ : done != header_->Bytes() ? ISAM_ERR_CORRUPT : ISAM_OK;
   }
   if (!e && verify(header_->data, 0, kFileHeaderUnits, kKindFileHeader)) e = ISAM_ERR_CORRUPT;
+  header_->kind = kKindFileHeader;
   if (e) {
     freeBlock(header_);
     header_ = nullptr;
@@ -711,11 +744,24 @@ void CIsamPager::Rollback() {
   }
 }
 
+// Second chance: a block used since the hand last passed it goes to the front
+// once more; the others leave, oldest first.
 void CIsamPager::Trim() {
   if (cacheBytes_ <= budget_) return;
   Block* b = lruTail_;
+  size_t chances = cache_.size();
   while (b && cacheBytes_ > budget_) {
     Block* prev = b->prev;
+    if (b->referenced && chances > 0) {
+      --chances;
+      b->referenced = false;
+      if (b != lruHead_) {
+        unlink(b);
+        linkFront(b);
+      }
+      b = prev ? prev : lruTail_;
+      continue;
+    }
     if (b != header_) {
       if (b->dirty) {
         // Spill: the block leaves the cache before its transaction ends.
@@ -728,6 +774,8 @@ void CIsamPager::Trim() {
         dirtyList_.pop_back();
       }
       unlink(b);
+      ++epoch_;
+      if (fast_[b->addr & fastMask_] == b) fast_[b->addr & fastMask_] = nullptr;
       cache_.erase(b->addr);
       cacheBytes_ -= b->Bytes();
       freeBlock(b);

@@ -23,11 +23,13 @@ namespace isam {
 struct Block {
   uint32_t addr;
   uint32_t units;
+  uint16_t kind;
   bool dirty;
+  bool referenced;      // used since the cache was last trimmed past it
   uint32_t dirtyIndex;  // position in the pager's dirty list
   Block* prev;          // towards the most recently used
   Block* next;
-  uint8_t* data;
+  uint8_t* data;  // right behind this structure
   uint32_t Bytes() const { return units * kUnit; }
 };
 
@@ -49,6 +51,9 @@ class CIsamPager {
   bool Failed() const { return failed_; }
   // Changes whenever cached state may differ from what upper layers remember (rollback).
   uint32_t Generation() const { return generation_; }
+  // Changes whenever a block leaves the cache: a Block pointer kept across calls
+  // is valid while the epoch is the same.
+  uint64_t Epoch() const { return epoch_; }
   uint32_t LastDetail() const { return detail_; }
   Block* Header() { return header_; }
   // After a change inside an explicit transaction failed half-way: only a
@@ -74,7 +79,7 @@ class CIsamPager {
   // Evicts blocks beyond the cache budget (between calls only: pointers to
   // blocks are valid until then).
   void Trim();
-  void SetCacheBytes(size_t bytes) { budget_ = bytes < (1u << 20) ? (1u << 20) : bytes; }
+  void SetCacheBytes(size_t bytes);
   // Bytes of the file and log (for tests and benchmarks).
   uint64_t WalBytes() const { return walEnd_; }
 
@@ -114,6 +119,7 @@ class CIsamPager {
   bool dbWritten_;  // file written since its last flush
   bool readerLocked_;
   uint32_t generation_;
+  uint64_t epoch_;
   uint32_t detail_;
   uint32_t committedEnd_;  // file end of the last commit: blocks above are new
   uint32_t serial_;        // serial of the current or last transaction
@@ -127,6 +133,9 @@ class CIsamPager {
   std::unordered_map<uint32_t, WalEntry> walMap_;  // committed blocks in the log
   std::unordered_map<uint32_t, WalEntry> txWal_;   // blocks of this transaction in the log
   std::unordered_map<uint32_t, Block*> cache_;
+  // Direct-mapped front of cache_: most lookups end here without hashing.
+  std::vector<Block*> fast_;
+  uint32_t fastMask_;
   std::vector<Block*> dirtyList_;
   Block* lruHead_;
   Block* lruTail_;

@@ -1,0 +1,226 @@
+// Crash safety: a workload is cut at every write and flush in turn, the power
+// goes (unflushed writes are dropped, or land in part and torn), and the
+// reopened file must hold every committed transaction and nothing else.
+#include <stdlib.h>
+
+#include <map>
+#include <random>
+
+#include "isam_memory_io.h"
+#include "isam_test_util.h"
+
+using namespace isamtest;
+
+namespace {
+
+const char* const kFile = "crash.isa";
+constexpr unsigned kBigSize = 1500;
+
+struct State {
+  std::map<unsigned, Rec> small;                       // table T
+  std::map<unsigned, std::vector<unsigned char>> big;  // table Big
+  std::string desc;
+  // o is the expected state; its record at address 0 may stand at any address.
+  bool Matches(const State& o) const {
+    if (desc != o.desc || small.size() != o.small.size() || big != o.big) return false;
+    for (auto& kv : small) {
+      auto it = o.small.find(kv.first);
+      if (it == o.small.end()) it = o.small.find(0);
+      if (it == o.small.end() || memcmp(kv.second.bytes, it->second.bytes, kRecSize) != 0) return false;
+    }
+    return true;
+  }
+};
+
+void setup(CIsamMemoryIo& io) {
+  ztIsamSetIo(&io);
+  ISAMFILE f = nullptr;
+  ISAMTABLE t = nullptr;
+  createStandard(kFile, &f, &t, 64, true);
+  ISAMIDT k = keyPart(ISAM_KEY_UINT32, 0, 4);
+  ASSERT_EQ(ISAM_OK, ISAMCreateTable(f, "Big", &k, 1, kBigSize, 512));
+  unsigned ext = 0;
+  ASSERT_EQ(ISAM_OK, ISAMClose(f, &ext));
+}
+
+// Runs the workload until a call fails. committed: the state of every commit
+// that returned success; inFlight: that state plus the transaction whose commit
+// failed, for the case that its commit reached the disk after all.
+long workload(State* committed, State* inFlight) {
+  ISAMFILE f = nullptr;
+  unsigned ext = 0;
+  if (ISAMOpen(&f, kFile, ISAM_OPEN_READWRITE, &ext)) return 0;
+  ISAMSetCacheSize(f, 256u << 10);
+  ISAMTABLE t = nullptr, big = nullptr;
+  if (ISAMOpenTable(f, "T", &t) || ISAMOpenTable(f, "Big", &big)) {
+    ISAMClose(f, &ext);
+    return 0;
+  }
+  std::mt19937 rng(77);
+  State work = *committed;
+  int number = 0;
+  bool failed = false;
+  auto commitOk = [&](unsigned e) {
+    if (e == ISAM_OK) {
+      *committed = work;
+      *inFlight = work;
+      return true;
+    }
+    *inFlight = work;
+    work = *committed;
+    failed = true;
+    if (getenv("ISAM_CRASH_DEBUG")) printf("commit error %u\n", e);
+    return false;
+  };
+  for (int tx = 0; tx < 18 && !failed; ++tx) {
+    int kind = tx % 6;
+    if (kind == 0) {
+      // A single write outside a transaction.
+      Rec r = makeRec(number++, "auto");
+      unsigned a = 0;
+      unsigned e = ISAMInsertRecord(t, r.bytes, &a);
+      // A failed write does not tell its address: 0 stands for "any".
+      work.small[e == ISAM_OK ? a : 0] = r;
+      commitOk(e);
+      continue;
+    }
+    if (kind == 5) {
+      std::string text(size_t(rng() % 9000), 'd');
+      for (char& c : text) c = char('a' + rng() % 26);
+      work.desc = text;
+      commitOk(ISAMWriteTableDesc(t, 0, text.data(), unsigned(text.size())));
+      continue;
+    }
+    if (ISAMBeginTransaction(f)) {
+      failed = true;
+      break;
+    }
+    int ops = kind == 4 ? 300 : 5 + int(rng() % 15);
+    for (int i = 0; i < ops && !failed; ++i) {
+      unsigned e = ISAM_OK;
+      if (kind == 4) {
+        // Larger than the cache: blocks leave it before the commit.
+        std::vector<unsigned char> rec(kBigSize, (unsigned char)(i));
+        uint32_t id = uint32_t(tx * 10000 + i);
+        memcpy(rec.data(), &id, 4);
+        unsigned a = 0;
+        e = ISAMInsertRecord(big, rec.data(), &a);
+        if (!e) work.big[a] = rec;
+      } else if (work.small.empty() || rng() % 3 == 0) {
+        Rec r = makeRec(number++, rng() % 2 ? "x" : "y");
+        unsigned a = 0;
+        e = ISAMInsertRecord(t, r.bytes, &a);
+        if (!e) work.small[a] = r;
+      } else {
+        auto it = work.small.begin();
+        std::advance(it, long(rng() % work.small.size()));
+        if (rng() % 2) {
+          Rec r = makeRec(number++, "upd");
+          e = ISAMUpdateRecord(t, it->first, r.bytes);
+          if (!e) it->second = r;
+        } else {
+          e = ISAMDeleteRecord(t, it->first);
+          if (!e) work.small.erase(it);
+        }
+      }
+      if (e) {
+        failed = true;
+        if (getenv("ISAM_CRASH_DEBUG")) printf("tx %d kind %d op %d error %u\n", tx, kind, i, e);
+      }
+    }
+    if (failed) break;
+    if (kind == 3) {
+      if (ISAMRollbackTransaction(f)) failed = true;
+      work = *committed;
+    } else {
+      commitOk(ISAMCommitTransaction(f));
+    }
+  }
+  ISAMClose(f, &ext);
+  return failed ? -1 : 1;
+}
+
+State readBack(std::string* problem) {
+  State s;
+  ISAMFILE f = nullptr;
+  unsigned ext = 0;
+  unsigned e = ISAMOpen(&f, kFile, ISAM_OPEN_READWRITE, &ext);
+  if (e) {
+    *problem = "open: " + std::to_string(e);
+    return s;
+  }
+  std::string c = check(f);
+  if (c != "ok") *problem = "check: " + c;
+  ISAMTABLE t = nullptr, big = nullptr;
+  if (ISAMOpenTable(f, "T", &t) || ISAMOpenTable(f, "Big", &big)) {
+    *problem = "tables missing";
+  } else {
+    unsigned a = 0;
+    Rec r;
+    ISAMSetupIterationLimits(t, 1, 0, nullptr, nullptr);
+    while (ISAMReadNextRecord(t, 1, r.bytes, &a, nullptr) == ISAM_OK) s.small[a] = r;
+    std::vector<unsigned char> rec(kBigSize);
+    ISAMSetupIterationLimits(big, 0, 0, nullptr, nullptr);
+    while (ISAMReadNextRecord(big, 0, rec.data(), &a, nullptr) == ISAM_OK) s.big[a] = rec;
+    unsigned size = 0;
+    ISAMGetTableDescSize(t, 0, &size);
+    s.desc.resize(size);
+    unsigned got = 0;
+    if (size) ISAMReadTableDesc(t, 0, &s.desc[0], size, &got);
+    // The file goes on working.
+    Rec more = makeRec(999999, "after");
+    if (ISAMInsertRecord(t, more.bytes, nullptr) != ISAM_OK) *problem += " insert after recovery failed";
+  }
+  ISAMClose(f, &ext);
+  return s;
+}
+
+void cutEverywhere(bool torn) {
+  CIsamIo* previous = ztIsamCurrentIo();
+  // A full run tells how many write and flush points the workload has.
+  long total = 0;
+  {
+    CIsamMemoryIo io;
+    setup(io);
+    State committed, inFlight;
+    io.Arm(-1);
+    io.points = 0;
+    ASSERT_EQ(1, workload(&committed, &inFlight));
+    total = io.points;
+    ztIsamSetIo(previous);
+  }
+  ASSERT_GT(total, 50);
+  int inFlightSeen = 0;
+  for (long cutAt = 0; cutAt < total; ++cutAt) {
+    CIsamMemoryIo io;
+    setup(io);
+    State committed, inFlight;
+    io.Arm(cutAt);
+    workload(&committed, &inFlight);
+    io.Crash(torn ? unsigned(cutAt + 1) : 0);
+    std::string problem;
+    State after = readBack(&problem);
+    ztIsamSetIo(previous);
+    ASSERT_EQ("", problem) << "cut at " << cutAt << " of " << total;
+    bool asCommitted = after.Matches(committed);
+    bool asInFlight = torn && after.Matches(inFlight);
+    if (asInFlight && !asCommitted) ++inFlightSeen;
+    if (!asCommitted && !asInFlight) {
+      for (auto& kv : after.small)
+        if (!committed.small.count(kv.first) || memcmp(committed.small[kv.first].bytes, kv.second.bytes, kRecSize))
+          printf("extra/changed %u: %d\n", kv.first, recNumber(kv.second.bytes));
+      for (auto& kv : committed.small)
+        if (!after.small.count(kv.first)) printf("missing %u: %d\n", kv.first, recNumber(kv.second.bytes));
+    }
+    ASSERT_TRUE(asCommitted || asInFlight)
+        << "cut at " << cutAt << " of " << total << ": " << after.small.size() << "/" << after.big.size() << "/"
+        << after.desc.size() << " records, committed " << committed.small.size() << "/" << committed.big.size() << "/"
+        << committed.desc.size() << ", in flight " << inFlight.small.size() << "/" << inFlight.big.size() << "/"
+        << inFlight.desc.size();
+  }
+}
+
+TEST(IsamCrash, CutAtEveryPointDropsUnflushedWrites) { cutEverywhere(false); }
+TEST(IsamCrash, CutAtEveryPointWithTornUnflushedWrites) { cutEverywhere(true); }
+
+}  // namespace
