@@ -73,7 +73,10 @@ int CZTKeyDesc::WriteDef(CZTConfFile& conf) const {
   conf.EditDataLine("Key:", text, nullptr);
   for (unsigned i = 0; i < m_uPartCount && i < kZTMaxKeyParts; ++i) {
     const char* typeName = ISAMKeyType(m_Part[i].uKeyType);
-    ztFormat(text, sizeof(text), "\"%s\", \"%s\"", typeName ? typeName : "", m_Part[i].szFieldName);
+    // Both texts quoted as the reader expects them: a quote inside is doubled.
+    unsigned n = CZTConfFile::QuoteText(text, sizeof(text), typeName ? typeName : "");
+    n += ztStrCopy(text + n, ", ", sizeof(text) - n);
+    CZTConfFile::QuoteText(text + n, sizeof(text) - n, m_Part[i].szFieldName);
     conf.EditDataLine("KeyPart:", text, nullptr);
   }
   return 1;

@@ -64,6 +64,7 @@ TEST(KeyDesc, ReadsFlagsAndPartsAndWritesThemBack) {
 
   CZTConfFile writer;
   ASSERT_TRUE(writer.StartEdit(0x10000, 8, 32, 24, 80, 104));
+  ztStrCopy(key.m_Part[1].szFieldName, "No\"5", kZTNameSize);  // a quote inside a name reads back
   EXPECT_EQ(key.WriteDef(writer), 1);
   std::string written(writer.m_pEditText, writer.m_uEditLength);
   CZTKeyDesc again;

@@ -1,5 +1,6 @@
 #include "zt_tbl32/table_desc.h"
 
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -160,7 +161,8 @@ int CZTTableDesc::WriteDef(CZTConfFile& conf, const char* keyword) const {
   if (!m_Gallery.WriteDef(conf)) return 0;
   conf.EditDataLine(keyword, "END", nullptr);
   conf.EditComment(nullptr);
-  return 1;
+  // A line the writer refused (a name with a line break, say) fails the block.
+  return conf.GetEditError() == ZT_CONF_OK ? 1 : 0;
 }
 
 int CZTTableDesc::DispDef(IGridView* view, unsigned row) const {
@@ -201,11 +203,12 @@ int CZTTableDesc::VerifyTable() const {
     ztTbl32Lib.DispError(ZT_ERR_TBL_NO_KEYS, m_szName);
     return 0;
   }
-  // Which field owns each record byte; unowned bytes are a gap.
-  const unsigned kUnowned = 0xFFFFFFFFu;
-  unsigned* owner = static_cast<unsigned*>(malloc(sizeof(unsigned) * recSize));
+  // Which field owns each record byte (field index + 1; 0: nobody).
+  // No map is made for records beyond 16 MB (far beyond any ISAM record).
+  const unsigned kMaxMappedRecord = 1u << 24;
+  unsigned* owner =
+      recSize <= kMaxMappedRecord ? static_cast<unsigned*>(calloc(recSize, sizeof(unsigned))) : nullptr;
   if (!owner) ztTbl32Lib.DispError(ZT_ERR_TBL_FIELD_ALLOC);
-  for (unsigned b = 0; owner && b < recSize; ++b) owner[b] = kUnowned;
   for (unsigned i = 0; i < m_Fields.m_uCount; ++i) {
     if (!m_Fields.m_pFields) {
       ztTbl32Lib.DispError(ZT_ERR_TBL_FIELD_MISSING, m_szName, i, m_Fields.m_uCount);
@@ -218,9 +221,11 @@ int CZTTableDesc::VerifyTable() const {
       return 0;
     }
     if (!owner) continue;
-    for (unsigned b = field.m_uOffset; b < field.m_uOffset + field.m_uLength && b < recSize; ++b) {
-      unsigned j = owner[b];
-      if (j != kUnowned) {
+    uint64_t end = (uint64_t)field.m_uOffset + field.m_uLength;
+    if (end > recSize) end = recSize;
+    for (unsigned b = field.m_uOffset; b < end; ++b) {
+      if (owner[b]) {
+        unsigned j = owner[b] - 1;
         if (j < m_Fields.m_uCount)
           ztTbl32Lib.DispError(ZT_ERR_TBL_OVERLAP, m_szName, m_Fields.m_pFields[j].m_szName, field.m_szName, b);
         else
@@ -228,13 +233,13 @@ int CZTTableDesc::VerifyTable() const {
         free(owner);
         return 0;
       }
-      owner[b] = i;
+      owner[b] = i + 1;
     }
   }
   if (owner) {
     unsigned gap = 0;
     for (unsigned b = 0; b < recSize; ++b)
-      if (owner[b] == kUnowned) ++gap;
+      if (!owner[b]) ++gap;
     free(owner);
     if (gap) ztTbl32Lib.DispError(ZT_ERR_TBL_GAP, m_szName, gap);
   }

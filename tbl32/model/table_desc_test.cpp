@@ -134,6 +134,13 @@ TEST(TableDesc, VerifyTableChecksNodeSizeOverlapsAndGaps) {
   EXPECT_EQ(table.VerifyTable(), 1);
   ASSERT_EQ(boxes.Codes(), std::vector<unsigned>{ZT_ERR_TBL_GAP});
 
+  // A field far out: no owner map (box 1410), the rest of the checks still run.
+  boxes.boxes.clear();
+  table.m_Fields.m_pFields[2].m_uOffset = 0x7FFFFFF0u;
+  EXPECT_EQ(table.VerifyTable(), 1);
+  EXPECT_EQ(boxes.Codes(), std::vector<unsigned>{ZT_ERR_TBL_FIELD_ALLOC});
+  table.m_Fields.m_pFields[2].m_uOffset = 20;
+
   boxes.boxes.clear();
   table.m_szName[0] = 0;
   EXPECT_EQ(table.VerifyTable(), 0);

@@ -3,7 +3,12 @@
 // expected files are written instead (review them before committing).
 #include <stdlib.h>
 #include <string.h>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#else
 #include <sys/wait.h>
 #endif
 
@@ -68,9 +73,35 @@ Result RunZtdesc(const std::string& args) {
   // The captured output lies beside the work folder: no path separators for the shell.
   std::string out = kWork + "_stdout.txt", err = kWork + "_stderr.txt";
 #ifdef _WIN32
-  std::string command = std::string(ZTDESC_EXE) + " " + args + " > " + out + " 2> " + err;
-  int exitCode = system(command.c_str());
-  return {exitCode, ToUtf8(ReadFile(out)), ToUtf8(ReadFile(err))};
+  // Started directly with the two outputs redirected: no command shell between.
+  std::vector<std::string> words;
+  std::string word;
+  for (char c : args + " ") {
+    if (c != ' ') {
+      word += c;
+    } else if (!word.empty()) {
+      words.push_back(word);
+      word.clear();
+    }
+  }
+  std::vector<const char*> argv = {ZTDESC_EXE};
+  for (const std::string& w : words) argv.push_back(w.c_str());
+  argv.push_back(nullptr);
+  fflush(stdout);
+  fflush(stderr);
+  int outFd = _open(out.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE);
+  int errFd = _open(err.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE);
+  int savedOut = _dup(1), savedErr = _dup(2);
+  _dup2(outFd, 1);
+  _dup2(errFd, 2);
+  intptr_t exitCode = _spawnv(_P_WAIT, ZTDESC_EXE, argv.data());
+  _dup2(savedOut, 1);
+  _dup2(savedErr, 2);
+  _close(savedOut);
+  _close(savedErr);
+  _close(outFd);
+  _close(errFd);
+  return {static_cast<int>(exitCode), ToUtf8(ReadFile(out)), ToUtf8(ReadFile(err))};
 #else
   std::string command = "./" + std::string(ZTDESC_EXE) + " " + args + " > " + out + " 2> " + err;
   int status = system(command.c_str());
