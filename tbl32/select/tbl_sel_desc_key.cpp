@@ -207,6 +207,10 @@ int CZTTblSelDesc::keyresolve(const CZTTableDesc* table, unsigned* keyIndex, cha
   unsigned count = 0;
   CollectConjuncts(&m_Root, conj, &count);
   if (count == 0) {
+    const SZTDataCompNode* root = m_Root.pOper;
+    if (root->idRec == ZT_SEL_OPERATION && !Present(static_cast<const SZTDataCompOper*>(root)->Link[0]) &&
+        !Present(static_cast<const SZTDataCompOper*>(root)->Link[1]))
+      ztTbl32Lib.PrtLog(ZT_LOG_TRACE, kSelSource, "Comparison operation has two empty links.");
     ztTbl32Lib.PrtLog(ZT_LOG_TRACE, kSelSource, "No expression found in comparison operation.");
     return 0;
   }

@@ -98,6 +98,9 @@ TEST_F(SelectionKeys, NoRangeWhereRecordsCouldEscapeIt) {
   char low[8], high[8];
   unsigned key;
   EXPECT_EQ(0, empty.keyresolve(&table_, &key, low, high));
+  LogCapture log;
+  EXPECT_EQ("", Keys("() || ()", 0));
+  EXPECT_NE(std::string::npos, log.Text().find("Comparison operation has two empty links."));
 }
 
 TEST_F(SelectionKeys, MissingPartFieldShowsAWarning) {
