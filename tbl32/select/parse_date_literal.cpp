@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "select_dates.h"
 #include "zt_tbl32/date_text.h"
 
 namespace {
@@ -26,10 +27,10 @@ bool DigitRun(const char*& p, const char* end, unsigned& value) {
 
 }  // namespace
 
-unsigned ParseDateLiteral(const char* text, unsigned length) {
-  if (!text) return ZT_INVALID_DAY;
+bool ztSelDateLiteralParts(const char* text, unsigned length, unsigned* dayOut, unsigned* monthOut, unsigned* yearOut) {
+  if (!text) return false;
   if (length == 0) length = static_cast<unsigned>(strlen(text));
-  if (length < 6) return ZT_INVALID_DAY;
+  if (length < 6) return false;
   bool allDigits = true;
   for (unsigned i = 0; i < length && allDigits; ++i) allDigits = IsDigit(text[i]);
   unsigned day, month, year;
@@ -44,13 +45,22 @@ unsigned ParseDateLiteral(const char* text, unsigned length) {
   } else {
     const char* p = text;
     const char* end = text + length;
-    if (!DigitRun(p, end, day) || p == end || *p++ != '.') return ZT_INVALID_DAY;
-    if (!DigitRun(p, end, month) || p == end || *p++ != '.') return ZT_INVALID_DAY;
+    if (!DigitRun(p, end, day) || p == end || *p++ != '.') return false;
+    if (!DigitRun(p, end, month) || p == end || *p++ != '.') return false;
     year = 2000;
     if (p < end) {
-      if (!DigitRun(p, end, year) || p != end) return ZT_INVALID_DAY;
+      if (!DigitRun(p, end, year) || p != end) return false;
       if (year < 100) year += 2000;
     }
   }
+  *dayOut = day;
+  *monthOut = month;
+  *yearOut = year;
+  return true;
+}
+
+unsigned ParseDateLiteral(const char* text, unsigned length) {
+  unsigned day, month, year;
+  if (!ztSelDateLiteralParts(text, length, &day, &month, &year)) return ZT_INVALID_DAY;
   return DateToDayNumber(day, month, year);
 }

@@ -1,5 +1,6 @@
 #include "zt_tbl32/str_cmp.h"
 
+#include <stdint.h>
 #include <string.h>
 
 namespace {
@@ -58,6 +59,37 @@ int CZTStrCmp::Match(const char* text, unsigned length, int fTrim) const {
   const char* end = text + length;
   if (fTrim) {
     while (p < end && IsBlank(*p)) ++p;
+    // The usual "prefix*" pattern needs no trailing trim when the prefix ends in a
+    // character that cannot match a blank: the text matches when the prefix does
+    // and a non-blank follows it.
+    if (m_uSegCount == 2 && m_Seg[1].uLength == 0 && m_Seg[0].uLength) {
+      const Segment& prefix = m_Seg[0];
+      const char last = prefix.szText[prefix.uLength - 1];
+      if (!IsBlank(last) && last != m_cSingle && last != m_cSequence) {
+        if (static_cast<unsigned>(end - p) <= prefix.uLength) return 0;
+        for (unsigned i = 0; i < prefix.uLength; ++i) {
+          const char sc = prefix.szText[i];
+          const char tc = p[i];
+          if (sc == m_cSingle) continue;
+          if (sc == m_cDigit ? !IsDigit(tc)
+                             : (kIgnoreCase ? ztToUpper(static_cast<unsigned char>(sc)) !=
+                                                  ztToUpper(static_cast<unsigned char>(tc))
+                                            : sc != tc))
+            return 0;
+        }
+        for (const char* q = p + prefix.uLength; q < end; ++q)
+          if (!IsBlank(*q)) return 1;
+        return 0;
+      }
+    }
+    // Fixed-length fields end in long runs of blanks: skip them eight at a time.
+    static const uint64_t kBlanks = 0x2020202020202020ull;
+    while (end - p >= 8) {
+      uint64_t word;
+      memcpy(&word, end - 8, 8);
+      if (word != kBlanks) break;
+      end -= 8;
+    }
     while (end > p && IsBlank(end[-1])) --end;
   }
   if (p == end) return 0;

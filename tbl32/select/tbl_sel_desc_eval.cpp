@@ -5,6 +5,7 @@
 #include <string.h>
 #include <time.h>
 
+#include "select_dates.h"
 #include "select_ids.h"
 #include "zt_tbl32/date_text.h"
 #include "zt_tbl32/field_desc.h"
@@ -145,6 +146,11 @@ int ResolveExpression(SZTDataCompExpr* expr, const ColumnInfo& col) {
   if (kind == ZT_KIND_DATETIME) {
     expr->CompValue.u32 = ParseDateLiteral(value, 0);
     expr->CompKind = ZT_VAL_UINT32;
+    unsigned d, m, y;
+    if (!col.fromCallback && (col.content & ZT_FMT_DATE)) {
+      expr->CompKind = ZT_SEL_COMP_DATE_KEY;
+      expr->CompDateKey = ztSelDateLiteralParts(value, 0, &d, &m, &y) ? ztSelDateKey(d, m, y) : 0xFFFFFFFFu;
+    }
   } else if (kind == ZT_KIND_DECIMAL) {
     expr->CompValue.i64 = ScaledDecimal(value, col.fromCallback ? 0 : col.decimals);
     expr->CompKind = ZT_VAL_INT64;
@@ -477,6 +483,37 @@ bool CallbackValue(unsigned itemType, const char* text, unsigned length, unsigne
   }
 }
 
+// The length of a field's text: up to its first zero byte. Short fields make a
+// library call cost more than the search, so eight bytes are tested at a time.
+inline unsigned TextLength(const char* text, unsigned length) {
+  unsigned i = 0;
+  for (; i + 8 <= length; i += 8) {
+    uint64_t word;
+    memcpy(&word, text + i, 8);
+    if ((word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull) break;
+  }
+  while (i < length && text[i]) ++i;
+  return i;
+}
+
+// The value of a field as ParseData gives it; unsigned digit text, the most
+// common key field, is read here directly.
+inline bool ReadValue(const CZTFieldDesc& field, const unsigned char* record, unsigned recordSize, numVal* value,
+                      unsigned* kind) {
+  if (field.m_uEncodeType == iteASCIITEXT &&
+      (field.m_uContentType & (ZT_FMT_KIND_MASK | ZT_FMT_SIGNED | 0xF000)) == ZT_KIND_NUMBER) {
+    if (recordSize && (field.m_uOffset > recordSize || field.m_uLength > recordSize - field.m_uOffset)) return false;
+    const char* text = reinterpret_cast<const char*>(record) + field.m_uOffset;
+    uint64_t v = 0;
+    for (unsigned i = 0; i < field.m_uLength; ++i)
+      if (IsDigit(text[i])) v = v * 10 + static_cast<unsigned>(text[i] - '0');
+    value->u64 = v;
+    *kind = ZT_VAL_UINT64;
+    return true;
+  }
+  return field.ParseData(value, kind, record, recordSize) != 0;
+}
+
 }  // namespace
 
 void ztSetSelectionYearSource(ZTSelYearSource source) { g_yearSource = source; }
@@ -531,7 +568,13 @@ int CZTTblSelDesc::testdata(const CZTTableDesc* table, const char* record, unsig
   if (!table || !record) return 0;
   const CZTFieldDescList& fields = table->m_Fields;
   const unsigned char* rec = reinterpret_cast<const unsigned char*>(record);
-  auto leaf = [&fields, rec, recordSize](const SZTDataCompExpr* expr) -> bool {
+  struct {
+    unsigned field = 0xFFFFFFFFu;
+    bool ok = false;
+    numVal value;
+    unsigned kind = 0;
+  } cache;
+  auto leaf = [&fields, rec, recordSize, &cache](const SZTDataCompExpr* expr) -> bool {
     if (expr->uField >= fields.m_uCount) return false;
     const CZTFieldDesc& field = fields.m_pFields[expr->uField];
     if (expr->Func == ZT_SEL_EQ_PATTERN || expr->Func == ZT_SEL_NE_PATTERN) {
@@ -546,8 +589,7 @@ int CZTTblSelDesc::testdata(const CZTTableDesc* table, const char* record, unsig
           return false;
         text = reinterpret_cast<const char*>(rec) + field.m_uOffset;
         length = field.m_uLength < kFormatSize ? field.m_uLength : kFormatSize - 1;
-        if (const void* zero = memchr(text, 0, length))
-          length = static_cast<unsigned>(static_cast<const char*>(zero) - text);
+        length = TextLength(text, length);
       } else if (!field.FormatData(area, sizeof(area), &length, rec, recordSize)) {
         return false;
       }
@@ -561,12 +603,25 @@ int CZTTblSelDesc::testdata(const CZTTableDesc* table, const char* record, unsig
       if (!IsNumericText(text, field.m_uLength, true)) return false;
       return Apply(expr->Func, ParseInt64Text(text, field.m_uLength), expr->CompValue.i64);
     }
-    numVal value;
-    unsigned kind;
-    if (!field.ParseData(&value, &kind, rec, recordSize)) return false;
+    if (expr->CompKind == ZT_SEL_COMP_DATE_KEY) {
+      if (recordSize && (field.m_uOffset > recordSize || field.m_uLength > recordSize - field.m_uOffset)) return false;
+      char date[ZT_DATE_TEXT_SIZE];
+      const unsigned n = field.m_uLength < sizeof(date) - 1 ? field.m_uLength : sizeof(date) - 1;
+      memcpy(date, rec + field.m_uOffset, n);
+      date[n] = '\0';
+      unsigned d, m, y;
+      if (!ParseDateText(&d, &m, &y, date, ztFmtDateFormat(field.m_uContentType))) return false;
+      return Apply(expr->Func, ztSelDateKey(d, m, y), expr->CompDateKey);
+    }
+    // Comparisons of one field in a row (a range) read it once.
+    if (cache.field != expr->uField) {
+      cache.field = expr->uField;
+      cache.ok = ReadValue(field, rec, recordSize, &cache.value, &cache.kind);
+    }
+    if (!cache.ok) return false;
     numVal compare;
     memcpy(&compare, &expr->CompValue, sizeof(compare));
-    return CompareNumbers(expr->Func, value, kind, compare, expr->CompKind);
+    return CompareNumbers(expr->Func, cache.value, cache.kind, compare, expr->CompKind);
   };
   return TestLink(&m_Root, leaf) ? 1 : 0;
 }

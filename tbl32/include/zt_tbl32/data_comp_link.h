@@ -31,7 +31,7 @@ enum : uint8_t {
   ZT_SEL_LE = 7,
 };
 
-enum : uint8_t { ZT_SEL_COMP_NUMERIC_TEXT = 5, ZT_SEL_COMP_NONE = 0xFF };
+enum : uint8_t { ZT_SEL_COMP_NUMERIC_TEXT = 5, ZT_SEL_COMP_DATE_KEY = 6, ZT_SEL_COMP_NONE = 0xFF };
 
 struct SZTDataCompNode {
   uint8_t idRec;  // ZT_SEL_EXPRESSION or ZT_SEL_OPERATION
@@ -66,6 +66,9 @@ struct SZTDataCompExpr : SZTDataCompNode {
   // Resolution: the value kind (numVal) of CompValue; ZT_SEL_COMP_NUMERIC_TEXT
   // for an ordering on a text field (its text read as a signed number).
   uint8_t CompKind;
+  // Resolution of a date text field: the date as an order-keeping key
+  // (ZT_SEL_COMP_DATE_KEY), so records need no day number.
+  uint32_t CompDateKey;
 
   SZTDataCompExpr()
       : bReserved(0),
@@ -74,7 +77,8 @@ struct SZTDataCompExpr : SZTDataCompNode {
         uField(0xFFFFFFFFu),
         StrCmp('?', '#', '*'),
         CompValue{0},
-        CompKind(ZT_SEL_COMP_NONE) {
+        CompKind(ZT_SEL_COMP_NONE),
+        CompDateKey(0xFFFFFFFFu) {
     idRec = ZT_SEL_EXPRESSION;
     Column[0] = '\0';
     Value[0] = '\0';
