@@ -344,3 +344,68 @@ TEST_F(SelectionCallback, UnknownColumnsAndShortCircuit) {
 }
 
 }  // namespace
+
+namespace {
+
+// The shortcuts of testdata (text compared in place, digit text and dates read
+// directly, one read per field) give what the codec's FormatData and ParseData give.
+TEST_F(SelectionEval, ShortcutsAgreeWithTheCodec) {
+  uint32_t state = 12345;
+  auto next = [&state]() {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+  };
+  const char alphabet[] = {'M', 'e', 'y', 'r', ' ', '\t', '\0', '0', '5', '9', '.', 'x', '\xe4'};
+  const char* const selections[] = {"NAME = Mey*", "NAME = M?y*",     "NAMEI = mey*",       "NAME <> *er",
+                                    "NAME = Mey",  "NAME = 'M *'",    "NAME = 'M?'",        "PLZ >= 500",
+                                    "PLZ = 909",   "DATUM >= 1.7.09", "DATUM = 09.09.1999", "DATUM < 1.1.2000"};
+  const char* const dates[] = {"01.07.2009", "30.02.2009", "09.09.1999", " 1. 1.2000", "xx.yy.zzzz", "31.12.3201"};
+  for (const char* text : selections) {
+    ASSERT_EQ(1, Resolve(text)) << text;
+    const SZTDataCompExpr* e = static_cast<const SZTDataCompExpr*>(sel_.m_Root.pOper);
+    for (int i = 0; i < 3000; ++i) {
+      Record r;
+      for (unsigned k = 0; k < 20; ++k) r.bytes[kName + k] = alphabet[next() % sizeof(alphabet)];
+      memcpy(r.bytes + kNameI, r.bytes + kName, 20);
+      for (unsigned k = 0; k < 5; ++k) r.bytes[kPlz + k] = alphabet[next() % sizeof(alphabet)];
+      memcpy(r.bytes + kDatum, dates[next() % 6], 10);
+      // The codec's answer for a single comparison.
+      bool expected;
+      if (e->idRec == ZT_SEL_OPERATION) break;
+      const CZTFieldDesc& field = table_.m_Fields.m_pFields[e->uField];
+      const unsigned char* rec = reinterpret_cast<const unsigned char*>(r.bytes);
+      if (e->Func == ZT_SEL_EQ_PATTERN || e->Func == ZT_SEL_NE_PATTERN) {
+        char shown[1024];
+        unsigned length = 0;
+        ASSERT_EQ(1, field.FormatData(shown, sizeof(shown), &length, rec, kRecordSize));
+        bool match = length && (e->fCase ? e->StrCmp.CompareiString(shown, length, 1)
+                                         : e->StrCmp.CompareStringA(shown, length, 1));
+        expected = e->Func == ZT_SEL_EQ_PATTERN ? match : !match;
+      } else {
+        numVal v;
+        unsigned kind;
+        ASSERT_EQ(1, field.ParseData(&v, &kind, rec, kRecordSize));
+        const uint64_t wide = kind == ZT_VAL_UINT32 ? v.u32 : v.u64;
+        const uint64_t value = e->CompKind == ZT_SEL_COMP_DATE_KEY ? e->CompValue.u32 : e->CompValue.u64;
+        switch (e->Func) {
+          case ZT_SEL_EQ:
+            expected = wide == value;
+            break;
+          case ZT_SEL_GE:
+            expected = wide >= value;
+            break;
+          case ZT_SEL_LT:
+            expected = wide < value;
+            break;
+          default:
+            expected = false;
+        }
+      }
+      ASSERT_EQ(expected, Test(r)) << text << " on record " << i;
+    }
+  }
+}
+
+}  // namespace
