@@ -436,7 +436,11 @@ void PutChain(Writer& w, const SZTDataCompLink* link) {
       break;
     }
     const SZTDataCompOper* op = static_cast<const SZTDataCompOper*>(link->pOper);
-    const SZTDataCompLink& left = op->Link[0];
+    // A lone operand is packed into Link[0]: it prints on the right of "()", where
+    // a chain of such operations stays flat.
+    static const SZTDataCompLink kEmpty = {0, nullptr};
+    const bool lone = !Present(op->Link[1]);
+    const SZTDataCompLink& left = lone ? kEmpty : op->Link[0];
     const bool leftParen = Present(left) && left.pOper->idRec == ZT_SEL_OPERATION &&
                            static_cast<const SZTDataCompOper*>(left.pOper)->Oper <= op->Oper;
     if (leftParen) w.Put("( ");
@@ -445,7 +449,7 @@ void PutChain(Writer& w, const SZTDataCompLink* link) {
     w.PutChar(' ');
     w.Put(PrintedOperator(op->Oper));
     w.PutChar(' ');
-    link = &op->Link[1];
+    link = lone ? &op->Link[0] : &op->Link[1];
     if (Present(*link) && link->pOper->idRec == ZT_SEL_OPERATION &&
         static_cast<const SZTDataCompOper*>(link->pOper)->Oper < op->Oper) {
       w.Put("( ");

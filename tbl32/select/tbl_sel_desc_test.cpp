@@ -100,7 +100,8 @@ TEST(SelectionParse, EditPrintsTheDocumentedForm) {
   EXPECT_EQ("A == \"1\" && B == \"2\" ^^ C == \"3\" ", Edited("((a=1 and b=2)) xor c=3"));
   EXPECT_EQ("( A == \"1\" || B == \"2\" ) && C == \"3\" ", Edited("(a=1 or b=2) and c=3"));
   EXPECT_EQ("( A == \"1\" && B == \"2\" ) && C == \"3\" ", Edited("(a=1 and b=2) and c=3"));
-  EXPECT_EQ("A == \"1\" && () ", Edited("a=1 and ()"));
+  EXPECT_EQ("() && A == \"1\" ", Edited("a=1 and ()"));
+  EXPECT_EQ("() || () || () ", Edited("() or () or ()"));
 }
 
 // Every grammar form prints to a text that parses back to the same tree.
@@ -118,6 +119,8 @@ TEST(SelectionParse, EditParsesBackToTheSameTree) {
       "a=1 and ()",
       "() || ()",
       "(() ^^ a=1) && (b=2 || ())",
+      "() OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR "
+      "() OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR ()",
       "PLZ >= 50000 && PLZ < 60000",
       "a = '(' || (b = ')' && c = \"x) OR (y\") || d = \"'(\"",
       "D = 1.7.09 oder N = -5,25 und M = 5#### ^^ P = *er?",
