@@ -9,6 +9,7 @@
 namespace {
 
 CIsamIo* g_io = nullptr;
+uint64_t g_checkpointBytes = 32u << 20;
 std::atomic<uint64_t> g_flushes{0};
 
 // Frame header layout in the log.
@@ -27,7 +28,6 @@ constexpr uint32_t kWhIdHi = 12;
 constexpr uint32_t kWhSalt = 16;
 constexpr uint32_t kWhCrc = 28;
 
-constexpr uint64_t kCheckpointBytes = 32u << 20;
 constexpr size_t kWalBufferBytes = 1u << 20;
 constexpr size_t kRunBytes = 4u << 20;
 constexpr size_t kDefaultCache = size_t(64) << 20;
@@ -52,6 +52,11 @@ CIsamIo* ztIsamSetIo(CIsamIo* io) {
 }
 CIsamIo* ztIsamCurrentIo() { return g_io ? g_io : ztIsamPlatformIo(); }
 uint64_t ztIsamFlushCount() { return g_flushes.load(); }
+uint64_t ztIsamSetCheckpointBytes(uint64_t bytes) {
+  uint64_t old = g_checkpointBytes;
+  g_checkpointBytes = bytes;
+  return old;
+}
 
 namespace isam {
 
@@ -649,7 +654,7 @@ unsigned CIsamPager::Commit() {
   // A checkpoint rides on this commit's file flush when the log is long, holds
   // nothing of this transaction and no reader needs it.
   bool checkpoint = false;
-  if (walEnd_ > kCheckpointBytes && txWal_.empty()) {
+  if (walEnd_ > g_checkpointBytes && txWal_.empty()) {
     bool granted = false;
     if (!io_->Lock(db_, CIsamIo::kLockReader, true, &granted) && granted) {
       checkpoint = true;
