@@ -91,9 +91,9 @@ CIsamPager::CIsamPager()
 
 void CIsamPager::SetCacheBytes(size_t bytes) {
   budget_ = bytes < (256u << 10) ? (256u << 10) : bytes;
-  // About one front slot per 4 KB of cache.
+  // About one front slot per 2 KB of cache.
   size_t slots = 1024;
-  while (slots < (1u << 16) && slots * 4096 < budget_) slots *= 2;
+  while (slots < (1u << 18) && slots * 2048 < budget_) slots *= 2;
   fast_.assign(slots, nullptr);
   fastMask_ = uint32_t(slots - 1);
 }
