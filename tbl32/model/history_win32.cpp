@@ -19,7 +19,7 @@ int CZTHistory::FillComboBox(HWND window, unsigned controlId, unsigned select) {
   }
   m_hComboBox = box;
   SendMessageA(box, CB_RESETCONTENT, 0, 0);
-  for (unsigned i = 0; i < m_uCount; ++i) SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m_szItems[i]));
+  for (unsigned i = 0; i < m_uCount; ++i) SendMessageA(box, CB_INSERTSTRING, i, reinterpret_cast<LPARAM>(m_szItems[i]));
   if (select < m_uCount) SendMessageA(box, CB_SETCURSEL, select, 0);
   return 1;
 }

@@ -249,3 +249,48 @@ TEST(TableDesc, CopiesAreDeepAndFreeTableKeepsNameAndGallery) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TableDesc, ListKeysShowsOneRowPerPart) {
+  CZTTableDesc table;
+  unsigned position = 99;
+  table.InsertKey(&position);
+  position = 99;
+  table.InsertKey(&position);
+  position = 99;
+  table.InsertKey(&position);
+  CZTKeyDesc& first = table.m_Keys.m_pKeys[0];
+  first.m_uOption[1] = 1;
+  first.m_uPartCount = 2;
+  first.m_Part[0].uKeyType = ISAM_KEY_ITEXT;
+  ztStrCopy(first.m_Part[0].szFieldName, "Name", kZTNameSize);
+  first.m_Part[1].uKeyType = 999;            // unknown to the engine
+  table.m_Keys.m_pKeys[1].m_uPartCount = 0;  // shows nothing
+  table.m_Keys.m_pKeys[2].m_uPartCount = 1;  // type not set
+
+  RecordingGrid grid;
+  CGridDef def = {0, nullptr, 0xFFFFFFFFu, 0x19, &ztTbl32Lib, &grid, 9, nullptr};
+  ASSERT_EQ(table.ListKeys(def), 1);
+  EXPECT_EQ(grid.calls.front(), "DeleteAllItems(1)");
+  EXPECT_TRUE(grid.Has("InsertItem(2,2,0)"));
+  EXPECT_FALSE(grid.Has("InsertItem(3,3,0)"));
+  EXPECT_TRUE(grid.Has("SetItemUInt(0,0,1)"));
+  EXPECT_TRUE(grid.Has("SetItemUInt(0,2,1)"));
+  EXPECT_TRUE(grid.Has("SetItemUInt(0,6,2)"));
+  EXPECT_TRUE(grid.Has(std::string("SetItemText(0,7,") + ISAMKeyType(ISAM_KEY_ITEXT) + ")"));
+  EXPECT_TRUE(grid.Has("SetItemText(0,8,Name)"));
+  EXPECT_TRUE(grid.Has("SetItemText(1,0,)"));
+  EXPECT_TRUE(grid.Has("SetItemUInt(1,3,4294967295)"));
+  EXPECT_TRUE(grid.Has("SetItemText(1,7,?\?\?)"));
+  EXPECT_TRUE(grid.Has("SetItemUInt(2,0,3)"));  // the third key, on the row after the first's parts
+  EXPECT_TRUE(grid.Has("SetItemText(2,7,)"));
+
+  grid.calls.clear();
+  RecordingGrid rows;
+  EXPECT_EQ(table.DispDef(&rows, 4), 1);
+  EXPECT_TRUE(rows.Has("SetItemUInt(4,2,3)"));  // key count
+  EXPECT_TRUE(rows.Has("SetItemUInt(4,4,1024)"));
+}
+
+}  // namespace

@@ -24,11 +24,17 @@ int LoadTable(ISAMFILE file, const CZTTableDesc& table, const char* const* names
   for (unsigned n = 0; n < nameCount; ++n) {
     for (unsigned f = 0; f < table.m_Fields.m_uCount; ++f)
       if (!ztStrICmpAscii(table.m_Fields.m_pFields[f].m_szName, names[n])) fields[n] = &table.m_Fields.m_pFields[f];
-    if (!fields[n]) return ztdescFail("sample table %s has no field %s", table.m_szName, names[n]) == 0;
+    if (!fields[n]) {
+      ztdescFail("sample table %s has no field %s", table.m_szName, names[n]);
+      return 0;
+    }
   }
   ISAMTABLE handle = nullptr;
   unsigned e = ISAMOpenTable(file, table.m_szName, &handle);
-  if (e) return ztdescFail("table %s: %s (error %u)", table.m_szName, ISAMErrorText(e), e) == 0;
+  if (e) {
+    ztdescFail("table %s: %s (error %u)", table.m_szName, ISAMErrorText(e), e);
+    return 0;
+  }
   unsigned recordSize = table.m_Fields.GetRecSize();
   std::vector<unsigned char> record(recordSize);
   std::vector<std::string> texts;
@@ -39,7 +45,8 @@ int LoadTable(ISAMFILE file, const CZTTableDesc& table, const char* const* names
     values(i, texts);
     for (unsigned n = 0; n < nameCount; ++n) {
       if (!ztEncodeField(*fields[n], texts[n].c_str(), record.data(), recordSize, reason, sizeof(reason))) {
-        ok = ztdescFail("record %u of %s: field %s: %s", i, table.m_szName, names[n], reason) == 0;
+        ztdescFail("record %u of %s: field %s: %s", i, table.m_szName, names[n], reason);
+        ok = 0;
         break;
       }
     }
@@ -48,7 +55,10 @@ int LoadTable(ISAMFILE file, const CZTTableDesc& table, const char* const* names
   }
   if (ok && !e) e = ISAMCommitTransaction(file);
   if (!ok || e) ISAMRollbackTransaction(file);
-  if (e) ok = ztdescFail("table %s: %s (error %u)", table.m_szName, ISAMErrorText(e), e) == 0;
+  if (e) {
+    ztdescFail("table %s: %s (error %u)", table.m_szName, ISAMErrorText(e), e);
+    ok = 0;
+  }
   ISAMCloseTable(handle);
   return ok;
 }

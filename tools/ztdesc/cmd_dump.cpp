@@ -111,6 +111,7 @@ int ztdescDump(int argc, char** argv) {
   ZTOpenTable open;
   if (!ztdescOpenTable(open, positional[0], positional[1], ISAM_OPEN_READONLY)) return kExitFailed;
   const CZTTableDesc& table = *open.tableDesc;
+  if (!table.m_Keys.m_uCount) return ztdescFail("%s: table %s has no keys", positional[0], table.m_szName);
   if (index == 0 || index > table.m_Keys.m_uCount)
     return ztdescUsage("dump", "--index must be a key number from 1 to %u", table.m_Keys.m_uCount);
   ZTSelectScan scan;

@@ -67,6 +67,3 @@ struct ZTOpenTable {
 };
 // Opens the ISAM file (mode 4 or 5) and its table by name. int: 1 ok.
 int ztdescOpenTable(ZTOpenTable& open, const char* fileName, const char* tableName, unsigned mode);
-
-// Writes the description file DIR/sample.cfg of the built-in sample (samples/).
-int ztSampleWriteDesc(const char* fileName);
