@@ -175,8 +175,9 @@ State readBack(std::string* problem) {
   return s;
 }
 
-void cutEverywhere(bool torn) {
+void cutEverywhere(bool torn, uint64_t checkpointBytes) {
   CIsamIo* previous = ztIsamCurrentIo();
+  uint64_t previousCheckpoint = ztIsamSetCheckpointBytes(checkpointBytes);
   // A full run tells how many write and flush points the workload has.
   long total = 0;
   {
@@ -218,9 +219,12 @@ void cutEverywhere(bool torn) {
         << committed.desc.size() << ", in flight " << inFlight.small.size() << "/" << inFlight.big.size() << "/"
         << inFlight.desc.size();
   }
+  ztIsamSetCheckpointBytes(previousCheckpoint);
 }
 
-TEST(IsamCrash, CutAtEveryPointDropsUnflushedWrites) { cutEverywhere(false); }
-TEST(IsamCrash, CutAtEveryPointWithTornUnflushedWrites) { cutEverywhere(true); }
+TEST(IsamCrash, CutAtEveryPointDropsUnflushedWrites) { cutEverywhere(false, 32u << 20); }
+TEST(IsamCrash, CutAtEveryPointWithTornUnflushedWrites) { cutEverywhere(true, 32u << 20); }
+// A short log makes commits copy it into the file and start it anew.
+TEST(IsamCrash, CutAtEveryPointWhileTheLogIsCopied) { cutEverywhere(true, 48u << 10); }
 
 }  // namespace

@@ -140,8 +140,13 @@ unsigned CIsamFile::LoadTable(uint32_t block, TableState* st) {
   if (st->recordSize < 1 || st->recordSize > ISAM_MAX_RECORD_SIZE || st->nodeSize < ISAM_MIN_NODE_SIZE ||
       st->nodeSize > ISAM_MAX_NODE_SIZE || st->keyCount > ISAM_MAX_KEYS)
     return ISAM_ERR_CORRUPT;
-  dataGeometry(st->recordSize, &st->perBlock, &st->dataUnits, &st->bitmapBytes);
-  if (rd32(d + kTbPerBlock) != st->perBlock || rd32(d + kTbDataUnits) != st->dataUnits) return ISAM_ERR_CORRUPT;
+  // The data block geometry is the table's own; it only has to be consistent.
+  st->perBlock = rd32(d + kTbPerBlock);
+  st->dataUnits = rd32(d + kTbDataUnits);
+  st->bitmapBytes = (st->perBlock + 7) / 8;
+  if (st->perBlock < 1 || st->perBlock > 4096 || st->dataUnits > 0x10000u ||
+      uint64_t(st->dataUnits) * kUnit < kDataBitmap + st->bitmapBytes + uint64_t(st->perBlock) * st->recordSize)
+    return ISAM_ERR_CORRUPT;
   for (uint32_t k = 0; k < st->keyCount; ++k) {
     const uint8_t* kd = d + kTbKeys + k * kKeyDefSize;
     KeyDef& def = st->keys[k];
@@ -503,18 +508,14 @@ unsigned CIsamFile::recordSlot(TableState* st, uint32_t address, bool mustBeUsed
 
 // A table's data block by its number, through the table's own pointer cache.
 unsigned CIsamFile::dataBlock(TableState* st, uint32_t number, Block** out) {
-  if (st->dataEpoch != pager_.Epoch()) {
-    st->dataCache.assign(st->dataBlocks.size(), nullptr);
-    st->dataEpoch = pager_.Epoch();
-  }
-  if (number < st->dataCache.size() && st->dataCache[number]) {
-    *out = st->dataCache[number];
+  if (number < st->dataCache.size() && st->dataCache[number].epoch == pager_.Epoch()) {
+    *out = st->dataCache[number].block;
     return ISAM_OK;
   }
   unsigned e = pager_.Get(st->dataBlocks[number], st->dataUnits, kKindData, out);
   if (e) return e;
-  if (number >= st->dataCache.size()) st->dataCache.resize(st->dataBlocks.size(), nullptr);
-  st->dataCache[number] = *out;
+  if (number >= st->dataCache.size()) st->dataCache.resize(st->dataBlocks.size(), TableState::CachedBlock{nullptr, 0});
+  st->dataCache[number] = TableState::CachedBlock{*out, pager_.Epoch()};
   return ISAM_OK;
 }
 
@@ -522,8 +523,8 @@ unsigned CIsamFile::dataBlock(TableState* st, uint32_t number, Block** out) {
 void CIsamFile::prefetchRecord(TableState* st, uint32_t address) {
   uint32_t n = address - 1;
   uint32_t bi = n / st->perBlock;
-  if (st->dataEpoch != pager_.Epoch() || bi >= st->dataCache.size() || !st->dataCache[bi]) return;
-  const uint8_t* d = st->dataCache[bi]->data;
+  if (bi >= st->dataCache.size() || st->dataCache[bi].epoch != pager_.Epoch()) return;
+  const uint8_t* d = st->dataCache[bi].block->data;
   uint32_t slot = n % st->perBlock;
 #if defined(__GNUC__)
   __builtin_prefetch(d + kDataBitmap + slot / 8);

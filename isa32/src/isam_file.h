@@ -27,8 +27,13 @@ struct TableState {
   KeyDef keys[ISAM_MAX_KEYS] = {};
   uint32_t versions[ISAM_MAX_KEYS] = {};  // bumped by every change of an index
   std::vector<uint32_t> dataBlocks;
-  std::vector<Block*> dataCache;  // cached data blocks by number, valid in dataEpoch
-  uint64_t dataEpoch = 0;
+  // Data blocks by number as last found in the cache; an entry holds while the
+  // pager's epoch is the one it was taken in.
+  struct CachedBlock {
+    Block* block;
+    uint64_t epoch;
+  };
+  std::vector<CachedBlock> dataCache;
   uint32_t generation = 0;  // pager generation the data block list belongs to
   bool dropped = false;
 };

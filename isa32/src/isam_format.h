@@ -93,7 +93,7 @@ constexpr uint32_t kDirCapacity = (kDirUnits * kUnit - kDirEntries) / 4;
 
 // Data block: header, in-use bitmap, records.
 constexpr uint32_t kDataBitmap = 16;
-constexpr uint32_t kDataTarget = 8192;
+constexpr uint32_t kDataTarget = 2048;  // bytes a new table's data blocks aim at
 
 // Index node: block header, u16 entry count, then the node's entries.
 constexpr uint32_t kNodeCount = 16;

@@ -38,3 +38,6 @@ ZT_ISA32_API CIsamIo* ztIsamSetIo(CIsamIo* io);
 ZT_ISA32_API CIsamIo* ztIsamCurrentIo();
 // Number of flushes the engine asked of the disk since the program started.
 ZT_ISA32_API uint64_t ztIsamFlushCount();
+// Log size from which a commit copies the log into the file (default 32 MB);
+// returns the previous value. Tests make it small to reach that path often.
+ZT_ISA32_API uint64_t ztIsamSetCheckpointBytes(uint64_t bytes);

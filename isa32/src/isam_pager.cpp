@@ -9,6 +9,7 @@
 namespace {
 
 CIsamIo* g_io = nullptr;
+uint64_t g_checkpointBytes = 32u << 20;
 std::atomic<uint64_t> g_flushes{0};
 
 // Frame header layout in the log.
@@ -27,7 +28,6 @@ constexpr uint32_t kWhIdHi = 12;
 constexpr uint32_t kWhSalt = 16;
 constexpr uint32_t kWhCrc = 28;
 
-constexpr uint64_t kCheckpointBytes = 32u << 20;
 constexpr size_t kWalBufferBytes = 1u << 20;
 constexpr size_t kRunBytes = 4u << 20;
 constexpr size_t kDefaultCache = size_t(64) << 20;
@@ -52,6 +52,11 @@ CIsamIo* ztIsamSetIo(CIsamIo* io) {
 }
 CIsamIo* ztIsamCurrentIo() { return g_io ? g_io : ztIsamPlatformIo(); }
 uint64_t ztIsamFlushCount() { return g_flushes.load(); }
+uint64_t ztIsamSetCheckpointBytes(uint64_t bytes) {
+  uint64_t old = g_checkpointBytes;
+  g_checkpointBytes = bytes;
+  return old;
+}
 
 namespace isam {
 
@@ -86,9 +91,9 @@ CIsamPager::CIsamPager()
 
 void CIsamPager::SetCacheBytes(size_t bytes) {
   budget_ = bytes < (256u << 10) ? (256u << 10) : bytes;
-  // About one front slot per 4 KB of cache.
+  // About one front slot per 2 KB of cache.
   size_t slots = 1024;
-  while (slots < (1u << 16) && slots * 4096 < budget_) slots *= 2;
+  while (slots < (1u << 18) && slots * 2048 < budget_) slots *= 2;
   fast_.assign(slots, nullptr);
   fastMask_ = uint32_t(slots - 1);
 }
@@ -649,7 +654,7 @@ unsigned CIsamPager::Commit() {
   // A checkpoint rides on this commit's file flush when the log is long, holds
   // nothing of this transaction and no reader needs it.
   bool checkpoint = false;
-  if (walEnd_ > kCheckpointBytes && txWal_.empty()) {
+  if (walEnd_ > g_checkpointBytes && txWal_.empty()) {
     bool granted = false;
     if (!io_->Lock(db_, CIsamIo::kLockReader, true, &granted) && granted) {
       checkpoint = true;

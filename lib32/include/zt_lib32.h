@@ -11,4 +11,5 @@
 #include "zt_lib32/error.h"
 #include "zt_lib32/library.h"
 #include "zt_lib32/list_box.h"
+#include "zt_lib32/list_view.h"
 #include "zt_lib32/conf_file.h"

@@ -22,3 +22,8 @@
 #include "zt_tbl32/table_desc_list.h"
 #include "zt_tbl32/history.h"
 #include "zt_tbl32/file_desc.h"
+#include "zt_tbl32/str_cmp.h"
+#include "zt_tbl32/data_comp_link.h"
+#include "zt_tbl32/parse_date_literal.h"
+#include "zt_tbl32/tbl_sel_desc.h"
+#include "zt_tbl32/tbl_sel_dlg.h"

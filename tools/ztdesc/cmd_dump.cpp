@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "select_scan.h"
 
 namespace {
 
@@ -74,17 +75,25 @@ int ztdescDump(int argc, char** argv) {
   if (ztdescWantsHelp("dump", argc, argv)) return kExitOk;
   const char* positional[2] = {nullptr, nullptr};
   unsigned npos = 0, index = 1, limit = 0xFFFFFFFFu;
-  bool backward = false, csv = false;
+  bool backward = false, csv = false, explain = false, indexGiven = false;
+  const char* where = nullptr;
   for (int i = 0; i < argc; ++i) {
     const char* a = argv[i];
     if (!strcmp(a, "--index") || !strcmp(a, "--limit")) {
       unsigned value = 0;
       if (i + 1 >= argc || !ParseCount(argv[i + 1], &value)) return ztdescUsage("dump", "%s needs a number", a);
       ++i;
-      if (a[2] == 'i')
+      if (a[2] == 'i') {
         index = value;
-      else
+        indexGiven = true;
+      } else {
         limit = value;
+      }
+    } else if (!strcmp(a, "--where")) {
+      if (i + 1 >= argc) return ztdescUsage("dump", "--where needs an expression");
+      where = argv[++i];
+    } else if (!strcmp(a, "--explain")) {
+      explain = true;
     } else if (!strcmp(a, "--backward")) {
       backward = true;
     } else if (!strcmp(a, "--csv")) {
@@ -105,8 +114,12 @@ int ztdescDump(int argc, char** argv) {
   if (!table.m_Keys.m_uCount) return ztdescFail("%s: table %s has no keys", positional[0], table.m_szName);
   if (index == 0 || index > table.m_Keys.m_uCount)
     return ztdescUsage("dump", "--index must be a key number from 1 to %u", table.m_Keys.m_uCount);
-  unsigned e = ISAMSetupIterationLimits(open.table, index - 1, backward ? ISAM_ITER_BACKWARD : ISAM_ITER_FORWARD,
-                                        nullptr, nullptr);
+  ZTSelectScan scan;
+  const std::string expression = where ? ztdescFromInput(where) : std::string();
+  if (!scan.Prepare(table, where ? expression.c_str() : nullptr, index - 1, !where || indexGiven)) return kExitFailed;
+  if (explain) scan.Explain(stdout, table);
+  index = scan.m_uIndex + 1;
+  unsigned e = scan.Start(open.table, backward ? ISAM_ITER_BACKWARD : ISAM_ITER_FORWARD);
   if (e) return ztdescFail("%s: table %s: %s (error %u)", positional[0], table.m_szName, ISAMErrorText(e), e);
 
   const CZTFieldDescList& fields = table.m_Fields;
@@ -130,6 +143,7 @@ int ztdescDump(int argc, char** argv) {
     e = ISAMReadNextRecord(open.table, index - 1, record.data(), &address, nullptr);
     if (e == ISAM_END_OF_ITERATION) break;
     if (e) return ztdescFail("%s: table %s: %s (error %u)", positional[0], table.m_szName, ISAMErrorText(e), e);
+    if (!scan.Matches(table, record.data(), open.recordSize)) continue;
     for (unsigned f = 0; f < fields.m_uCount; ++f) {
       const CZTFieldDesc& field = fields.m_pFields[f];
       unsigned length = 0;

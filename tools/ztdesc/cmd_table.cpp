@@ -31,14 +31,25 @@ const ZTCommand kCommands[] = {
      "field stops the import with file, line, field and reason, and nothing is stored.\n"
      "Fields without a column are blank (text) or zero.\n",
      ztdescImport},
-    {"dump", "ISAMFILE TABLE [--index N] [--backward] [--limit N] [--csv]", "the records of a table in index order",
+    {"dump", "ISAMFILE TABLE [--index N] [--backward] [--limit N] [--csv] [--where EXPR [--explain]]",
+     "the records of a table in index order",
      "Lists the records of TABLE in the order of key N (1 = the first key, as show\n"
      "numbers them), each field formatted as the grid shows it.\n\n"
-     "  --index N   the key to follow (default 1)\n"
-     "  --backward  from the last record to the first\n"
-     "  --limit N   at most N records\n"
-     "  --csv       ';'-separated with a header row, as import reads it\n",
+     "  --index N     the key to follow (default 1)\n"
+     "  --backward    from the last record to the first\n"
+     "  --limit N     at most N records\n"
+     "  --csv         ';'-separated with a header row, as import reads it\n"
+     "  --where EXPR  only the records the selection EXPR picks, for example\n"
+     "                \"Name = Mey* UND ZipCode >= 50000\"; when a key narrows it, only\n"
+     "                that key's range is read (in that key's order)\n"
+     "  --explain     print the key range used, or that the index is read in full\n",
      ztdescDump},
+    {"count", "ISAMFILE TABLE [--where EXPR] [--explain] [--full-scan]", "the number of records a selection picks",
+     "Counts the records of TABLE that the selection EXPR picks (all without --where).\n"
+     "When a key narrows the selection only that key's range is read.\n\n"
+     "  --explain    print the key range used, or that an index is read in full\n"
+     "  --full-scan  read a whole index even when a key range exists\n",
+     ztdescCount},
     {"check", "ISAMFILE", "the engine's integrity check",
      "Runs the ISAM engine's integrity check on ISAMFILE: every page, every index's\n"
      "order and counts, every record indexed once.\n",

@@ -1,0 +1,94 @@
+// Selection texts: parse, print back, parse again (same tree), resolve against a
+// fixed table and test records and callback values made of the remaining input.
+//
+//   build/fuzz/bin/selection_fuzz -max_total_time=600 -max_len=4096 CORPUS fuzz/corpus_selection
+//
+// Input: the selection text up to the first line feed, then the record bytes.
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <vector>
+
+#include "select_test_table.h"
+#include "zt_tbl32/tbl_sel_desc.h"
+
+namespace {
+
+int SilentBox(const ZTBoxRequest*, void*) { return IDOK; }
+
+struct CallbackData {
+  const uint8_t* data;
+  size_t size;
+  size_t pos;
+  uint8_t Next() { return size ? data[pos++ % size] : 0; }
+};
+
+// Answers every column; the text, its length, item type and value come from the input.
+int FuzzCallback(const char*, char* buffer, unsigned size, unsigned* textLength, unsigned* kind, unsigned* value,
+                 unsigned* itemType, long user) {
+  CallbackData* d = reinterpret_cast<CallbackData*>(user);
+  unsigned length = d->Next() % 24;
+  if (length >= size) length = size - 1;
+  for (unsigned i = 0; i < length; ++i) buffer[i] = static_cast<char>(d->Next());
+  buffer[length] = '\0';
+  *textLength = length;
+  if (size == 256) {
+    *kind = d->Next() % 6;
+    *value = d->Next() % 9;
+    return d->Next() % 16 != 0;
+  }
+  *kind = d->Next() % 7;
+  const uint64_t raw = (uint64_t(d->Next()) << 40) | d->Next();
+  memcpy(value, &raw, sizeof(raw));
+  *itemType = d->Next() % 48;
+  return 1;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static bool initialised = false;
+  static CZTTableDesc table;
+  if (!initialised) {
+    ztSetBoxHandler(SilentBox, nullptr);
+    select_test::MakeCustomerTable(table);
+    initialised = true;
+  }
+  const uint8_t* newline = static_cast<const uint8_t*>(memchr(data, '\n', size));
+  const size_t textLength = newline ? size_t(newline - data) : size;
+  const char* text = reinterpret_cast<const char*>(data);
+
+  CZTTblSelDesc first;
+  if (!first.parse(text, static_cast<unsigned>(textLength))) {
+    if (first.m_Root.fAlloc) abort();  // a failed parse leaves the selection empty
+    return 0;
+  }
+  // Every term prints in a bounded number of characters per input character.
+  std::vector<char> printed(textLength * 16 + 64);
+  const unsigned printedLength = first.edit(printed.data(), static_cast<unsigned>(printed.size()));
+  if (printedLength + 1 >= printed.size()) abort();
+  CZTTblSelDesc second;
+  if (!second.parse(printed.data(), printedLength)) abort();
+  if (!first.IsSameTree(second)) abort();
+
+  const uint8_t* rest = newline ? newline + 1 : data + size;
+  const size_t restSize = size_t(data + size - rest);
+  if (first.resolve(&table)) {
+    char record[select_test::kRecordSize];
+    for (size_t offset = 0; offset < restSize || offset == 0; offset += sizeof(record)) {
+      for (size_t i = 0; i < sizeof(record); ++i)
+        record[i] = restSize ? static_cast<char>(rest[(offset + i) % restSize]) : ' ';
+      first.testdata(&table, record, sizeof(record));
+      if (offset > 8 * sizeof(record)) break;
+    }
+    unsigned key;
+    char low[256], high[256];
+    first.keyresolve(&table, &key, low, high);
+  }
+  CallbackData callback{rest, restSize, 0};
+  if (second.cbresolve(FuzzCallback, reinterpret_cast<long>(&callback))) {
+    for (int i = 0; i < 4; ++i) second.cbtestdata(FuzzCallback, reinterpret_cast<long>(&callback));
+  }
+  return 0;
+}

@@ -1,0 +1,56 @@
+// A parsed selection expression: a filter over the fields of a table record.
+#pragma once
+
+#include "zt_tbl32/data_comp_link.h"
+#include "zt_tbl32/frame.h"
+
+class CZTTableDesc;
+class CZTListView;
+
+// Column information and values delivered by an application (cbresolve,
+// cbtestdata): column name, text buffer and its size, then text length, kind,
+// value and item type, and the user value. Non-zero when the column is known.
+typedef int (*ZTSelCallback)(const char* column, char* buffer, unsigned size, unsigned* textLength, unsigned* kind,
+                             unsigned* value, unsigned* itemType, long user);
+
+class ZT_TBL32_API CZTTblSelDesc {
+ public:
+  SZTDataCompLink m_Root;
+
+  CZTTblSelDesc();
+  ~CZTTblSelDesc();
+  CZTTblSelDesc(const CZTTblSelDesc&) = delete;
+  CZTTblSelDesc& operator=(const CZTTblSelDesc&) = delete;
+
+  // Replaces the tree by the parsed text (null: empty selection). int: 1 ok, 0 on
+  // a syntax error (already logged and shown); the selection is then empty.
+  int parse(const char* text, unsigned length);
+  // Frees the subtree of a link (only when it owns a node) and clears the link.
+  void free(SZTDataCompLink* link);
+  // Prints the tree back as text that parses to the same tree; at most size - 1
+  // characters, always terminated. Returns the length written.
+  unsigned edit(char* text, unsigned size = 512) const;
+  // Lists the comparisons in a list view, one row each; 1 when a row was inserted.
+  int disp(CZTListView* listView) const;
+  // Writes the tree of a link (null: the root) to the log.
+  void dump(const SZTDataCompLink* link) const;
+  // 1 when both trees have the same shape, operators, columns and values.
+  int IsSameTree(const CZTTblSelDesc& other) const;
+  // free without an object.
+  static void FreeLink(SZTDataCompLink* link);
+
+  // Binds every comparison to a field of the table description. int: 1 ok.
+  int resolve(const CZTTableDesc* table);
+  int cbresolve(ZTSelCallback callback, long user);
+  // Tests one raw record (resolved against the same table description).
+  int testdata(const CZTTableDesc* table, const char* record, unsigned recordSize) const;
+  int cbtestdata(ZTSelCallback callback, long user) const;
+  // Derives the index and the low and high key of a key range from the first
+  // comparison. int: 1 when a key was found.
+  int keyresolve(const CZTTableDesc* table, unsigned* keyIndex, char* lowKey, char* highKey) const;
+};
+
+// The current local year, which decides the century of two-digit years in
+// cbtestdata; a test installs its own clock (null restores the system's).
+typedef unsigned (*ZTSelYearSource)(void);
+ZT_TBL32_API void ztSetSelectionYearSource(ZTSelYearSource source);
