@@ -152,7 +152,7 @@ ZT_ISA32_API unsigned ISAMOpen(ISAMFILE* file, const char* fileName, unsigned mo
 ZT_ISA32_API unsigned ISAMClose(ISAMFILE file, unsigned* extError);
 ZT_ISA32_API unsigned ISAMGetTableCount(ISAMFILE file, unsigned* count);
 ZT_ISA32_API unsigned ISAMGetTableName(ISAMFILE file, unsigned index, char* name, unsigned size);
-// Bytes of page cache the file may use (default 64 MB, at least 256 KB).
+// Bytes of page cache the file may use (default 64 MB, at least 64 KB).
 ZT_ISA32_API unsigned ISAMSetCacheSize(ISAMFILE file, unsigned bytes);
 
 // Tables.

@@ -50,7 +50,7 @@ long workload(State* committed, State* inFlight) {
   ISAMFILE f = nullptr;
   unsigned ext = 0;
   if (ISAMOpen(&f, kFile, ISAM_OPEN_READWRITE, &ext)) return 0;
-  ISAMSetCacheSize(f, 256u << 10);
+  ISAMSetCacheSize(f, 64u << 10);
   ISAMTABLE t = nullptr, big = nullptr;
   if (ISAMOpenTable(f, "T", &t) || ISAMOpenTable(f, "Big", &big)) {
     ISAMClose(f, &ext);
@@ -72,7 +72,7 @@ long workload(State* committed, State* inFlight) {
     if (getenv("ISAM_CRASH_DEBUG")) printf("commit error %u\n", e);
     return false;
   };
-  for (int tx = 0; tx < 18 && !failed; ++tx) {
+  for (int tx = 0; tx < 12 && !failed; ++tx) {
     int kind = tx % 6;
     if (kind == 0) {
       // A single write outside a transaction.
@@ -85,7 +85,7 @@ long workload(State* committed, State* inFlight) {
       continue;
     }
     if (kind == 5) {
-      std::string text(size_t(rng() % 9000), 'd');
+      std::string text(size_t(rng() % 6000), 'd');
       for (char& c : text) c = char('a' + rng() % 26);
       work.desc = text;
       commitOk(ISAMWriteTableDesc(t, 0, text.data(), unsigned(text.size())));
@@ -95,7 +95,7 @@ long workload(State* committed, State* inFlight) {
       failed = true;
       break;
     }
-    int ops = kind == 4 ? 300 : 5 + int(rng() % 15);
+    int ops = kind == 4 ? 100 : 5 + int(rng() % 12);
     for (int i = 0; i < ops && !failed; ++i) {
       unsigned e = ISAM_OK;
       if (kind == 4) {
@@ -191,6 +191,7 @@ void cutEverywhere(bool torn, uint64_t checkpointBytes) {
     ztIsamSetIo(previous);
   }
   ASSERT_GT(total, 50);
+  testing::Test::RecordProperty("points", int(total));
   int inFlightSeen = 0;
   for (long cutAt = 0; cutAt < total; ++cutAt) {
     CIsamMemoryIo io;
@@ -225,6 +226,6 @@ void cutEverywhere(bool torn, uint64_t checkpointBytes) {
 TEST(IsamCrash, CutAtEveryPointDropsUnflushedWrites) { cutEverywhere(false, 32u << 20); }
 TEST(IsamCrash, CutAtEveryPointWithTornUnflushedWrites) { cutEverywhere(true, 32u << 20); }
 // A short log makes commits copy it into the file and start it anew.
-TEST(IsamCrash, CutAtEveryPointWhileTheLogIsCopied) { cutEverywhere(true, 48u << 10); }
+TEST(IsamCrash, CutAtEveryPointWhileTheLogIsCopied) { cutEverywhere(true, 16u << 10); }
 
 }  // namespace

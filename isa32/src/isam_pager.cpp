@@ -90,7 +90,7 @@ CIsamPager::CIsamPager()
 }
 
 void CIsamPager::SetCacheBytes(size_t bytes) {
-  budget_ = bytes < (256u << 10) ? (256u << 10) : bytes;
+  budget_ = bytes < (64u << 10) ? (64u << 10) : bytes;
   // About one front slot per 2 KB of cache.
   size_t slots = 1024;
   while (slots < (1u << 18) && slots * 2048 < budget_) slots *= 2;
