@@ -15,10 +15,11 @@ constexpr unsigned kNone = ~0u;
 
 // A keyword as callers pass it ("FIELD", "Field:"): without the colon and blanks
 // around it. Null when nothing is left.
-const char* LookupKey(const char* keyword, unsigned* length) {
+inline const char* LookupKey(const char* keyword, unsigned* length) {
   if (!keyword) return nullptr;
   while (IsBlank(*keyword)) ++keyword;
-  unsigned n = static_cast<unsigned>(strlen(keyword));
+  unsigned n = 0;
+  while (keyword[n]) ++n;  // keywords are short: no library call
   while (n && IsBlank(keyword[n - 1])) --n;
   if (n && keyword[n - 1] == ':') --n;
   while (n && IsBlank(keyword[n - 1])) --n;
@@ -146,7 +147,7 @@ int CZTConfFile::OnLine(unsigned index, unsigned start, unsigned end) {
   char c = text[p];
   if (c == ';' || c == '#' || (c == '/' && p + 1 < end && text[p + 1] == '/')) return 1;
   unsigned k = p;
-  while (k < end && !IsBlank(text[k]) && text[k] != ':' && text[k] != ';') ++k;
+  while (k < end && !IsKeyEnd(text[k])) ++k;
   if (k == p) return 1;
   conf.keyStart = p;
   conf.keyLength = k - p;
@@ -308,13 +309,14 @@ unsigned CZTConfFile::ReadLine(const char* keyword, bool numbers, unsigned* valu
   const char* key = LookupKey(keyword, &keyLength);
   if (!key || !m_pConfLines || m_uLevel >= ZT_CONF_MAX_LEVELS) return ZT_CONF_BAD_ARGUMENT;
 
+  const unsigned long long tag = KeyTag(key, keyLength);
   unsigned line;
   if (m_bRange) {
-    line = FindKeyLine(key, keyLength, m_uRangeFrom, m_uRangeTo);
+    line = FindKeyLine(key, keyLength, tag, m_uRangeFrom, m_uRangeTo);
     if (line == kNone) return ZT_CONF_NO_LINE;
     m_uRangeFrom = line + 1;
   } else {
-    line = FindKeyLine(key, keyLength, m_uBlockFirst[m_uLevel], m_uBlockLast[m_uLevel]);
+    line = FindKeyLine(key, keyLength, tag, m_uBlockFirst[m_uLevel], m_uBlockLast[m_uLevel]);
     if (line == kNone) return ZT_CONF_NO_LINE;
   }
 
@@ -323,25 +325,15 @@ unsigned CZTConfFile::ReadLine(const char* keyword, bool numbers, unsigned* valu
   const unsigned end = GetLines()[line].end;
   unsigned result = ZT_CONF_OK;  // the first soft fault (too long, too many)
   unsigned n = 0;
-  Item item = {0, 0, kBare};
+  Item item = {0, 0, kBare, false};
   unsigned next;
   // Leading numbers; plain decimal and hexadecimal ones are taken on the fly.
   for (;;) {
     unsigned value;
     if (numbers) {
-      // Every line is followed by a line break or the text's terminating NUL,
-      // neither a separator nor a digit: these loops need no end test.
-      unsigned p = pos;
-      while (IsSeparator(text[p])) ++p;
-      if (text[p] >= '0' && text[p] <= '9' && ScanNumber(text, &p, end, &value)) {
-        pos = p;
-        if (n < maximum) {
-          values[n++] = value;
-        } else if (!result) {
-          result = ZT_CONF_TOO_MANY;
-        }
-        continue;
-      }
+      bool tooMany = false;
+      TakeNumbers(text, &pos, end, values, maximum, &n, &tooMany);
+      if (tooMany && !result) result = ZT_CONF_TOO_MANY;
     }
     next = NextItem(text, &pos, end, &item);
     if (!numbers || next != ZT_CONF_OK || !(IsNumberItem(text, item) || (textCount == 0 && item.kind == kBare))) break;
