@@ -14,15 +14,21 @@ namespace {
 constexpr unsigned kNone = ~0u;
 
 // A keyword as callers pass it ("FIELD", "Field:"): without the colon and blanks
-// around it. Null when nothing is left.
-const char* LookupKey(const char* keyword, unsigned* length) {
+// around it. Null when nothing is left. *tag as KeyTag gives it, found in the
+// same pass (getters look a keyword up on every call).
+inline const char* LookupKey(const char* keyword, unsigned* length, unsigned long long* tag) {
   if (!keyword) return nullptr;
   while (IsBlank(*keyword)) ++keyword;
-  unsigned n = static_cast<unsigned>(strlen(keyword));
+  unsigned n = 0;
+  unsigned long long t = 0;
+  for (; keyword[n]; ++n)
+    if (n < 8) t |= static_cast<unsigned long long>(ztToUpper(static_cast<unsigned char>(keyword[n]))) << (8 * n);
   while (n && IsBlank(keyword[n - 1])) --n;
   if (n && keyword[n - 1] == ':') --n;
   while (n && IsBlank(keyword[n - 1])) --n;
+  if (n < 8) t &= (1ull << (8 * n)) - 1;  // what the trimming took off
   *length = n;
+  *tag = t;
   return n ? keyword : nullptr;
 }
 
@@ -146,7 +152,7 @@ int CZTConfFile::OnLine(unsigned index, unsigned start, unsigned end) {
   char c = text[p];
   if (c == ';' || c == '#' || (c == '/' && p + 1 < end && text[p + 1] == '/')) return 1;
   unsigned k = p;
-  while (k < end && !IsBlank(text[k]) && text[k] != ':' && text[k] != ';') ++k;
+  while (k < end && !IsKeyEnd(text[k])) ++k;
   if (k == p) return 1;
   conf.keyStart = p;
   conf.keyLength = k - p;
@@ -173,10 +179,6 @@ int CZTConfFile::OnTextLoaded() {
   }
   ResetLevels();
   return 1;
-}
-
-unsigned CZTConfFile::FindKeyLine(const char* keyword, unsigned keyLength, unsigned from, unsigned last) const {
-  return FindKeyLine(keyword, keyLength, KeyTag(keyword, keyLength), from, last);
 }
 
 unsigned CZTConfFile::FindKeyLine(const char* keyword, unsigned keyLength, unsigned long long keyTag, unsigned from,
@@ -210,7 +212,8 @@ unsigned CZTConfFile::BlockEnd(unsigned first, unsigned enclosingLast) const {
 
 int CZTConfFile::GetBlockCount(const char* keyword, unsigned* count) {
   unsigned keyLength;
-  const char* key = LookupKey(keyword, &keyLength);
+  unsigned long long tag;
+  const char* key = LookupKey(keyword, &keyLength, &tag);
   if (count) *count = 0;
   if (!key || !GetTextData()) return 0;
   if (count) *count = GetKeyCount(keyword);
@@ -219,10 +222,10 @@ int CZTConfFile::GetBlockCount(const char* keyword, unsigned* count) {
 
 unsigned CZTConfFile::GetKeyCount(const char* keyword) {
   unsigned keyLength;
-  const char* key = LookupKey(keyword, &keyLength);
+  unsigned long long tag;
+  const char* key = LookupKey(keyword, &keyLength, &tag);
   if (!key || !m_pConfLines || m_uLevel >= ZT_CONF_MAX_LEVELS) return 0;
   unsigned n = 0;
-  const unsigned long long tag = KeyTag(key, keyLength);
   unsigned last = m_uBlockLast[m_uLevel];
   for (unsigned i = FindKeyLine(key, keyLength, tag, m_uBlockFirst[m_uLevel], last); i != kNone;
        i = i < last ? FindKeyLine(key, keyLength, tag, i + 1, last) : kNone)
@@ -232,10 +235,11 @@ unsigned CZTConfFile::GetKeyCount(const char* keyword) {
 
 int CZTConfFile::SelectBlock(const char* keyword) {
   unsigned keyLength;
-  const char* key = LookupKey(keyword, &keyLength);
+  unsigned long long tag;
+  const char* key = LookupKey(keyword, &keyLength, &tag);
   if (!key || !m_pConfLines || m_uLevel + 1 >= ZT_CONF_MAX_LEVELS) return 0;
   unsigned last = m_uBlockLast[m_uLevel];
-  unsigned first = FindKeyLine(key, keyLength, m_uBlockFirst[m_uLevel], last);
+  unsigned first = FindKeyLine(key, keyLength, tag, m_uBlockFirst[m_uLevel], last);
   if (first == kNone) return 0;
   ++m_uLevel;
   m_uBlockFirst[m_uLevel] = first;
@@ -263,7 +267,8 @@ int CZTConfFile::SelectNextBlock() {
 unsigned CZTConfFile::CheckBlocks(const char* keyword, unsigned* lineNumber) {
   if (lineNumber) *lineNumber = 0;
   unsigned keyLength;
-  const char* key = LookupKey(keyword, &keyLength);
+  unsigned long long tag;
+  const char* key = LookupKey(keyword, &keyLength, &tag);
   if (!key || !m_pConfLines || m_uLevel >= ZT_CONF_MAX_LEVELS) return ZT_CONF_BAD_ARGUMENT;
   const unsigned count = GetLineCount();
   if (!count) return ZT_CONF_OK;
@@ -305,16 +310,17 @@ unsigned CZTConfFile::ReadLine(const char* keyword, bool numbers, unsigned* valu
   }
   if (!values && maximum) return ZT_CONF_BAD_ARGUMENT;
   unsigned keyLength;
-  const char* key = LookupKey(keyword, &keyLength);
+  unsigned long long tag;
+  const char* key = LookupKey(keyword, &keyLength, &tag);
   if (!key || !m_pConfLines || m_uLevel >= ZT_CONF_MAX_LEVELS) return ZT_CONF_BAD_ARGUMENT;
 
   unsigned line;
   if (m_bRange) {
-    line = FindKeyLine(key, keyLength, m_uRangeFrom, m_uRangeTo);
+    line = FindKeyLine(key, keyLength, tag, m_uRangeFrom, m_uRangeTo);
     if (line == kNone) return ZT_CONF_NO_LINE;
     m_uRangeFrom = line + 1;
   } else {
-    line = FindKeyLine(key, keyLength, m_uBlockFirst[m_uLevel], m_uBlockLast[m_uLevel]);
+    line = FindKeyLine(key, keyLength, tag, m_uBlockFirst[m_uLevel], m_uBlockLast[m_uLevel]);
     if (line == kNone) return ZT_CONF_NO_LINE;
   }
 
@@ -323,25 +329,15 @@ unsigned CZTConfFile::ReadLine(const char* keyword, bool numbers, unsigned* valu
   const unsigned end = GetLines()[line].end;
   unsigned result = ZT_CONF_OK;  // the first soft fault (too long, too many)
   unsigned n = 0;
-  Item item = {0, 0, kBare};
+  Item item = {0, 0, kBare, false};
   unsigned next;
   // Leading numbers; plain decimal and hexadecimal ones are taken on the fly.
   for (;;) {
     unsigned value;
     if (numbers) {
-      // Every line is followed by a line break or the text's terminating NUL,
-      // neither a separator nor a digit: these loops need no end test.
-      unsigned p = pos;
-      while (IsSeparator(text[p])) ++p;
-      if (text[p] >= '0' && text[p] <= '9' && ScanNumber(text, &p, end, &value)) {
-        pos = p;
-        if (n < maximum) {
-          values[n++] = value;
-        } else if (!result) {
-          result = ZT_CONF_TOO_MANY;
-        }
-        continue;
-      }
+      bool tooMany = false;
+      TakeNumbers(text, &pos, end, values, maximum, &n, &tooMany);
+      if (tooMany && !result) result = ZT_CONF_TOO_MANY;
     }
     next = NextItem(text, &pos, end, &item);
     if (!numbers || next != ZT_CONF_OK || !(IsNumberItem(text, item) || (textCount == 0 && item.kind == kBare))) break;

@@ -378,6 +378,38 @@ TEST_F(ConfFileRead, BlockStructureFaultsAreReportedAndTolerated) {
   EXPECT_EQ(0, conf.SelectNextBlock());
 }
 
+TEST_F(ConfFileRead, TextsAtTheirBufferLimitAndLongNumbers) {
+  std::string text(
+      "Fit: \"ABC\"\nQuoted: \"A\"\"B\"\nNul: 5, \"ab\0cd\"\nLong: 00000000001, 12345678901, 0x00000001, 0x1FFFFFFFF\n"
+      "Last: 7,\t0x10",
+      111);
+  Load(text);
+  char t[8];
+  unsigned length = 0;
+  EXPECT_EQ(ZT_CONF_OK, conf.GetText("FIT", t, 4, &length));
+  EXPECT_STREQ("ABC", t);
+  EXPECT_EQ(ZT_CONF_TOO_LONG, conf.GetText("FIT", t, 3, &length));
+  EXPECT_STREQ("AB", t);
+  EXPECT_EQ(ZT_CONF_OK, conf.GetText("QUOTED", t, 4, &length));
+  EXPECT_STREQ("A\"B", t);
+  EXPECT_EQ(3u, length);
+  EXPECT_EQ(ZT_CONF_TOO_LONG, conf.GetText("QUOTED", t, 3, &length));
+  EXPECT_STREQ("A\"", t);
+
+  unsigned v[4] = {}, count = 0;
+  EXPECT_EQ(ZT_CONF_BAD_CHARACTER, conf.GetWordsText("NUL", v, 4, &count, t, sizeof(t), &length));
+  EXPECT_EQ(1u, count);
+  EXPECT_STREQ("ab", t);
+  EXPECT_EQ(2u, length);
+
+  // More than ten digits are still a number when the value fits.
+  EXPECT_EQ(ZT_CONF_BAD_NUMBER, conf.GetWords("LONG", v, 4, &count));
+  EXPECT_EQ(1u, count);
+  EXPECT_EQ(1u, v[0]);
+  EXPECT_EQ(ZT_CONF_OK, conf.GetWords("LAST", v, 4, &count));
+  EXPECT_EQ((std::vector<unsigned>{7, 16}), std::vector<unsigned>(v, v + count));
+}
+
 TEST_F(ConfFileRead, HostileInputGivesCodesNotCrashes) {
   std::string longLine = "Long: \"" + std::string(65536, 'x') + "\"\n";
   std::string nul("Nul: \"a\0b\"\nNumNul: 1\0002\n", 24);

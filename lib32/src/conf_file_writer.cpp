@@ -40,7 +40,7 @@ unsigned CheckData(const char* data, unsigned length) {
   for (;;) {
     while (pos < length && IsSeparator(data[pos])) ++pos;
     if (pos < length && data[pos] == ';') return ZT_CONF_BAD_DATA;
-    Item item = {0, 0, kBare};
+    Item item = {0, 0, kBare, false};
     unsigned r = NextItem(data, &pos, length, &item);
     if (r == ZT_CONF_NO_LINE) return ZT_CONF_OK;
     if (r != ZT_CONF_OK) return ZT_CONF_BAD_DATA;

@@ -183,7 +183,6 @@ class ZT_LIB32_API CZTConfFile : public CZTFile {
 
   void ResetLevels();
   // Next line at or after from, up to last, with the keyword (closing lines skipped); ~0u when none.
-  unsigned FindKeyLine(const char* keyword, unsigned keyLength, unsigned from, unsigned last) const;
   unsigned FindKeyLine(const char* keyword, unsigned keyLength, unsigned long long keyTag, unsigned from,
                        unsigned last) const;
   // The last line of the block that starts at line first, within the enclosing last line.
