@@ -326,9 +326,11 @@ unsigned CIsamBTree::Prev(TreePath* path) {
   return ISAM_OK;
 }
 
-unsigned CIsamBTree::SeekForward(const uint8_t* entry, bool after, TreePath* path) {
+unsigned CIsamBTree::SeekLeaf(const uint8_t* entry, bool after, TreePath* path, uint32_t* leafAddr, Block** leaf,
+                              uint32_t* pos) {
   const uint32_t es = EntrySize();
   path->valid = false;
+  *leaf = nullptr;
   uint32_t h = height();
   if (root() == 0) return ISAM_OK;
   if (h == 0 || h > kMaxHeight) return ISAM_ERR_CORRUPT;
@@ -344,41 +346,38 @@ unsigned CIsamBTree::SeekForward(const uint8_t* entry, bool after, TreePath* pat
   }
   unsigned e = node(addr, kKindLeaf, &b);
   if (e) return e;
-  uint32_t pos = leafSearch(b, entry, es, after);
+  *pos = leafSearch(b, entry, es, after);
+  *leafAddr = addr;
+  *leaf = b;
   path->valid = true;
+  return ISAM_OK;
+}
+
+unsigned CIsamBTree::SeekForward(const uint8_t* entry, bool after, TreePath* path) {
+  uint32_t addr = 0, pos = 0;
+  Block* b = nullptr;
+  unsigned e = SeekLeaf(entry, after, path, &addr, &b, &pos);
+  if (e || !b) return e;
+  const uint32_t last = uint32_t(path->levels.size() - 1);
   if (pos < count(b)) {
-    path->levels[h - 1] = TreePos{addr, pos};
+    path->levels[last] = TreePos{addr, pos};
     return ISAM_OK;
   }
-  path->levels[h - 1] = TreePos{addr, uint32_t(count(b) - 1)};
+  path->levels[last] = TreePos{addr, uint32_t(count(b) - 1)};
   return Next(path);
 }
 
 unsigned CIsamBTree::SeekBackward(const uint8_t* entry, bool before, TreePath* path) {
-  const uint32_t es = EntrySize();
-  path->valid = false;
-  uint32_t h = height();
-  if (root() == 0) return ISAM_OK;
-  if (h == 0 || h > kMaxHeight) return ISAM_ERR_CORRUPT;
-  path->levels.resize(h);
-  uint32_t addr = root();
+  uint32_t addr = 0, pos = 0;
   Block* b = nullptr;
-  for (uint32_t level = 0; level + 1 < h; ++level) {
-    unsigned e = node(addr, kKindInner, &b);
-    if (e) return e;
-    uint32_t i = innerSearch(b, entry, es);
-    path->levels[level] = TreePos{addr, i};
-    addr = childAt(b, i, es);
-  }
-  unsigned e = node(addr, kKindLeaf, &b);
-  if (e) return e;
-  uint32_t pos = leafSearch(b, entry, es, !before);
-  path->valid = true;
+  unsigned e = SeekLeaf(entry, !before, path, &addr, &b, &pos);
+  if (e || !b) return e;
+  const uint32_t last = uint32_t(path->levels.size() - 1);
   if (pos > 0) {
-    path->levels[h - 1] = TreePos{addr, pos - 1};
+    path->levels[last] = TreePos{addr, pos - 1};
     return ISAM_OK;
   }
-  path->levels[h - 1] = TreePos{addr, 0};
+  path->levels[last] = TreePos{addr, 0};
   return Prev(path);
 }
 

@@ -60,6 +60,9 @@ class CIsamBTree {
   uint32_t height();
   unsigned node(uint32_t addr, uint16_t kind, Block** out);
   unsigned descend(uint32_t addr, bool leftmost, uint32_t level, TreePath* path);
+  // Walks from the root to the leaf where entry belongs, filling the path's inner
+  // levels; gives the leaf and the position leafSearch finds there (no leaf: empty tree).
+  unsigned SeekLeaf(const uint8_t* entry, bool after, TreePath* path, uint32_t* leafAddr, Block** leaf, uint32_t* pos);
   unsigned insertInto(TreePos* path, uint32_t level, const uint8_t* sep, uint32_t child);
   unsigned removeChild(TreePos* path, uint32_t level);
   unsigned allocNode(uint16_t kind, Block** out);

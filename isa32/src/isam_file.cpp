@@ -665,16 +665,7 @@ unsigned CIsamFile::Insert(TableHandle* t, const void* record, unsigned* address
     uint32_t s = (addr - 1) % st->perBlock;
     b->data[kDataBitmap + s / 8] |= uint8_t(1u << (s % 8));
     wr32(tb->data + kTbRecords, rd32(tb->data + kTbRecords) + 1);
-    for (uint32_t k = 0; !e && k < st->keyCount; ++k) {
-      const KeyDef& def = st->keys[k];
-      if (def.Option(ISAM_OPT_SKIP_BLANK) && KeyIsBlank(def, rec)) continue;
-      keyBuf_.resize(def.keyLength + 4);
-      KeyFromRecord(def, rec, keyBuf_.data());
-      putAddress(keyBuf_.data() + def.keyLength, addr);
-      CIsamBTree tree(&pager_, tb, k, st->nodeSize, def.keyLength);
-      e = tree.Insert(keyBuf_.data());
-      ++st->versions[k];
-    }
+    e = indexRecord(st, tb, rec, addr, true);
   }
   e = writeEnd(own, e, true);
   if (!e && address) *address = addr;
@@ -695,7 +686,7 @@ unsigned CIsamFile::Update(TableHandle* t, unsigned address, const void* record)
   const uint8_t* rec = static_cast<const uint8_t*>(record);
   if (!e) e = checkKeys(st, rec, address, slot);
   if (e) return writeEnd(own, e, false);
-  std::vector<uint8_t> oldEntry;
+  std::vector<uint8_t>& oldEntry = keyBuf2_;
   for (uint32_t k = 0; !e && k < st->keyCount; ++k) {
     const KeyDef& def = st->keys[k];
     bool skip = def.Option(ISAM_OPT_SKIP_BLANK);
@@ -720,6 +711,21 @@ unsigned CIsamFile::Update(TableHandle* t, unsigned address, const void* record)
   return writeEnd(own, e, true);
 }
 
+unsigned CIsamFile::indexRecord(TableState* st, Block* tb, const uint8_t* rec, uint32_t address, bool insert) {
+  unsigned e = ISAM_OK;
+  for (uint32_t k = 0; !e && k < st->keyCount; ++k) {
+    const KeyDef& def = st->keys[k];
+    if (def.Option(ISAM_OPT_SKIP_BLANK) && KeyIsBlank(def, rec)) continue;
+    keyBuf_.resize(def.keyLength + 4);
+    KeyFromRecord(def, rec, keyBuf_.data());
+    putAddress(keyBuf_.data() + def.keyLength, address);
+    CIsamBTree tree(&pager_, tb, k, st->nodeSize, def.keyLength);
+    e = insert ? tree.Insert(keyBuf_.data()) : tree.Erase(keyBuf_.data());
+    ++st->versions[k];
+  }
+  return e;
+}
+
 unsigned CIsamFile::Delete(TableHandle* t, unsigned address) {
   TableState* st = t->state.get();
   Block* tb = nullptr;
@@ -731,16 +737,7 @@ unsigned CIsamFile::Delete(TableHandle* t, unsigned address) {
   uint8_t* slot = nullptr;
   e = recordSlot(st, address, true, &b, &slot);
   if (e) return writeEnd(own, e, false);
-  for (uint32_t k = 0; !e && k < st->keyCount; ++k) {
-    const KeyDef& def = st->keys[k];
-    if (def.Option(ISAM_OPT_SKIP_BLANK) && KeyIsBlank(def, slot)) continue;
-    keyBuf_.resize(def.keyLength + 4);
-    KeyFromRecord(def, slot, keyBuf_.data());
-    putAddress(keyBuf_.data() + def.keyLength, address);
-    CIsamBTree tree(&pager_, tb, k, st->nodeSize, def.keyLength);
-    e = tree.Erase(keyBuf_.data());
-    ++st->versions[k];
-  }
+  e = indexRecord(st, tb, slot, address, false);
   if (!e) {
     pager_.Dirty(b);
     pager_.Dirty(tb);

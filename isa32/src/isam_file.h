@@ -116,6 +116,8 @@ class CIsamFile {
   unsigned refresh(TableState* st);
   unsigned tableBlock(TableState* st, Block** out);
   unsigned recordSlot(TableState* st, uint32_t address, bool mustBeUsed, Block** block, uint8_t** record);
+  // Adds (insert) or removes the index entries of a record in every key of the table.
+  unsigned indexRecord(TableState* st, Block* tb, const uint8_t* rec, uint32_t address, bool insert);
   unsigned recordSlot(TableState* st, Block* tb, uint32_t address, bool mustBeUsed, Block** block, uint8_t** record);
   unsigned dataBlock(TableState* st, uint32_t number, Block** out);
   void prefetchRecord(TableState* st, uint32_t address);
