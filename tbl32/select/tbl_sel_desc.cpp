@@ -35,6 +35,18 @@ inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 enum ReadResult { kReadOk, kReadEnd, kReadError };
 
+// How one token of a comparison reports its absence (at the end of the text or
+// after a token error) and a length over its limit.
+struct TermToken {
+  unsigned endCode;
+  const char* endLog;
+  unsigned errorCode;
+  const char* errorLog;
+  unsigned maxLength;
+  unsigned longCode;
+  const char* longLog;
+};
+
 struct Token {
   unsigned start;
   unsigned length;
@@ -171,52 +183,30 @@ ReadResult LevelParser::ReadTerm(unsigned& pos, Term& term) {
     return kReadOk;
   }
   term.paren = 0;
-  Token tok;
-  ReadResult r = ReadToken(pos, tok, false);
-  if (r != kReadOk) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSelSource, "Missing column name in \"%s\"", message_);
-    ztTbl32Lib.DispError(ZT_SEL_ERR_MISSING_COLUMN, message_);
-    return kReadError;
-  }
-  if (tok.length > ZT_SEL_MAX_NAME) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSelSource, "Column name longer than %u characters in \"%s\"",
-                      static_cast<unsigned>(ZT_SEL_MAX_NAME), message_);
-    ztTbl32Lib.DispError(ZT_SEL_ERR_COLUMN_TOO_LONG, message_);
-    return kReadError;
-  }
-  r = ReadToken(pos, tok, false);
-  if (r != kReadOk) {
-    if (r == kReadEnd) {
-      ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSelSource, "No operator in \"%s\"", message_);
-      ztTbl32Lib.DispError(ZT_SEL_ERR_NO_OPERATOR, message_);
-    } else {
-      ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSelSource, "Missing operator name in \"%s\"", message_);
-      ztTbl32Lib.DispError(ZT_SEL_ERR_MISSING_OPERATOR, message_);
+  // Column, operator and value, each with what its absence or its length reports.
+  static const TermToken kParts[] = {
+      {ZT_SEL_ERR_MISSING_COLUMN, "Missing column name in \"%s\"", ZT_SEL_ERR_MISSING_COLUMN,
+       "Missing column name in \"%s\"", ZT_SEL_MAX_NAME, ZT_SEL_ERR_COLUMN_TOO_LONG,
+       "Column name longer than %u characters in \"%s\""},
+      {ZT_SEL_ERR_NO_OPERATOR, "No operator in \"%s\"", ZT_SEL_ERR_MISSING_OPERATOR, "Missing operator name in \"%s\"",
+       ZT_SEL_MAX_OPERATOR, ZT_SEL_ERR_OPERATOR_TOO_LONG, "Operator longer than %u characters in \"%s\""},
+      {ZT_SEL_ERR_NO_VALUE, "No value spec in \"%s\"", ZT_SEL_ERR_MISSING_VALUE, "Missing value name in \"%s\"",
+       ZT_SEL_MAX_NAME, ZT_SEL_ERR_VALUE_TOO_LONG, "Value longer than %u characters in \"%s\""},
+  };
+  for (const TermToken& part : kParts) {
+    Token tok;
+    ReadResult r = ReadToken(pos, tok, false);
+    if (r != kReadOk) {
+      const bool atEnd = r == kReadEnd;
+      ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSelSource, atEnd ? part.endLog : part.errorLog, message_);
+      ztTbl32Lib.DispError(atEnd ? part.endCode : part.errorCode, message_);
+      return kReadError;
     }
-    return kReadError;
-  }
-  if (tok.length > ZT_SEL_MAX_OPERATOR) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSelSource, "Operator longer than %u characters in \"%s\"",
-                      static_cast<unsigned>(ZT_SEL_MAX_OPERATOR), message_);
-    ztTbl32Lib.DispError(ZT_SEL_ERR_OPERATOR_TOO_LONG, message_);
-    return kReadError;
-  }
-  r = ReadToken(pos, tok, false);
-  if (r != kReadOk) {
-    if (r == kReadEnd) {
-      ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSelSource, "No value spec in \"%s\"", message_);
-      ztTbl32Lib.DispError(ZT_SEL_ERR_NO_VALUE, message_);
-    } else {
-      ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSelSource, "Missing value name in \"%s\"", message_);
-      ztTbl32Lib.DispError(ZT_SEL_ERR_MISSING_VALUE, message_);
+    if (tok.length > part.maxLength) {
+      ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSelSource, part.longLog, part.maxLength, message_);
+      ztTbl32Lib.DispError(part.longCode, message_);
+      return kReadError;
     }
-    return kReadError;
-  }
-  if (tok.length > ZT_SEL_MAX_NAME) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSelSource, "Value longer than %u characters in \"%s\"",
-                      static_cast<unsigned>(ZT_SEL_MAX_NAME), message_);
-    ztTbl32Lib.DispError(ZT_SEL_ERR_VALUE_TOO_LONG, message_);
-    return kReadError;
   }
   term.end = pos;
   return kReadOk;
