@@ -141,27 +141,10 @@ int CZTFileDesc::CopyISAMStructure(const char* source, const char* destination) 
     return 0;
   }
 
+  if (!ReadISAMDescs(source)) return 0;
   ISAMFILE file = nullptr;
   unsigned detail = 0;
-  unsigned e = ISAMOpen(&file, source, ISAM_OPEN_READWRITE, &detail);
-  if (e) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on opening %s", e, detail, source);
-    ISAMDispError(source, "ISAMOpen", e, 0);
-    return 0;
-  }
-  if (!InitTableDescs(file)) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error on reading table descriptions of %s", source);
-    ISAMClose(file, &detail);
-    return 0;
-  }
-  e = ISAMClose(file, &detail);
-  if (e) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on closing %s", e, detail, source);
-    ISAMDispError(source, "ISAMClose", e, 0);
-    return 0;
-  }
-
-  e = ISAMCreate(&file, destination, &detail);
+  unsigned e = ISAMCreate(&file, destination, &detail);
   if (e) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on creating %s", e, detail, destination);
     ISAMDispError(destination, "ISAMCreate", e, 0);
@@ -179,6 +162,29 @@ int CZTFileDesc::CopyISAMStructure(const char* source, const char* destination) 
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on closing %s", e, detail, destination);
     ISAMDispError(destination, "ISAMClose", e, 0);
     remove(destination);
+    return 0;
+  }
+  return 1;
+}
+
+int CZTFileDesc::ReadISAMDescs(const char* fileName) {
+  ISAMFILE file = nullptr;
+  unsigned detail = 0;
+  unsigned e = ISAMOpen(&file, fileName, ISAM_OPEN_READWRITE, &detail);
+  if (e) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on opening %s", e, detail, fileName);
+    ISAMDispError(fileName, "ISAMOpen", e, 0);
+    return 0;
+  }
+  if (!InitTableDescs(file)) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error on reading table descriptions of %s", fileName);
+    ISAMClose(file, &detail);
+    return 0;
+  }
+  e = ISAMClose(file, &detail);
+  if (e) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on closing %s", e, detail, fileName);
+    ISAMDispError(fileName, "ISAMClose", e, 0);
     return 0;
   }
   return 1;

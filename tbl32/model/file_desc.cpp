@@ -95,25 +95,7 @@ int CZTFileDesc::InitDescEdit(HWND, const char* fileName, int create) {
       ztStrCopy(m_szFileName, fileName, sizeof(m_szFileName));
       return 1;
     case ZT_FILE_ISAM: {
-      ISAMFILE file = nullptr;
-      unsigned detail = 0;
-      unsigned e = ISAMOpen(&file, fileName, ISAM_OPEN_READWRITE, &detail);
-      if (e) {
-        ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on opening %s", e, detail, fileName);
-        ISAMDispError(fileName, "ISAMOpen", e, 0);
-        return 0;
-      }
-      if (!InitTableDescs(file)) {
-        ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error on reading table descriptions of %s", fileName);
-        ISAMClose(file, &detail);
-        return 0;
-      }
-      e = ISAMClose(file, &detail);
-      if (e) {
-        ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on closing %s", e, detail, fileName);
-        ISAMDispError(fileName, "ISAMClose", e, 0);
-        return 0;
-      }
+      if (!ReadISAMDescs(fileName)) return 0;
       ztStrCopy(m_szFileName, fileName, sizeof(m_szFileName));
       return 1;
     }

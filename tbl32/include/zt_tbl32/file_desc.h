@@ -60,6 +60,8 @@ class ZT_TBL32_API CZTFileDesc {
 
  private:
   unsigned TestFileType(const char* fileName);
+  // Opens an ISAM file, reads the descriptions of its tables and closes it. int: 1 ok.
+  int ReadISAMDescs(const char* fileName);
   int MoveTable(unsigned from, unsigned to);
 };
 
