@@ -178,6 +178,19 @@ ZT_ISA32_API unsigned ISAMSetupIterationAddress(ISAMTABLE table, unsigned index,
                                                 void* reserved);
 ZT_ISA32_API unsigned ISAMReadNextRecord(ISAMTABLE table, unsigned index, void* record, unsigned* address,
                                          void* reserved);
+// The index entries of an iteration without the records, as many as fit: each
+// the key in its ordered form (ISAMKeyEntrySize bytes: text as stored, ITEXT
+// folded to lower case, integers big-endian with the sign bit flipped, and so
+// on) followed by the record address in 4 bytes, most significant first. Continues and
+// advances the iteration that ISAMReadNextRecord would; 1022 when none is left.
+ZT_ISA32_API unsigned ISAMReadNextKeys(ISAMTABLE table, unsigned index, void* buffer, unsigned size, unsigned* count);
+// Bytes of one entry of ISAMReadNextKeys for an index.
+ZT_ISA32_API unsigned ISAMKeyEntrySize(ISAMTABLE table, unsigned index, unsigned* size);
+// The records in the order they are stored, as many whole records as fit,
+// following the one at *address (0: from the first). *address is then where the
+// next call continues. The fastest way through every record; 1022 at the end.
+ZT_ISA32_API unsigned ISAMReadRecords(ISAMTABLE table, unsigned* address, void* buffer, unsigned size,
+                                      unsigned* count);
 ZT_ISA32_API unsigned ISAMReadRecordByAddress(ISAMTABLE table, unsigned address, void* buffer, unsigned size,
                                               void* reserved);
 

@@ -219,6 +219,23 @@ unsigned ISAMReadNextRecord(ISAMTABLE table, unsigned index, void* record, unsig
   return onTable(table, [&](isam::TableHandle* t) { return t->file->ReadNext(t, index, record, address); });
 }
 
+unsigned ISAMReadNextKeys(ISAMTABLE table, unsigned index, void* buffer, unsigned size, unsigned* count) {
+  if (!buffer || !count) return ISAM_ERR_ARGUMENT;
+  *count = 0;
+  return onTable(table, [&](isam::TableHandle* t) { return t->file->ReadNextKeys(t, index, buffer, size, count); });
+}
+
+unsigned ISAMKeyEntrySize(ISAMTABLE table, unsigned index, unsigned* size) {
+  if (!size) return ISAM_ERR_ARGUMENT;
+  return onTable(table, [&](isam::TableHandle* t) { return t->file->KeyEntrySize(t, index, size); });
+}
+
+unsigned ISAMReadRecords(ISAMTABLE table, unsigned* address, void* buffer, unsigned size, unsigned* count) {
+  if (!address || !buffer || !count) return ISAM_ERR_ARGUMENT;
+  *count = 0;
+  return onTable(table, [&](isam::TableHandle* t) { return t->file->ReadRecords(t, address, buffer, size, count); });
+}
+
 unsigned ISAMReadRecordByAddress(ISAMTABLE table, unsigned address, void* buffer, unsigned size, void*) {
   return onTable(table, [&](isam::TableHandle* t) { return t->file->ReadByAddress(t, address, buffer, size); });
 }

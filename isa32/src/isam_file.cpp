@@ -489,6 +489,16 @@ unsigned CIsamFile::IndexDesc(TableHandle* t, unsigned index, uint8_t* desc) {
   return ISAM_OK;
 }
 
+unsigned CIsamFile::KeyEntrySize(TableHandle* t, unsigned index, unsigned* size) {
+  TableState* st = t->state.get();
+  Block* tb = nullptr;
+  unsigned e = tableBlock(st, &tb);
+  if (e) return e;
+  if (index >= st->keyCount) return ISAM_ERR_INDEX;
+  *size = st->keys[index].keyLength + 4;
+  return ISAM_OK;
+}
+
 unsigned CIsamFile::RecordCount(TableHandle* t, unsigned* count) {
   Block* tb = nullptr;
   unsigned e = tableBlock(t->state.get(), &tb);
@@ -828,17 +838,11 @@ unsigned CIsamFile::SetupAddress(TableHandle* t, unsigned index, unsigned flags,
   return ISAM_OK;
 }
 
-unsigned CIsamFile::ReadNext(TableHandle* t, unsigned index, void* record, unsigned* address) {
-  TableState* st = t->state.get();
-  Block* tb = nullptr;
-  unsigned e = tableBlock(st, &tb);
-  if (e) return e;
-  if (index >= st->keyCount) return ISAM_ERR_INDEX;
-  Cursor& c = t->cursors[index];
-  if (c.state == Cursor::kNone) return ISAM_ERR_NO_ITERATION;
-  if (c.state == Cursor::kEnded) return ISAM_END_OF_ITERATION;
-  const KeyDef& def = st->keys[index];
-  CIsamBTree tree(&pager_, tb, index, st->nodeSize, def.keyLength);
+// Brings the cursor's path onto the next entry to return (seeking again after
+// the index changed or blocks were dropped) and its leaf into the cache.
+// ISAM_END_OF_ITERATION when nothing is left.
+unsigned CIsamFile::cursorLeaf(TableState* st, CIsamBTree& tree, unsigned index, Cursor& c, Block** out) {
+  unsigned e = ISAM_OK;
   if (!c.pathFresh || c.version != st->versions[index] || c.generation != pager_.Generation()) {
     e = c.backward ? tree.SeekBackward(c.from.data(), !c.inclusive, &c.path)
                    : tree.SeekForward(c.from.data(), !c.inclusive, &c.path);
@@ -852,7 +856,6 @@ unsigned CIsamFile::ReadNext(TableHandle* t, unsigned index, void* record, unsig
     return ISAM_END_OF_ITERATION;
   }
   // The leaf of the path, kept between calls while no block left the cache.
-  const uint32_t es = def.keyLength + 4;
   TreePos& at = c.path.levels.back();
   Block* leaf = c.leaf;
   if (!leaf || c.leafEpoch != pager_.Epoch() || leaf->addr != at.addr) {
@@ -862,18 +865,63 @@ unsigned CIsamFile::ReadNext(TableHandle* t, unsigned index, void* record, unsig
     c.leaf = leaf;
     c.leafEpoch = pager_.Epoch();
   }
-  uint32_t count = rd16(leaf->data + kNodeCount);
-  if (at.index >= count) return ISAM_ERR_CORRUPT;
-  const uint8_t* entry = leaf->data + kNodeEntries + size_t(at.index) * es;
-  // Entries must come strictly in order; anything else is a damaged tree (and
-  // would otherwise let a damaged file iterate forever).
+  if (at.index >= rd16(leaf->data + kNodeCount)) return ISAM_ERR_CORRUPT;
+  *out = leaf;
+  return ISAM_OK;
+}
+
+// Entries must come strictly in order; anything else is a damaged tree (and
+// would otherwise let a damaged file iterate forever).
+bool CIsamFile::inOrder(const Cursor& c, const uint8_t* entry, uint32_t es) {
   int order = memcmp(entry, c.from.data(), es);
-  if (c.backward ? (order > 0 || (order == 0 && !c.inclusive)) : (order < 0 || (order == 0 && !c.inclusive))) {
+  return c.backward ? (order < 0 || (order == 0 && c.inclusive)) : (order > 0 || (order == 0 && c.inclusive));
+}
+
+bool CIsamFile::pastLimit(const Cursor& c, const uint8_t* entry, uint32_t keyLength) {
+  return (!c.backward && c.hasHigh && memcmp(entry, c.high.data(), keyLength) > 0) ||
+         (c.backward && c.hasLow && memcmp(entry, c.low.data(), keyLength) < 0);
+}
+
+// Moves the path past the entry just returned.
+unsigned CIsamFile::cursorStep(CIsamBTree& tree, Cursor& c, uint32_t count) {
+  TreePos& at = c.path.levels.back();
+  c.inclusive = false;
+  if (!c.backward && at.index + 1 < count) {
+    ++at.index;
+  } else if (c.backward && at.index > 0) {
+    --at.index;
+  } else {
+    unsigned e = c.backward ? tree.Prev(&c.path) : tree.Next(&c.path);
+    if (e) {
+      c.pathFresh = false;
+      return e;
+    }
+  }
+  return ISAM_OK;
+}
+
+unsigned CIsamFile::ReadNext(TableHandle* t, unsigned index, void* record, unsigned* address) {
+  TableState* st = t->state.get();
+  Block* tb = nullptr;
+  unsigned e = tableBlock(st, &tb);
+  if (e) return e;
+  if (index >= st->keyCount) return ISAM_ERR_INDEX;
+  Cursor& c = t->cursors[index];
+  if (c.state == Cursor::kNone) return ISAM_ERR_NO_ITERATION;
+  if (c.state == Cursor::kEnded) return ISAM_END_OF_ITERATION;
+  const KeyDef& def = st->keys[index];
+  CIsamBTree tree(&pager_, tb, index, st->nodeSize, def.keyLength);
+  Block* leaf = nullptr;
+  if ((e = cursorLeaf(st, tree, index, c, &leaf)) != 0) return e;
+  const uint32_t es = def.keyLength + 4;
+  const TreePos& at = c.path.levels.back();
+  const uint32_t count = rd16(leaf->data + kNodeCount);
+  const uint8_t* entry = leaf->data + kNodeEntries + size_t(at.index) * es;
+  if (!inOrder(c, entry, es)) {
     c.pathFresh = false;
     return ISAM_ERR_CORRUPT;
   }
-  if ((!c.backward && c.hasHigh && memcmp(entry, c.high.data(), def.keyLength) > 0) ||
-      (c.backward && c.hasLow && memcmp(entry, c.low.data(), def.keyLength) < 0)) {
+  if (pastLimit(c, entry, def.keyLength)) {
     c.state = Cursor::kEnded;
     return ISAM_END_OF_ITERATION;
   }
@@ -894,20 +942,119 @@ unsigned CIsamFile::ReadNext(TableHandle* t, unsigned index, void* record, unsig
     memcpy(record, rec, st->recordSize);
   }
   memcpy(c.from.data(), entry, es);
-  c.inclusive = false;
-  if (!c.backward && at.index + 1 < count) {
-    ++at.index;
-  } else if (c.backward && at.index > 0) {
-    --at.index;
-  } else {
-    e = c.backward ? tree.Prev(&c.path) : tree.Next(&c.path);
-    if (e) {
-      c.pathFresh = false;
-      return e;
-    }
-  }
+  if ((e = cursorStep(tree, c, count)) != 0) return e;
   if (address) *address = addr;
   return ISAM_OK;
+}
+
+unsigned CIsamFile::ReadNextKeys(TableHandle* t, unsigned index, void* buffer, unsigned size, unsigned* count) {
+  TableState* st = t->state.get();
+  Block* tb = nullptr;
+  unsigned e = tableBlock(st, &tb);
+  if (e) return e;
+  if (index >= st->keyCount) return ISAM_ERR_INDEX;
+  const KeyDef& def = st->keys[index];
+  const uint32_t es = def.keyLength + 4;
+  if (size < es) return ISAM_ERR_BUFFER;
+  Cursor& c = t->cursors[index];
+  if (c.state == Cursor::kNone) return ISAM_ERR_NO_ITERATION;
+  if (c.state == Cursor::kEnded) return ISAM_END_OF_ITERATION;
+  CIsamBTree tree(&pager_, tb, index, st->nodeSize, def.keyLength);
+  uint8_t* out = static_cast<uint8_t*>(buffer);
+  const uint32_t room = size / es;
+  uint32_t n = 0;
+  while (n < room) {
+    Block* leaf = nullptr;
+    e = cursorLeaf(st, tree, index, c, &leaf);
+    if (e) break;
+    TreePos& at = c.path.levels.back();
+    const uint32_t entries = rd16(leaf->data + kNodeCount);
+    const uint8_t* base = leaf->data + kNodeEntries;
+    // The first entry of a leaf continues from the last one returned; within a
+    // leaf the entries follow each other.
+    if (!inOrder(c, base + size_t(at.index) * es, es)) {
+      c.pathFresh = false;
+      e = ISAM_ERR_CORRUPT;
+      break;
+    }
+    bool ended = false;
+    // The run of this leaf that fits and lies within the limits, copied at once.
+    uint32_t first = at.index, last = at.index;  // inclusive
+    for (;;) {
+      if (pastLimit(c, base + size_t(last) * es, def.keyLength)) {
+        ended = true;
+        break;
+      }
+      ++n;
+      if (n == room) break;
+      if (c.backward ? last == 0 : last + 1 >= entries) break;
+      if (c.backward)
+        --last;
+      else
+        ++last;
+    }
+    if (ended) {
+      // The entry at `last` is past the limit: the run ends before it.
+      if (last == first) {
+        c.state = Cursor::kEnded;
+        break;
+      }
+      c.backward ? ++last : --last;
+    }
+    const uint32_t lo = c.backward ? last : first, hi = c.backward ? first : last;
+    if (c.backward) {
+      for (uint32_t i = hi + 1; i-- > lo;) {
+        memcpy(out, base + size_t(i) * es, es);
+        out += es;
+      }
+    } else {
+      memcpy(out, base + size_t(lo) * es, size_t(hi - lo + 1) * es);
+      out += size_t(hi - lo + 1) * es;
+    }
+    memcpy(c.from.data(), base + size_t(last) * es, es);
+    at.index = last;
+    if (ended) {
+      c.state = Cursor::kEnded;
+      break;
+    }
+    if ((e = cursorStep(tree, c, entries)) != 0) break;
+  }
+  *count = n;
+  if (n) return ISAM_OK;
+  return e ? e : ISAM_END_OF_ITERATION;
+}
+
+unsigned CIsamFile::ReadRecords(TableHandle* t, unsigned* address, void* buffer, unsigned size, unsigned* count) {
+  TableState* st = t->state.get();
+  Block* tb = nullptr;
+  unsigned e = tableBlock(st, &tb);
+  if (e) return e;
+  const uint32_t rs = st->recordSize;
+  if (size < rs) return ISAM_ERR_BUFFER;
+  const uint32_t highWater = rd32(tb->data + kTbHighWater);
+  const uint32_t room = size / rs;
+  uint8_t* out = static_cast<uint8_t*>(buffer);
+  uint32_t n = 0, at = *address;  // slots up to `at` are done
+  while (n < room && at < highWater) {
+    const uint32_t bi = at / st->perBlock;
+    if (bi >= st->dataBlocks.size()) return ISAM_ERR_CORRUPT;
+    Block* b = nullptr;
+    if ((e = dataBlock(st, bi, &b)) != 0) return e;
+    const uint8_t* bitmap = b->data + kDataBitmap;
+    const uint8_t* records = bitmap + st->bitmapBytes;
+    uint32_t slot = at % st->perBlock;
+    const uint32_t end = highWater - bi * st->perBlock < st->perBlock ? highWater - bi * st->perBlock : st->perBlock;
+    for (; slot < end && n < room; ++slot) {
+      if (!((bitmap[slot / 8] >> (slot % 8)) & 1)) continue;
+      memcpy(out, records + size_t(slot) * rs, rs);
+      out += rs;
+      ++n;
+    }
+    at = bi * st->perBlock + slot;
+  }
+  *address = at;
+  *count = n;
+  return n ? ISAM_OK : ISAM_END_OF_ITERATION;
 }
 
 }  // namespace isam

@@ -90,10 +90,13 @@ class CIsamFile {
   unsigned ReadDesc(TableHandle* t, unsigned slot, char* buffer, unsigned size, unsigned* length);
   unsigned IndexDesc(TableHandle* t, unsigned index, uint8_t* desc);
   unsigned RecordCount(TableHandle* t, unsigned* count);
+  unsigned KeyEntrySize(TableHandle* t, unsigned index, unsigned* size);
 
   unsigned SetupLimits(TableHandle* t, unsigned index, unsigned flags, const void* low, const void* high);
   unsigned SetupAddress(TableHandle* t, unsigned index, unsigned flags, unsigned address);
   unsigned ReadNext(TableHandle* t, unsigned index, void* record, unsigned* address);
+  unsigned ReadNextKeys(TableHandle* t, unsigned index, void* buffer, unsigned size, unsigned* count);
+  unsigned ReadRecords(TableHandle* t, unsigned* address, void* buffer, unsigned size, unsigned* count);
   unsigned ReadByAddress(TableHandle* t, unsigned address, void* buffer, unsigned size);
 
   unsigned Insert(TableHandle* t, const void* record, unsigned* address);
@@ -127,6 +130,10 @@ class CIsamFile {
   unsigned checkKeys(TableState* st, const uint8_t* record, uint32_t self, const uint8_t* old);
   unsigned freeDescChain(TableState* st, Block* tb, unsigned slot);
   unsigned position(TableHandle* t, unsigned index, Cursor& c);
+  unsigned cursorLeaf(TableState* st, CIsamBTree& tree, unsigned index, Cursor& c, Block** leaf);
+  unsigned cursorStep(CIsamBTree& tree, Cursor& c, uint32_t count);
+  static bool inOrder(const Cursor& c, const uint8_t* entry, uint32_t entrySize);
+  static bool pastLimit(const Cursor& c, const uint8_t* entry, uint32_t keyLength);
 
   CIsamPager pager_;
   std::string name_;

@@ -11,6 +11,10 @@ using namespace isamtest;
 
 namespace {
 
+unsigned entryAddress(const unsigned char* p) {
+  return unsigned(p[0]) << 24 | unsigned(p[1]) << 16 | unsigned(p[2]) << 8 | p[3];
+}
+
 struct IsamIterationTest : testing::Test {
   std::string name;
   ISAMFILE file = nullptr;
@@ -251,6 +255,166 @@ TEST_F(IsamIterationTest, HandlesIterateIndependently) {
   EXPECT_EQ(49, recNumber(r.bytes));
   EXPECT_EQ(0, a.front());
   EXPECT_EQ(99, b.front());
+}
+
+// Entries read in batches of any size are those the record iteration gives, in
+// the same order, under the same limits, in both directions, and a batch goes on
+// where single reads stopped (and the other way round) even after the index changed.
+TEST_F(IsamIterationTest, KeyBatchesFollowTheRecordIteration) {
+  createStandard(name, &file, &table, 64);
+  ASSERT_EQ(ISAM_OK, ISAMBeginTransaction(file));
+  std::vector<unsigned> addresses;
+  for (int i = 0; i < 700; ++i) {
+    char nm[8];
+    snprintf(nm, sizeof(nm), "k%02d", (i * 7) % 53);
+    Rec r = makeRec((i * 37) % 500 - 250, nm);
+    unsigned a = 0;
+    ASSERT_EQ(ISAM_OK, ISAMInsertRecord(table, r.bytes, &a));
+    addresses.push_back(a);
+  }
+  for (size_t i = 0; i < addresses.size(); i += 5) ASSERT_EQ(ISAM_OK, ISAMDeleteRecord(table, addresses[i]));
+  ASSERT_EQ(ISAM_OK, ISAMCommitTransaction(file));
+
+  unsigned entrySize[2] = {};
+  ASSERT_EQ(ISAM_OK, ISAMKeyEntrySize(table, 0, &entrySize[0]));
+  ASSERT_EQ(ISAM_OK, ISAMKeyEntrySize(table, 1, &entrySize[1]));
+  EXPECT_EQ(24u, entrySize[0]);
+  EXPECT_EQ(8u, entrySize[1]);
+
+  auto byRecords = [&](unsigned index, unsigned flags, const void* low, const void* high) {
+    std::vector<unsigned> out;
+    EXPECT_EQ(ISAM_OK, ISAMSetupIterationLimits(table, index, flags, low, high));
+    unsigned a = 0;
+    Rec r;
+    while (ISAMReadNextRecord(table, index, r.bytes, &a, nullptr) == ISAM_OK) out.push_back(a);
+    return out;
+  };
+  auto byKeys = [&](unsigned index, unsigned flags, const void* low, const void* high, unsigned per) {
+    std::vector<unsigned> out;
+    EXPECT_EQ(ISAM_OK, ISAMSetupIterationLimits(table, index, flags, low, high));
+    std::vector<unsigned char> buffer(per * entrySize[index] + entrySize[index] - 1);
+    unsigned count = 0, e;
+    while ((e = ISAMReadNextKeys(table, index, buffer.data(), unsigned(buffer.size()), &count)) == ISAM_OK) {
+      EXPECT_GE(count, 1u);
+      EXPECT_LE(count, per);
+      for (unsigned i = 0; i < count; ++i) {
+        const unsigned char* entry = &buffer[i * entrySize[index]];
+        const unsigned a = entryAddress(entry + entrySize[index] - 4);
+        out.push_back(a);
+        Rec r;
+        EXPECT_EQ(ISAM_OK, ISAMReadRecordByAddress(table, a, r.bytes, kRecSize, nullptr));
+        if (index == 0) {
+          EXPECT_EQ(0, memcmp(entry, r.bytes, 20));
+        } else {
+          // Big-endian with the sign flipped.
+          const int n = recNumber(r.bytes);
+          const uint32_t u = uint32_t(n) ^ 0x80000000u;
+          const unsigned char be[4] = {uint8_t(u >> 24), uint8_t(u >> 16), uint8_t(u >> 8), uint8_t(u)};
+          EXPECT_EQ(0, memcmp(entry, be, 4));
+        }
+      }
+    }
+    EXPECT_EQ(ISAM_END_OF_ITERATION, e);
+    EXPECT_EQ(ISAM_END_OF_ITERATION, ISAMReadNextKeys(table, index, buffer.data(), unsigned(buffer.size()), &count));
+    EXPECT_EQ(0u, count);
+    return out;
+  };
+  Rec lowName = makeRec(0, "k10"), highName = makeRec(0, "k30");
+  const int32_t lowNumber = -100, highNumber = 37, emptyLow = 5000, emptyHigh = 6000;
+  struct Limits {
+    unsigned index;
+    const void *low, *high;
+  } limits[] = {{0, nullptr, nullptr},       {0, lowName.bytes, highName.bytes}, {0, highName.bytes, nullptr},
+                {1, nullptr, nullptr},       {1, &lowNumber, &highNumber},       {1, nullptr, &lowNumber},
+                {1, &emptyLow, &emptyHigh}};
+  for (const Limits& l : limits)
+    for (unsigned flags : {0u, 16u})
+      for (unsigned per : {1u, 3u, 64u, 1000u}) {
+        SCOPED_TRACE(testing::Message() << "index " << l.index << " flags " << flags << " batch " << per);
+        EXPECT_EQ(byRecords(l.index, flags, l.low, l.high), byKeys(l.index, flags, l.low, l.high, per));
+      }
+
+  // Mixed reads, with an insert and a delete in between.
+  const std::vector<unsigned> all = byRecords(0, 0, nullptr, nullptr);
+  ASSERT_EQ(ISAM_OK, ISAMSetupIterationLimits(table, 0, 0, nullptr, nullptr));
+  std::vector<unsigned> mixed;
+  unsigned a = 0, count = 0;
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(ISAM_OK, ISAMReadNextRecord(table, 0, nullptr, &a, nullptr));
+    mixed.push_back(a);
+  }
+  std::vector<unsigned char> buffer(10 * entrySize[0]);
+  ASSERT_EQ(ISAM_OK, ISAMReadNextKeys(table, 0, buffer.data(), unsigned(buffer.size()), &count));
+  ASSERT_EQ(10u, count);
+  for (unsigned i = 0; i < count; ++i) mixed.push_back(entryAddress(&buffer[i * 24 + 20]));
+  Rec late = makeRec(9999, "zz");  // after everything: must come last
+  ASSERT_EQ(ISAM_OK, ISAMInsertRecord(table, late.bytes, &a));
+  const unsigned lateAddress = a;
+  const unsigned skipped = all[13];
+  ASSERT_EQ(ISAM_OK, ISAMDeleteRecord(table, skipped));
+  ASSERT_EQ(ISAM_OK, ISAMReadNextRecord(table, 0, nullptr, &a, nullptr));
+  mixed.push_back(a);
+  unsigned e;
+  while ((e = ISAMReadNextKeys(table, 0, buffer.data(), unsigned(buffer.size()), &count)) == ISAM_OK)
+    for (unsigned i = 0; i < count; ++i) mixed.push_back(entryAddress(&buffer[i * 24 + 20]));
+  EXPECT_EQ(ISAM_END_OF_ITERATION, e);
+  std::vector<unsigned> expected = all;
+  expected.erase(expected.begin() + 13);
+  expected.push_back(lateAddress);
+  EXPECT_EQ(expected, mixed);
+
+  EXPECT_EQ(ISAM_ERR_BUFFER, ISAMReadNextKeys(table, 0, buffer.data(), 23, &count));
+  EXPECT_EQ(ISAM_ERR_INDEX, ISAMReadNextKeys(table, 2, buffer.data(), 240, &count));
+  EXPECT_EQ(ISAM_ERR_ARGUMENT, ISAMReadNextKeys(table, 0, nullptr, 240, &count));
+  ISAMTABLE fresh = nullptr;
+  ASSERT_EQ(ISAM_OK, ISAMOpenTable(file, "T", &fresh));
+  EXPECT_EQ(ISAM_ERR_NO_ITERATION, ISAMReadNextKeys(fresh, 0, buffer.data(), 240, &count));
+  EXPECT_EQ("ok", check(file));
+}
+
+// Records in stored order: each used slot once, deleted ones left out, in
+// batches of any size, the same records the index holds.
+TEST_F(IsamIterationTest, StoredOrderReadsEveryRecordOnce) {
+  createStandard(name, &file, &table, 64);
+  Rec r;
+  unsigned address = 0, count = 0;
+  EXPECT_EQ(ISAM_END_OF_ITERATION, ISAMReadRecords(table, &address, r.bytes, kRecSize, &count));
+  ASSERT_EQ(ISAM_OK, ISAMBeginTransaction(file));
+  std::vector<unsigned> addresses;
+  for (int i = 0; i < 1500; ++i) {
+    Rec x = makeRec(i, "n");
+    unsigned a = 0;
+    ASSERT_EQ(ISAM_OK, ISAMInsertRecord(table, x.bytes, &a));
+    addresses.push_back(a);
+  }
+  std::vector<int> expected;
+  for (int i = 0; i < 1500; ++i) {
+    if (i % 3 == 0 || (i >= 200 && i < 400) || i == 1499)
+      ASSERT_EQ(ISAM_OK, ISAMDeleteRecord(table, addresses[size_t(i)]));
+    else
+      expected.push_back(i);
+  }
+  ASSERT_EQ(ISAM_OK, ISAMCommitTransaction(file));
+  for (unsigned per : {1u, 2u, 77u, 5000u}) {
+    SCOPED_TRACE(per);
+    std::vector<unsigned char> buffer(per * kRecSize + kRecSize / 2);
+    std::vector<int> seen;
+    address = 0;
+    unsigned e;
+    while ((e = ISAMReadRecords(table, &address, buffer.data(), unsigned(buffer.size()), &count)) == ISAM_OK) {
+      EXPECT_GE(count, 1u);
+      EXPECT_LE(count, per);
+      for (unsigned i = 0; i < count; ++i) seen.push_back(recNumber(&buffer[i * kRecSize]));
+    }
+    EXPECT_EQ(ISAM_END_OF_ITERATION, e);
+    EXPECT_EQ(ISAM_END_OF_ITERATION, ISAMReadRecords(table, &address, buffer.data(), unsigned(buffer.size()), &count));
+    EXPECT_EQ(expected, seen);  // inserted in this order into fresh slots
+  }
+  address = 0;
+  EXPECT_EQ(ISAM_ERR_BUFFER, ISAMReadRecords(table, &address, r.bytes, kRecSize - 1, &count));
+  EXPECT_EQ(ISAM_ERR_ARGUMENT, ISAMReadRecords(table, nullptr, r.bytes, kRecSize, &count));
+  address = 0xFFFFFFF0u;
+  EXPECT_EQ(ISAM_END_OF_ITERATION, ISAMReadRecords(table, &address, r.bytes, kRecSize, &count));
 }
 
 }  // namespace
