@@ -1,6 +1,9 @@
 // Key ranges of a selection: the part of an index that can hold matching records.
 #include <string.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "select_ids.h"
 #include "zt_isa32.h"
 #include "zt_tbl32/field_desc.h"
@@ -261,4 +264,65 @@ int CZTTblSelDesc::keyresolve(const CZTTableDesc* table, unsigned* keyIndex, cha
   }
   ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSelSource, "No matching index key found for field %s", conj[0]->Column);
   return 0;
+}
+
+int CZTTblSelDesc::keyranges(const CZTTableDesc* table, unsigned* keyIndex, char* lowKeys, char* highKeys,
+                             unsigned keySize) const {
+  if (!table || !lowKeys || !highKeys) return 0;
+  // keyresolve writes keys of any length: into room for the longest key first.
+  unsigned room = 1;
+  for (unsigned f = 0; f < table->m_Fields.m_uCount; ++f) room += table->m_Fields.m_pFields[f].m_uLength;
+  room *= kZTMaxKeyParts;
+  std::vector<char> low(room), high(room);
+  unsigned index = 0;
+  if (!keyresolve(table, &index, low.data(), high.data())) return 0;
+  const CZTKeyDesc& key = table->m_Keys.m_pKeys[index];
+  unsigned length = 0;
+  for (unsigned p = 0; p < key.m_uPartCount && p < kZTMaxKeyParts; ++p) {
+    const CZTFieldDesc* field = FindField(table, key.m_Part[p].szFieldName);
+    if (field) length += field->m_uLength;
+  }
+  if (length + 1 > keySize) {
+    ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSelSource, "Key of %u bytes does not fit %u bytes", length + 1, keySize);
+    return 0;
+  }
+  if (keyIndex) *keyIndex = index;
+  memcpy(lowKeys, low.data(), length + 1);
+  memcpy(highKeys, high.data(), length + 1);
+  const unsigned type = key.m_Part[0].uKeyType;
+  if (type != ISAM_KEY_TEXT && type != ISAM_KEY_ITEXT) return 1;
+
+  // Texts with leading blanks or tabs: the keys that begin with one of them,
+  // where the range does not reach them already (else it is widened to them).
+  const CZTFieldDesc* first = FindField(table, key.m_Part[0].szFieldName);
+  if (!first || first->m_uLength == 0) return 1;
+  struct Range {
+    std::vector<char> low, high;
+  };
+  std::vector<Range> ranges;
+  ranges.push_back(Range{std::vector<char>(low.begin(), low.begin() + length + 1),
+                         std::vector<char>(high.begin(), high.begin() + length + 1)});
+  for (const char c : {'\t', ' '}) {
+    Range extra = ranges[0];
+    extra.low[0] = extra.high[0] = c;
+    memset(extra.low.data() + 1, 0x00, first->m_uLength - 1);
+    memset(extra.high.data() + 1, 0xFF, first->m_uLength - 1);
+    Range& main = ranges[0];
+    const unsigned char from = static_cast<unsigned char>(main.low[0]), to = static_cast<unsigned char>(main.high[0]);
+    if (from <= static_cast<unsigned char>(c) && static_cast<unsigned char>(c) <= to) {
+      if (memcmp(extra.low.data(), main.low.data(), length) < 0) main.low = extra.low;
+      if (memcmp(extra.high.data(), main.high.data(), length) > 0) main.high = extra.high;
+    } else {
+      ranges.push_back(extra);
+    }
+  }
+  // The ranges begin with different bytes: their first bytes give the key order.
+  std::sort(ranges.begin(), ranges.end(), [](const Range& a, const Range& b) {
+    return static_cast<unsigned char>(a.low[0]) < static_cast<unsigned char>(b.low[0]);
+  });
+  for (size_t i = 0; i < ranges.size(); ++i) {
+    memcpy(lowKeys + i * keySize, ranges[i].low.data(), length + 1);
+    memcpy(highKeys + i * keySize, ranges[i].high.data(), length + 1);
+  }
+  return static_cast<int>(ranges.size());
 }

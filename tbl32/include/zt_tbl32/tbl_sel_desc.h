@@ -1,6 +1,7 @@
 // A parsed selection expression: a filter over the fields of a table record.
 #pragma once
 
+#include "zt_isa32.h"
 #include "zt_tbl32/data_comp_link.h"
 #include "zt_tbl32/frame.h"
 
@@ -12,6 +13,11 @@ class CZTListView;
 // value and item type, and the user value. Non-zero when the column is known.
 typedef int (*ZTSelCallback)(const char* column, char* buffer, unsigned size, unsigned* textLength, unsigned* kind,
                              unsigned* value, unsigned* itemType, long user);
+
+// countrange: every record in stored order instead of an index.
+const unsigned kZTSelStoredOrder = 0xFFFFFFFFu;
+// keyranges: the most ranges it gives.
+const unsigned kZTSelMaxRanges = 3;
 
 class ZT_TBL32_API CZTTblSelDesc {
  public:
@@ -48,6 +54,30 @@ class ZT_TBL32_API CZTTblSelDesc {
   // Derives the index and the low and high key of a key range from the first
   // comparison. int: 1 when a key was found.
   int keyresolve(const CZTTableDesc* table, unsigned* keyIndex, char* lowKey, char* highKey) const;
+
+  // The key ranges that together hold every record the selection can pick, in
+  // key order: keyresolve's range and, as texts are compared without their
+  // leading blanks and tabs, the keys of a text index that begin with a tab or a
+  // blank where that range leaves them out. Range i is at lowKeys + i * keySize
+  // and highKeys + i * keySize (keys as keyresolve writes them; buffers of
+  // kZTSelMaxRanges keys). int: the number of ranges; 0 when no key narrows the
+  // selection or a key does not fit keySize.
+  int keyranges(const CZTTableDesc* table, unsigned* keyIndex, char* lowKeys, char* highKeys, unsigned keySize) const;
+
+  // Counts the records of an ISAM table that pass the selection (resolved against
+  // the table's description): through the key ranges where keyranges finds
+  // some, else through every record in stored order. int: 1 ok; 0 with the
+  // engine's error in *error (never a box: the caller reports it).
+  int countrecords(ISAMTABLE table, const CZTTableDesc* desc, unsigned* count, unsigned* error) const;
+  // The same over one index between its limits (null: that end open); where
+  // every column the selection tests can be rebuilt from the index's keys
+  // (keyonly), the records themselves are not read. keyIndex kZTSelStoredOrder
+  // reads every record in the order it is stored, the fastest way through a
+  // whole table.
+  int countrange(ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex, const char* lowKey, const char* highKey,
+                 unsigned* count, unsigned* error) const;
+  // 1 when countrange over the index reads only its keys.
+  int keyonly(ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex) const;
 };
 
 // The current local year, which decides the century of two-digit years in

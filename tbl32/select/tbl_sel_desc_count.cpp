@@ -1,0 +1,260 @@
+// Counting the records a selection picks: through an index between key limits,
+// from the index's keys alone where they hold every column the selection tests,
+// or through every record in stored order.
+#include <string.h>
+
+#include <vector>
+
+#include "zt_isa32.h"
+#include "zt_lib32/strings.h"
+#include "zt_tbl32/key_desc.h"
+#include "zt_tbl32/field_desc.h"
+#include "zt_tbl32/table_desc.h"
+#include "zt_tbl32/tbl_sel_desc.h"
+
+namespace {
+
+constexpr unsigned kBatchBytes = 64 * 1024;
+
+inline bool Present(const SZTDataCompLink& link) { return link.fAlloc && link.pOper; }
+
+// One part of a key as the engine stores it: where its field lies in the
+// record and where its ordered form lies in the key entry.
+struct KeyPart {
+  unsigned type, offset, length, keyOffset;
+  bool needed;
+};
+
+struct KeyLayout {
+  KeyPart parts[4];
+  unsigned partCount = 0;
+  unsigned entrySize = 0;
+  unsigned recordSize = 0;
+};
+
+unsigned Rd16(const unsigned char* p) { return p[0] | unsigned(p[1]) << 8; }
+
+unsigned ReadLayout(ISAMTABLE table, unsigned keyIndex, KeyLayout* layout) {
+  unsigned char desc[ISAM_DESC_SIZE];
+  unsigned e = ISAMGetIndexDesc(table, keyIndex, desc);
+  if (!e) e = ISAMKeyEntrySize(table, keyIndex, &layout->entrySize);
+  if (!e) e = ISAMGetDataRecSize(table, &layout->recordSize);
+  if (e) return e;
+  layout->partCount = desc[ISAM_DESC_PART_COUNT] <= 4 ? desc[ISAM_DESC_PART_COUNT] : 4;
+  unsigned at = 0;
+  for (unsigned i = 0; i < layout->partCount; ++i) {
+    KeyPart& p = layout->parts[i];
+    const unsigned char* d = desc + ISAM_DESC_PARTS + i * 8;
+    p.type = Rd16(d);
+    p.offset = Rd16(d + 2);
+    p.length = Rd16(d + 4);
+    p.keyOffset = at;
+    p.needed = false;
+    at += p.type == ISAM_KEY_NUMTEXT ? 2 * p.length : p.length;
+  }
+  return 0;
+}
+
+// Whether folding to lower case, as a case-ignoring key does, changes nothing a
+// case-ignoring pattern looks at: the upper case letter, blanks, digits, the end.
+bool FoldingKeepsPatterns() {
+  static const bool keeps = [] {
+    for (unsigned c = 0; c < 256; ++c) {
+      const unsigned char l = ztToLower(static_cast<unsigned char>(c));
+      const bool blank = c == ' ' || c == '\t', digit = c >= '0' && c <= '9';
+      if (ztToUpper(l) != ztToUpper(static_cast<unsigned char>(c)) || (l == ' ' || l == '\t') != blank ||
+          (l >= '0' && l <= '9') != digit || (l == 0) != (c == 0))
+        return false;
+    }
+    return true;
+  }();
+  return keeps;
+}
+
+// The record bytes of a key part come back from its ordered form exactly.
+bool Reversible(unsigned type) {
+  return type == ISAM_KEY_TEXT || (type >= ISAM_KEY_UINT8 && type <= ISAM_KEY_EXTENDED) || type == ISAM_KEY_UTEXT;
+}
+
+// A comparison that ignores case, on text compared as stored, is decided by the
+// folded bytes of a case-ignoring key as well.
+bool DecidedByFoldedText(const SZTDataCompExpr* expr, const CZTFieldDesc& field) {
+  const unsigned display = ztFmtKind(field.m_uDisplayType);
+  return (expr->Func == ZT_SEL_EQ_PATTERN || expr->Func == ZT_SEL_NE_PATTERN) && expr->fCase &&
+         field.m_uEncodeType == iteASCIITEXT && (display == ZT_KIND_TEXT || display == 4 || display == 5) &&
+         FoldingKeepsPatterns();
+}
+
+// Every comparison's field lies within one part that gives its bytes back (or
+// what the comparison looks at); those parts are marked needed.
+bool Covered(const SZTDataCompLink* link, const CZTTableDesc* desc, KeyLayout* layout) {
+  for (;;) {
+    if (!Present(*link)) return true;
+    if (link->pOper->idRec == ZT_SEL_EXPRESSION) {
+      const SZTDataCompExpr* expr = static_cast<const SZTDataCompExpr*>(link->pOper);
+      if (expr->uField >= desc->m_Fields.m_uCount) return false;
+      const CZTFieldDesc& field = desc->m_Fields.m_pFields[expr->uField];
+      for (unsigned i = 0; i < layout->partCount; ++i) {
+        KeyPart& p = layout->parts[i];
+        if (field.m_uOffset < p.offset || field.m_uOffset + field.m_uLength > p.offset + p.length) continue;
+        if (Reversible(p.type) || (p.type == ISAM_KEY_ITEXT && DecidedByFoldedText(expr, field))) {
+          p.needed = true;
+          return true;
+        }
+      }
+      return false;
+    }
+    const SZTDataCompOper* op = static_cast<const SZTDataCompOper*>(link->pOper);
+    if (!Covered(&op->Link[0], desc, layout)) return false;
+    link = &op->Link[1];
+  }
+}
+
+bool KeyOnlyLayout(const CZTTblSelDesc& sel, ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex,
+                   KeyLayout* layout, unsigned* error) {
+  *error = ReadLayout(table, keyIndex, layout);
+  if (*error || layout->recordSize == 0) return false;
+  for (unsigned i = 0; i < layout->partCount; ++i) {
+    const KeyPart& p = layout->parts[i];
+    if (p.offset + p.length > layout->recordSize || p.keyOffset + p.length > layout->entrySize) return false;
+  }
+  return Covered(&sel.m_Root, desc, layout);
+}
+
+// The record bytes of the needed parts from a key entry.
+void RebuildRecord(const KeyLayout& layout, const unsigned char* entry, unsigned char* record) {
+  for (unsigned i = 0; i < layout.partCount; ++i) {
+    const KeyPart& p = layout.parts[i];
+    if (!p.needed) continue;
+    const unsigned char* k = entry + p.keyOffset;
+    unsigned char* r = record + p.offset;
+    const unsigned n = p.length;
+    switch (p.type) {
+      case ISAM_KEY_TEXT:
+      case ISAM_KEY_ITEXT:
+        memcpy(r, k, n);
+        break;
+      case ISAM_KEY_UTEXT:
+        for (unsigned j = 0; j + 1 < n; j += 2) {
+          r[j] = k[j + 1];
+          r[j + 1] = k[j];
+        }
+        if (n & 1) r[n - 1] = k[n - 1];
+        break;
+      case ISAM_KEY_INT8:
+      case ISAM_KEY_INT16:
+      case ISAM_KEY_INT32:
+      case ISAM_KEY_INT64:
+        for (unsigned j = 0; j < n; ++j) r[j] = k[n - 1 - j];
+        r[n - 1] ^= 0x80;
+        break;
+      case ISAM_KEY_FLOAT:
+      case ISAM_KEY_DOUBLE:
+      case ISAM_KEY_EXTENDED:
+        // Positive numbers carry the sign bit set, negative ones are inverted.
+        if (k[0] & 0x80) {
+          for (unsigned j = 0; j < n; ++j) r[j] = k[n - 1 - j];
+          r[n - 1] &= 0x7F;
+        } else {
+          for (unsigned j = 0; j < n; ++j) r[j] = static_cast<unsigned char>(~k[n - 1 - j]);
+        }
+        break;
+      default:  // unsigned integers
+        for (unsigned j = 0; j < n; ++j) r[j] = k[n - 1 - j];
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+int CZTTblSelDesc::keyonly(ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex) const {
+  if (!table || !desc || keyIndex == kZTSelStoredOrder) return 0;
+  KeyLayout layout;
+  unsigned error = 0;
+  return KeyOnlyLayout(*this, table, desc, keyIndex, &layout, &error) ? 1 : 0;
+}
+
+int CZTTblSelDesc::countrange(ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex, const char* lowKey,
+                              const char* highKey, unsigned* count, unsigned* error) const {
+  unsigned dummy = 0;
+  if (!error) error = &dummy;
+  *error = 0;
+  if (!count || !desc) {
+    *error = ISAM_ERR_ARGUMENT;
+    return 0;
+  }
+  *count = 0;
+  unsigned recordSize = 0;
+  if ((*error = ISAMGetDataRecSize(table, &recordSize)) != 0) return 0;
+  std::vector<unsigned char> buffer(kBatchBytes > recordSize ? kBatchBytes : recordSize);
+  const unsigned size = static_cast<unsigned>(buffer.size());
+  unsigned n = 0, got = 0, e;
+
+  if (keyIndex == kZTSelStoredOrder) {
+    unsigned address = 0;
+    while ((e = ISAMReadRecords(table, &address, buffer.data(), size, &got)) == 0)
+      for (unsigned i = 0; i < got; ++i)
+        n += testdata(desc, reinterpret_cast<const char*>(buffer.data()) + size_t(i) * recordSize, recordSize);
+  } else {
+    if ((*error = ISAMSetupIterationLimits(table, keyIndex, ISAM_ITER_FORWARD, lowKey, highKey)) != 0) return 0;
+    KeyLayout layout;
+    if (KeyOnlyLayout(*this, table, desc, keyIndex, &layout, error)) {
+      // Equal keys rebuild equal records: the verdict of the last one holds.
+      std::vector<unsigned char> record(layout.recordSize, 0);
+      const unsigned keyLength = layout.entrySize - 4;
+      const bool everything = !Present(m_Root);
+      std::vector<unsigned char> last(keyLength);
+      bool haveLast = false, verdict = false;
+      while ((e = ISAMReadNextKeys(table, keyIndex, buffer.data(), size, &got)) == 0) {
+        if (everything) {
+          n += got;
+          continue;
+        }
+        for (unsigned i = 0; i < got; ++i) {
+          const unsigned char* entry = buffer.data() + size_t(i) * layout.entrySize;
+          if (!haveLast || memcmp(entry, last.data(), keyLength) != 0) {
+            RebuildRecord(layout, entry, record.data());
+            verdict = testdata(desc, reinterpret_cast<const char*>(record.data()), layout.recordSize) != 0;
+            memcpy(last.data(), entry, keyLength);
+            haveLast = true;
+          }
+          n += verdict;
+        }
+      }
+    } else {
+      if (*error) return 0;
+      unsigned address = 0;
+      while ((e = ISAMReadNextRecord(table, keyIndex, buffer.data(), &address, nullptr)) == 0)
+        n += testdata(desc, reinterpret_cast<const char*>(buffer.data()), recordSize);
+    }
+  }
+  if (e != ISAM_END_OF_ITERATION) {
+    *error = e;
+    return 0;
+  }
+  *count = n;
+  return 1;
+}
+
+int CZTTblSelDesc::countrecords(ISAMTABLE table, const CZTTableDesc* desc, unsigned* count, unsigned* error) const {
+  if (!desc || !count) {
+    if (error) *error = ISAM_ERR_ARGUMENT;
+    return 0;
+  }
+  unsigned keySize = 1;
+  for (unsigned f = 0; f < desc->m_Fields.m_uCount; ++f) keySize += desc->m_Fields.m_pFields[f].m_uLength;
+  keySize *= kZTMaxKeyParts;
+  std::vector<char> lows(size_t(keySize) * kZTSelMaxRanges), highs(size_t(keySize) * kZTSelMaxRanges);
+  unsigned index = 0;
+  const int ranges = keyranges(desc, &index, lows.data(), highs.data(), keySize);
+  if (ranges == 0) return countrange(table, desc, kZTSelStoredOrder, nullptr, nullptr, count, error);
+  unsigned total = 0;
+  for (int i = 0; i < ranges; ++i) {
+    unsigned n = 0;
+    if (!countrange(table, desc, index, &lows[size_t(i) * keySize], &highs[size_t(i) * keySize], &n, error)) return 0;
+    total += n;
+  }
+  *count = total;
+  return 1;
+}
