@@ -85,6 +85,21 @@ void exercise(bool readOnly) {
             last = addr;
           if (last && ISAMSetupIterationAddress(t, k, flags ? 28 : 12, last, nullptr) == ISAM_OK)
             ISAMReadNextRecord(t, k, rec.data(), &addr, nullptr);
+          // The same index as key entries in small batches.
+          unsigned entry = 0, got = 0;
+          if (ISAMKeyEntrySize(t, k, &entry) || entry > 4096 || ISAMSetupIterationLimits(t, k, flags, nullptr, nullptr))
+            continue;
+          std::vector<uint8_t> keys(3 * entry);
+          for (int n = 0; n < 10000 && ISAMReadNextKeys(t, k, keys.data(), unsigned(keys.size()), &got) == ISAM_OK;
+               ++n) {
+          }
+        }
+      }
+      {
+        std::vector<uint8_t> batch(5 * recSize + 1);
+        unsigned at = 0, got = 0;
+        for (int n = 0; n < 10000 && ISAMReadRecords(t, &at, batch.data(), unsigned(batch.size()), &got) == ISAM_OK;
+             ++n) {
         }
       }
       for (unsigned a = 0; a < 64; ++a) ISAMReadRecordByAddress(t, a, rec.data(), recSize, nullptr);

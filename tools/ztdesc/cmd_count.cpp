@@ -36,9 +36,9 @@ int ztdescCount(int argc, char** argv) {
   ZTSelectScan scan;
   const std::string expression = where ? ztdescFromInput(where) : std::string();
   if (!scan.Prepare(table, where ? expression.c_str() : nullptr, 0xFFFFFFFFu, fullScan)) return kExitFailed;
-  if (explain) scan.Explain(stdout, table);
+  if (explain) scan.Explain(stdout, open.table, table, true);
   unsigned e = 0;
-  const unsigned count = scan.Count(open.table, table, open.recordSize, &e);
+  const unsigned count = scan.Count(open.table, table, &e);
   if (e) return ztdescFail("%s: table %s: %s (error %u)", positional[0], table.m_szName, ISAMErrorText(e), e);
   printf("%u\n", count);
   return kExitOk;

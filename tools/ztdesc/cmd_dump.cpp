@@ -117,7 +117,7 @@ int ztdescDump(int argc, char** argv) {
   ZTSelectScan scan;
   const std::string expression = where ? ztdescFromInput(where) : std::string();
   if (!scan.Prepare(table, where ? expression.c_str() : nullptr, index - 1, !where || indexGiven)) return kExitFailed;
-  if (explain) scan.Explain(stdout, table);
+  if (explain) scan.Explain(stdout, open.table, table, false);
   index = scan.m_uIndex + 1;
   unsigned e = scan.Start(open.table, backward ? ISAM_ITER_BACKWARD : ISAM_ITER_FORWARD);
   if (e) return ztdescFail("%s: table %s: %s (error %u)", positional[0], table.m_szName, ISAMErrorText(e), e);
@@ -140,7 +140,7 @@ int ztdescDump(int argc, char** argv) {
   unsigned shown = 0;
   while (shown < limit) {
     unsigned address = 0;
-    e = ISAMReadNextRecord(open.table, index - 1, record.data(), &address, nullptr);
+    e = scan.ReadNext(open.table, record.data(), &address);
     if (e == ISAM_END_OF_ITERATION) break;
     if (e) return ztdescFail("%s: table %s: %s (error %u)", positional[0], table.m_szName, ISAMErrorText(e), e);
     if (!scan.Matches(table, record.data(), open.recordSize)) continue;

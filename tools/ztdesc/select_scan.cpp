@@ -18,13 +18,25 @@ unsigned KeyLength(const CZTTableDesc& table, unsigned index) {
   return length;
 }
 
-void PrintKey(FILE* out, const std::vector<char>& key, unsigned length) {
-  for (unsigned i = 0; i < length; ++i) {
+// A key as text: printable bytes as they are, others as \xHH, a run of more
+// than three equal ones once with its count ("\x00{17}").
+void PrintKey(FILE* out, const char* key, unsigned length) {
+  for (unsigned i = 0; i < length;) {
     const unsigned char c = static_cast<unsigned char>(key[i]);
-    if (c >= 0x20 && c < 0x7F && c != '\\')
+    if (c >= 0x20 && c < 0x7F && c != '\\') {
       fputc(c, out);
-    else
+      ++i;
+      continue;
+    }
+    unsigned run = 1;
+    while (i + run < length && static_cast<unsigned char>(key[i + run]) == c) ++run;
+    if (run > 3) {
+      fprintf(out, "\\x%02X{%u}", c, run);
+      i += run;
+    } else {
       fprintf(out, "\\x%02X", c);
+      ++i;
+    }
   }
 }
 
@@ -34,15 +46,19 @@ int ZTSelectScan::Prepare(const CZTTableDesc& table, const char* where, unsigned
   if (where && !m_Sel.parse(where, static_cast<unsigned>(strlen(where)))) return 0;
   if (!m_Sel.resolve(&table)) return 0;
   m_bRanged = false;
+  m_uRanges = 0;
   // A key is at most four fields long.
-  unsigned size = 1;
-  for (unsigned f = 0; f < table.m_Fields.m_uCount; ++f) size += table.m_Fields.m_pFields[f].m_uLength;
-  m_Low.assign(4 * size, 0);
-  m_High.assign(4 * size, 0);
+  m_uKeySize = 1;
+  for (unsigned f = 0; f < table.m_Fields.m_uCount; ++f) m_uKeySize += table.m_Fields.m_pFields[f].m_uLength;
+  m_uKeySize *= kZTMaxKeyParts;
+  m_Lows.assign(size_t(m_uKeySize) * kZTSelMaxRanges, 0);
+  m_Highs.assign(size_t(m_uKeySize) * kZTSelMaxRanges, 0);
   unsigned index = 0;
-  if (!fullScan && m_Sel.keyresolve(&table, &index, m_Low.data(), m_High.data())) {
+  const int ranges = fullScan ? 0 : m_Sel.keyranges(&table, &index, m_Lows.data(), m_Highs.data(), m_uKeySize);
+  if (ranges > 0) {
     m_uIndex = index;
     m_bRanged = true;
+    m_uRanges = static_cast<unsigned>(ranges);
     return 1;
   }
   m_uIndex = preferredIndex;
@@ -58,42 +74,62 @@ int ZTSelectScan::Prepare(const CZTTableDesc& table, const char* where, unsigned
   return 1;
 }
 
-unsigned ZTSelectScan::Start(ISAMTABLE table, unsigned flags) const {
-  return ISAMSetupIterationLimits(table, m_uIndex, flags, m_bRanged ? m_Low.data() : nullptr,
-                                  m_bRanged ? m_High.data() : nullptr);
+unsigned ZTSelectScan::StartRange(ISAMTABLE table) const {
+  // Backwards the ranges come last to first.
+  const unsigned range = m_uFlags == ISAM_ITER_BACKWARD ? m_uRanges - 1 - m_uStep : m_uStep;
+  return ISAMSetupIterationLimits(table, m_uIndex, m_uFlags, Low(range), High(range));
 }
 
-void ZTSelectScan::Explain(FILE* out, const CZTTableDesc& table) const {
+unsigned ZTSelectScan::Start(ISAMTABLE table, unsigned flags) {
+  m_uFlags = flags;
+  m_uStep = 0;
+  if (!m_bRanged) return ISAMSetupIterationLimits(table, m_uIndex, flags, nullptr, nullptr);
+  return StartRange(table);
+}
+
+unsigned ZTSelectScan::ReadNext(ISAMTABLE table, void* record, unsigned* address) {
+  for (;;) {
+    const unsigned e = ISAMReadNextRecord(table, m_uIndex, record, address, nullptr);
+    if (e != ISAM_END_OF_ITERATION || !m_bRanged || m_uStep + 1 >= m_uRanges) return e;
+    ++m_uStep;
+    if (const unsigned s = StartRange(table)) return s;
+  }
+}
+
+void ZTSelectScan::Explain(FILE* out, ISAMTABLE handle, const CZTTableDesc& table, bool counting) const {
   char text[1024];
   m_Sel.edit(text, sizeof(text));
   fprintf(out, "selection: %s\n", text[0] ? text : "(every record)");
   if (!m_bRanged) {
-    fprintf(out, "full scan of index %u\n", m_uIndex + 1);
+    if (counting)
+      fputs("full scan of the records in stored order\n", out);
+    else
+      fprintf(out, "full scan of index %u\n", m_uIndex + 1);
     return;
   }
   const unsigned length = KeyLength(table, m_uIndex);
-  fprintf(out, "key range of index %u (%s): low \"", m_uIndex + 1,
-          table.m_Keys.m_pKeys[m_uIndex].m_Part[0].szFieldName);
-  PrintKey(out, m_Low, length);
-  fputs("\", high \"", out);
-  PrintKey(out, m_High, length);
-  fputs("\"\n", out);
+  const bool keysOnly = counting && m_Sel.keyonly(handle, &table, m_uIndex);
+  for (unsigned r = 0; r < m_uRanges; ++r) {
+    fprintf(out, "key range of index %u (%s): low \"", m_uIndex + 1,
+            table.m_Keys.m_pKeys[m_uIndex].m_Part[0].szFieldName);
+    PrintKey(out, Low(r), length);
+    fputs("\", high \"", out);
+    PrintKey(out, High(r), length);
+    fputs(keysOnly ? "\", keys only\n" : "\"\n", out);
+  }
 }
 
-unsigned ZTSelectScan::Count(ISAMTABLE handle, const CZTTableDesc& table, unsigned recordSize, unsigned* error) const {
-  *error = Start(handle, ISAM_ITER_FORWARD);
-  if (*error) return 0xFFFFFFFFu;
-  std::vector<unsigned char> record(recordSize ? recordSize : 1);
-  unsigned count = 0;
-  for (;;) {
-    unsigned address = 0;
-    const unsigned e = ISAMReadNextRecord(handle, m_uIndex, record.data(), &address, nullptr);
-    if (e == ISAM_END_OF_ITERATION) break;
-    if (e) {
-      *error = e;
-      return 0xFFFFFFFFu;
-    }
-    if (Matches(table, record.data(), recordSize)) ++count;
+unsigned ZTSelectScan::Count(ISAMTABLE handle, const CZTTableDesc& table, unsigned* error) const {
+  // A count needs no order: without a key range every record is read as stored.
+  if (!m_bRanged) {
+    unsigned count = 0;
+    return m_Sel.countrange(handle, &table, kZTSelStoredOrder, nullptr, nullptr, &count, error) ? count : 0xFFFFFFFFu;
   }
-  return count;
+  unsigned total = 0;
+  for (unsigned r = 0; r < m_uRanges; ++r) {
+    unsigned count = 0;
+    if (!m_Sel.countrange(handle, &table, m_uIndex, Low(r), High(r), &count, error)) return 0xFFFFFFFFu;
+    total += count;
+  }
+  return total;
 }

@@ -1,8 +1,11 @@
-// The records found through a selection's key range are exactly those a full
-// scan finds: random tables and random selections with fixed seeds.
+// The records found through a selection's key range (reading records or keys
+// only) and those a scan of the records as stored finds are exactly those every
+// record of an index tested one by one gives: random tables and random
+// selections with fixed seeds.
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -83,11 +86,18 @@ std::string RandomText(std::mt19937& rng, unsigned maxLength) {
   return s;
 }
 
+// Texts as people leave them: now and then after a blank or a tab.
+std::string RandomFieldText(std::mt19937& rng, unsigned maxLength) {
+  const unsigned lead = rng() % 8;
+  std::string s = lead == 0 ? " " : (lead == 1 ? "\t" : "");
+  return (s + RandomText(rng, maxLength)).substr(0, maxLength);
+}
+
 void RandomRecord(std::mt19937& rng, unsigned char* r) {
   memset(r, ' ', kRecordSize);
-  std::string t = RandomText(rng, 8);
+  std::string t = RandomFieldText(rng, 8);
   memcpy(r + 0, t.data(), t.size());
-  t = RandomText(rng, 6);
+  t = RandomFieldText(rng, 6);
   memcpy(r + 8, t.data(), t.size());
   char digits[8];
   snprintf(digits, sizeof(digits), "%04u", static_cast<unsigned>(rng() % 10000));
@@ -189,25 +199,53 @@ TEST_P(SelectScanDifferential, KeyRangeFindsWhatAFullScanFinds) {
   }
   ASSERT_EQ(0u, ISAMCommitTransaction(isam));
 
-  unsigned ranged = 0, tested = 0, matchedSomething = 0;
+  unsigned ranged = 0, keyOnly = 0, tested = 0, matchedSomething = 0;
   for (unsigned n = 0; n < 400; ++n) {
     const std::string text = RandomSelection(rng);
     ZTSelectScan byKey, full;
     if (!byKey.Prepare(table, text.c_str(), 0xFFFFFFFFu, false)) continue;  // e.g. an ordering on a pattern
     ASSERT_TRUE(full.Prepare(table, text.c_str(), 0, true));
     unsigned e1 = 0, e2 = 0;
-    const unsigned viaKey = byKey.Count(handle, table, kRecordSize, &e1);
-    const unsigned viaScan = full.Count(handle, table, kRecordSize, &e2);
+    const unsigned viaKey = byKey.Count(handle, table, &e1);
+    const unsigned viaScan = full.Count(handle, table, &e2);
     ASSERT_EQ(0u, e1);
     ASSERT_EQ(0u, e2);
-    EXPECT_EQ(viaScan, viaKey) << "seed " << seed << ": " << text << " (index " << byKey.m_uIndex + 1 << ")";
+    // The plain way: every record of the first index through testdata.
+    unsigned plain = 0, address = 0, e;
+    ASSERT_EQ(0u, ISAMSetupIterationLimits(handle, 0, ISAM_ITER_FORWARD, nullptr, nullptr));
+    while ((e = ISAMReadNextRecord(handle, 0, record, &address, nullptr)) == 0)
+      plain += full.Matches(table, record, kRecordSize);
+    ASSERT_EQ(ISAM_END_OF_ITERATION, e);
+    const bool keysOnly = byKey.m_bRanged && byKey.m_Sel.keyonly(handle, &table, byKey.m_uIndex);
+    EXPECT_EQ(plain, viaScan) << "seed " << seed << ": " << text << " (stored order)";
+    EXPECT_EQ(plain, viaKey) << "seed " << seed << ": " << text << " (index " << byKey.m_uIndex + 1
+                             << (keysOnly ? ", keys only)" : ")");
+    if (byKey.m_bRanged) {
+      // Listing through the ranges gives the matching records in index order, both ways.
+      std::vector<unsigned> filtered, forward, backward;
+      ASSERT_EQ(0u, ISAMSetupIterationLimits(handle, byKey.m_uIndex, ISAM_ITER_FORWARD, nullptr, nullptr));
+      while (ISAMReadNextRecord(handle, byKey.m_uIndex, record, &address, nullptr) == 0)
+        if (byKey.Matches(table, record, kRecordSize)) filtered.push_back(address);
+      for (unsigned flags : {ISAM_ITER_FORWARD, ISAM_ITER_BACKWARD}) {
+        std::vector<unsigned>& out = flags == ISAM_ITER_FORWARD ? forward : backward;
+        ASSERT_EQ(0u, byKey.Start(handle, flags));
+        while ((e = byKey.ReadNext(handle, record, &address)) == 0)
+          if (byKey.Matches(table, record, kRecordSize)) out.push_back(address);
+        ASSERT_EQ(ISAM_END_OF_ITERATION, e);
+      }
+      std::reverse(backward.begin(), backward.end());
+      EXPECT_EQ(filtered, forward) << text;
+      EXPECT_EQ(filtered, backward) << text;
+    }
     ++tested;
     if (byKey.m_bRanged) ++ranged;
+    if (keysOnly) ++keyOnly;
     if (viaScan) ++matchedSomething;
   }
   // The selections must exercise both ways.
   EXPECT_GT(tested, 300u);
   EXPECT_GT(ranged, tested / 5);
+  EXPECT_GT(keyOnly, ranged / 5);
   EXPECT_GT(matchedSomething, tested / 5);
   ISAMCloseTable(handle);
   ISAMClose(isam, &detail);
