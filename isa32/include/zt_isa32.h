@@ -189,8 +189,7 @@ ZT_ISA32_API unsigned ISAMKeyEntrySize(ISAMTABLE table, unsigned index, unsigned
 // The records in the order they are stored, as many whole records as fit,
 // following the one at *address (0: from the first). *address is then where the
 // next call continues. The fastest way through every record; 1022 at the end.
-ZT_ISA32_API unsigned ISAMReadRecords(ISAMTABLE table, unsigned* address, void* buffer, unsigned size,
-                                      unsigned* count);
+ZT_ISA32_API unsigned ISAMReadRecords(ISAMTABLE table, unsigned* address, void* buffer, unsigned size, unsigned* count);
 ZT_ISA32_API unsigned ISAMReadRecordByAddress(ISAMTABLE table, unsigned address, void* buffer, unsigned size,
                                               void* reserved);
 

@@ -324,8 +324,8 @@ TEST_F(IsamIterationTest, KeyBatchesFollowTheRecordIteration) {
   struct Limits {
     unsigned index;
     const void *low, *high;
-  } limits[] = {{0, nullptr, nullptr},       {0, lowName.bytes, highName.bytes}, {0, highName.bytes, nullptr},
-                {1, nullptr, nullptr},       {1, &lowNumber, &highNumber},       {1, nullptr, &lowNumber},
+  } limits[] = {{0, nullptr, nullptr},     {0, lowName.bytes, highName.bytes}, {0, highName.bytes, nullptr},
+                {1, nullptr, nullptr},     {1, &lowNumber, &highNumber},       {1, nullptr, &lowNumber},
                 {1, &emptyLow, &emptyHigh}};
   for (const Limits& l : limits)
     for (unsigned flags : {0u, 16u})
