@@ -53,6 +53,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!initialised) {
     ztSetBoxHandler(SilentBox, nullptr);
     select_test::MakeCustomerTable(table);
+    // Keys of every kind keyresolve narrows: text, case-free text, digit text, integers.
+    const struct {
+      const char* field;
+      unsigned type;
+    } keys[] = {{"NAME", ISAM_KEY_TEXT}, {"NAMEI", ISAM_KEY_ITEXT}, {"PLZ", ISAM_KEY_NUMTEXT}, {"NUM", ISAM_KEY_INT32},
+                {"U8", ISAM_KEY_UINT8},  {"CENT", ISAM_KEY_UINT32}, {"PLZ", ISAM_KEY_TEXT}};
+    const unsigned count = sizeof(keys) / sizeof(keys[0]);
+    table.m_Keys.m_pKeys = new CZTKeyDesc[count];
+    table.m_Keys.m_uCount = table.m_Keys.m_uAlloc = count;
+    for (unsigned k = 0; k < count; ++k) {
+      CZTKeyDesc& key = table.m_Keys.m_pKeys[k];
+      key.m_uPartCount = 2;
+      key.m_Part[0].uKeyType = keys[k].type;
+      ztStrCopy(key.m_Part[0].szFieldName, keys[k].field, sizeof(key.m_Part[0].szFieldName));
+      key.m_Part[1].uKeyType = ISAM_KEY_DOUBLE;
+      ztStrCopy(key.m_Part[1].szFieldName, "DBL", sizeof(key.m_Part[1].szFieldName));
+    }
     initialised = true;
   }
   const uint8_t* newline = static_cast<const uint8_t*>(memchr(data, '\n', size));
@@ -85,6 +102,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     unsigned key;
     char low[256], high[256];
     first.keyresolve(&table, &key, low, high);
+    char lows[kZTSelMaxRanges * 256], highs[kZTSelMaxRanges * 256];
+    const int ranges = first.keyranges(&table, &key, lows, highs, 256);
+    if (ranges < 0 || ranges > static_cast<int>(kZTSelMaxRanges)) abort();
+    // In key order: each range begins with a greater first byte than the one before.
+    for (int i = 1; i < ranges; ++i)
+      if (static_cast<unsigned char>(lows[i * 256]) <= static_cast<unsigned char>(highs[(i - 1) * 256])) abort();
   }
   CallbackData callback{rest, restSize, 0};
   if (second.cbresolve(FuzzCallback, reinterpret_cast<long>(&callback))) {
