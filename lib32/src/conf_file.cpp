@@ -100,6 +100,44 @@ inline unsigned KeywordEnd(const char* text, unsigned p, unsigned end) {
 #endif
 }
 
+#if defined(__SSE2__)
+// The start of a line read from bit masks of its first 48 bytes: 1 with the
+// offsets of the keyword, of its end and of the data; 0 for a line without a
+// keyword (blank, comment); -1 when the line needs the byte-wise scans.
+inline int ScanLineStart(const char* line, unsigned length, unsigned* key, unsigned* keyEnd, unsigned* data) {
+  constexpr unsigned kWindow = 48;
+  unsigned long long blanks = 0, stops = 0;
+  for (unsigned k = 0; k < kWindow / 16 && 16 * k < length; ++k) {
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 16 * k));
+    unsigned blank = ByteMask(bytes, ' ') | ByteMask(bytes, '\t');
+    blanks |= static_cast<unsigned long long>(blank) << (16 * k);
+    stops |= static_cast<unsigned long long>(blank | ByteMask(bytes, ':') | ByteMask(bytes, ';')) << (16 * k);
+  }
+  const bool whole = length <= kWindow;
+  const unsigned long long window = (1ull << (whole ? length : kWindow)) - 1;
+  const unsigned long long others = ~blanks & window;
+  if (!others) return whole ? 0 : -1;
+  const unsigned p = static_cast<unsigned>(__builtin_ctzll(others));
+  const char c = line[p];
+  if (c == ';' || c == '#' || (c == '/' && p + 1 < length && line[p + 1] == '/')) return 0;
+  // The end of the line stops the keyword as a blank would.
+  const unsigned k = static_cast<unsigned>(__builtin_ctzll((stops | ~window) & (~0ull << p)));
+  if (k >= kWindow && !whole) return -1;
+  if (k == p) return 0;
+  unsigned long long rest = others & (~0ull << k);
+  unsigned q = rest ? static_cast<unsigned>(__builtin_ctzll(rest)) : length;
+  if (q < length && line[q] == ':') {
+    rest = others & (~0ull << (q + 1));
+    q = rest ? static_cast<unsigned>(__builtin_ctzll(rest)) : length;
+  }
+  if (!rest && !whole) return -1;
+  *key = p;
+  *keyEnd = k;
+  *data = q;
+  return 1;
+}
+#endif
+
 // KeyTag of a keyword in the loaded text, the ASCII letters turned to capitals a word at a time.
 inline unsigned long long TextKeyTag(const char* key, unsigned length) {
   unsigned long long x;
@@ -140,7 +178,9 @@ CZTConfFile::CZTConfFile()
       m_pKeyIds(nullptr),
       m_pKeys(nullptr),
       m_uKeyCount(0),
+      m_uPreviousKeyLine(0),
       m_bPlain(0),
+      m_lastKey(),
       m_uEditCapacity(0),
       m_uEditError(0),
       m_uKeywordColumn(8),
@@ -160,6 +200,8 @@ void CZTConfFile::FreeLines() {
   m_pKeys = nullptr;
   m_uConfCapacity = 0;
   m_uKeyCount = 0;
+  m_uPreviousKeyLine = 0;
+  m_lastKey.bytes[0] = '\0';
 }
 
 void CZTConfFile::Free() {
@@ -227,18 +269,29 @@ int CZTConfFile::OnLine(unsigned index, unsigned start, unsigned end) {
   conf.keyTag = 0;
   conf.dataStart = end;
   conf.flags = 0;
-  p = SkipBlanks(text, p, end);
-  if (p >= end) return 1;
-  char c = text[p];
-  if (c == ';' || c == '#' || (c == '/' && p + 1 < end && text[p + 1] == '/')) return 1;
-  unsigned k = KeywordEnd(text, p, end);
-  if (k == p) return 1;
+  unsigned keyEnd = 0, k = 0;
+  int shape = -1;
+#if defined(__SSE2__)
+  shape = ScanLineStart(text + start, end - start, &p, &keyEnd, &k);
+  if (shape == 0) return 1;
+  p += start;
+  keyEnd += start;
+  k += start;
+#endif
+  if (shape < 0) {
+    p = SkipBlanks(text, start, end);
+    if (p >= end) return 1;
+    char c = text[p];
+    if (c == ';' || c == '#' || (c == '/' && p + 1 < end && text[p + 1] == '/')) return 1;
+    keyEnd = KeywordEnd(text, p, end);
+    if (keyEnd == p) return 1;
+    k = SkipBlanks(text, keyEnd, end);
+    if (k < end && text[k] == ':') ++k;
+    k = SkipBlanks(text, k, end);
+  }
   conf.keyStart = p;
-  conf.keyLength = k - p;
-  conf.keyTag = TextKeyTag(text + p, k - p);
-  k = SkipBlanks(text, k, end);
-  if (k < end && text[k] == ':') ++k;
-  k = SkipBlanks(text, k, end);
+  conf.keyLength = keyEnd - p;
+  conf.keyTag = TextKeyTag(text + p, keyEnd - p);
   conf.dataStart = k;
   if (end - k >= 3 && ztToUpper(static_cast<unsigned char>(text[k])) == 'E' &&
       ztToUpper(static_cast<unsigned char>(text[k + 1])) == 'N' &&
@@ -252,7 +305,16 @@ int CZTConfFile::OnLine(unsigned index, unsigned start, unsigned end) {
     m_pKeys = static_cast<SZTConfKey*>(calloc(kKeySlots, sizeof(SZTConfKey)));
     if (!m_pKeys) return 0;
   }
+  // Lines of one keyword mostly come in runs: the previous keyword line's number, if it is the same keyword.
   unsigned id = kManyKeys;
+  const SZTConfLine& previous = m_pConfLines[m_uPreviousKeyLine];
+  if (index && conf.keyLength <= 8 && previous.keyTag == conf.keyTag && previous.keyLength == conf.keyLength) {
+    m_pKeyIds[index] = static_cast<unsigned char>((m_pKeyIds[m_uPreviousKeyLine] & ~kEndLine) |
+                                                  ((conf.flags & ZT_CONF_LINE_END) ? kEndLine : 0));
+    m_uPreviousKeyLine = index;
+    return 1;
+  }
+  m_uPreviousKeyLine = index;
   for (unsigned slot = KeySlot(conf.keyTag, conf.keyLength);; slot = (slot + 1) & (kKeySlots - 1)) {
     SZTConfKey& key = m_pKeys[slot];
     if (key.length == 0) {
@@ -284,6 +346,35 @@ int CZTConfFile::OnTextLoaded() {
   }
   ResetLevels();
   return 1;
+}
+
+const char* CZTConfFile::LookupKeyId(const char* keyword, unsigned* keyLength, unsigned long long* keyTag,
+                                     unsigned* id) {
+  if (!keyword) return nullptr;
+  const unsigned plainId = kManyKeys;
+  unsigned i = 0;
+  while (i < sizeof(m_lastKey.bytes) && keyword[i] == m_lastKey.bytes[i] && keyword[i]) ++i;
+  if (i && i < sizeof(m_lastKey.bytes) && !keyword[i] && !m_lastKey.bytes[i]) {
+    *keyLength = m_lastKey.length;
+    *keyTag = m_lastKey.tag;
+    *id = m_bPlain ? plainId : m_lastKey.id;
+    return keyword + m_lastKey.offset;
+  }
+  const char* key = LookupKey(keyword, keyLength, keyTag);
+  if (!key) return nullptr;
+  *id = KeyId(key, *keyLength, *keyTag);
+  m_lastKey.bytes[0] = '\0';
+  i = 0;
+  while (i < sizeof(m_lastKey.bytes) && keyword[i]) ++i;
+  if (i < sizeof(m_lastKey.bytes)) {
+    memcpy(m_lastKey.bytes, keyword, i + 1);
+    m_lastKey.offset = static_cast<unsigned>(key - keyword);
+    m_lastKey.length = *keyLength;
+    m_lastKey.tag = *keyTag;
+    m_lastKey.id = *id;
+  }
+  if (m_bPlain) *id = plainId;
+  return key;
 }
 
 unsigned CZTConfFile::KeyId(const char* key, unsigned keyLength, unsigned long long keyTag) const {
@@ -324,11 +415,11 @@ unsigned CZTConfFile::FindLine(unsigned id, const char* keyword, unsigned keyLen
   return hit ? static_cast<unsigned>(static_cast<const unsigned char*>(hit) - m_pKeyIds) : kNone;
 }
 
-unsigned CZTConfFile::CountLines(const char* keyword, unsigned keyLength, unsigned long long keyTag) const {
+unsigned CZTConfFile::CountLines(unsigned id, const char* keyword, unsigned keyLength,
+                                 unsigned long long keyTag) const {
   if (!m_pConfLines || m_uLevel >= ZT_CONF_MAX_LEVELS) return 0;
   const unsigned count = GetLineCount();
   unsigned first = m_uBlockFirst[m_uLevel], last = m_uBlockLast[m_uLevel];
-  unsigned id = m_bPlain ? kManyKeys : KeyId(keyword, keyLength, keyTag);
   unsigned n = 0;
   if (id == kManyKeys) {
     for (unsigned i = FindKeyLine(keyword, keyLength, keyTag, first, last); i != kNone;
@@ -370,29 +461,29 @@ unsigned CZTConfFile::BlockEnd(unsigned first, unsigned enclosingLast) const {
 }
 
 int CZTConfFile::GetBlockCount(const char* keyword, unsigned* count) {
-  unsigned keyLength;
+  unsigned keyLength, id;
   unsigned long long tag;
-  const char* key = LookupKey(keyword, &keyLength, &tag);
+  const char* key = LookupKeyId(keyword, &keyLength, &tag, &id);
   if (count) *count = 0;
   if (!key || !GetTextData()) return 0;
-  if (count) *count = CountLines(key, keyLength, tag);
+  if (count) *count = CountLines(id, key, keyLength, tag);
   return 1;
 }
 
 unsigned CZTConfFile::GetKeyCount(const char* keyword) {
-  unsigned keyLength;
+  unsigned keyLength, id;
   unsigned long long tag;
-  const char* key = LookupKey(keyword, &keyLength, &tag);
-  return key ? CountLines(key, keyLength, tag) : 0;
+  const char* key = LookupKeyId(keyword, &keyLength, &tag, &id);
+  return key ? CountLines(id, key, keyLength, tag) : 0;
 }
 
 int CZTConfFile::SelectBlock(const char* keyword) {
-  unsigned keyLength;
+  unsigned keyLength, id;
   unsigned long long tag;
-  const char* key = LookupKey(keyword, &keyLength, &tag);
+  const char* key = LookupKeyId(keyword, &keyLength, &tag, &id);
   if (!key || !m_pConfLines || m_uLevel + 1 >= ZT_CONF_MAX_LEVELS) return 0;
   unsigned last = m_uBlockLast[m_uLevel];
-  unsigned first = FindLine(KeyId(key, keyLength, tag), key, keyLength, tag, m_uBlockFirst[m_uLevel], last);
+  unsigned first = FindLine(id, key, keyLength, tag, m_uBlockFirst[m_uLevel], last);
   if (first == kNone) return 0;
   ++m_uLevel;
   m_uBlockFirst[m_uLevel] = first;
@@ -462,12 +553,11 @@ unsigned CZTConfFile::ReadLine(const char* keyword, const LineRequest& request) 
     request.texts[t][0] = '\0';
   }
   if (!request.values && request.maximum) return ZT_CONF_BAD_ARGUMENT;
-  unsigned keyLength;
+  unsigned keyLength, id;
   unsigned long long tag;
-  const char* key = LookupKey(keyword, &keyLength, &tag);
+  const char* key = LookupKeyId(keyword, &keyLength, &tag, &id);
   if (!key || !m_pConfLines || m_uLevel >= ZT_CONF_MAX_LEVELS) return ZT_CONF_BAD_ARGUMENT;
 
-  const unsigned id = m_bPlain ? kManyKeys : KeyId(key, keyLength, tag);
   unsigned line;
   if (m_bRange) {
     line = FindLine(id, key, keyLength, tag, m_uRangeFrom, m_uRangeTo);

@@ -4,6 +4,10 @@
 
 #include <string.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "zt_lib32/conf_file.h"
 
 namespace zt_conf {
@@ -267,24 +271,114 @@ inline const unsigned char* SkipSeparators(const unsigned char* p) {
   while (kClasses.of[*p] & kClassSeparator) ++p;
   return p;
 }
+#if defined(__SSE2__)
+// The value of the decimal digits at the start of x (count: 1 to 4 of them).
+inline unsigned Decimal4(unsigned x, unsigned count) {
+  x = (x - 0x30303030u) << (8 * (4 - count));
+  x = x * 10 + (x >> 8);  // bytes 0 and 2: two digits each
+  return ((x & 0x00FF00FFu) * (1 + (100u << 16))) >> 16;
+}
+
+// The value of the decimal digits at the start of x (count: 1 to 8 of them).
+inline unsigned DecimalValue(unsigned long long x, unsigned count) {
+  unsigned long long d = (x - kOnes * '0') << (8 * (8 - count));
+  d = d * 10 + (d >> 8);
+  d = (((d & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
+       (((d >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
+      32;
+  return static_cast<unsigned>(d);
+}
+
+// The value of the hexadecimal digits at the start of x (count: 1 to 8 of them).
+inline unsigned HexValue(unsigned long long x, unsigned count) {
+  unsigned long long n = ((x & (kOnes * 0x0F)) + ((x >> 6) & kOnes) * 9) << (8 * (8 - count));
+  n = ((n << 4) | (n >> 8)) & 0x00FF00FF00FF00FFull;
+  n = ((n << 8) | (n >> 16)) & 0x0000FFFF0000FFFFull;
+  return static_cast<unsigned>((n << 16) | (n >> 32));
+}
+
+// Bits 0-15 for the bytes of b that are in the range lo to hi (both below 0x80).
+inline unsigned long long BytesInRange(__m128i b, char lo, char hi) {
+  __m128i shifted = _mm_add_epi8(b, _mm_set1_epi8(static_cast<char>(0x80 - lo)));
+  __m128i in = _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(0x80 + hi - lo + 1)));
+  return static_cast<unsigned>(_mm_movemask_epi8(in));
+}
+
+// Takes the plain numbers among the first 64 bytes from p on: decimal ones of up
+// to eight digits and "0x" ones of one to eight digits, each a whole item between
+// separators. Stops before any other item, the (maximum + 1)th number and an item
+// that may run on past the 64 bytes; returns where the caller goes on.
+inline const unsigned char* TakeNumbers(const unsigned char* p, const unsigned char* e, unsigned* values,
+                                        unsigned maximum, unsigned* count) {
+  // Only the blocks that hold bytes of the line are read: the text's tail covers a block's overhang.
+  const unsigned long long length = static_cast<unsigned long long>(e - p);
+  unsigned long long separators = 0, digits = 0, letters = 0;
+  for (unsigned k = 0; k < 4 && 16 * k < length; ++k) {
+    __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    __m128i sep =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(b, _mm_set1_epi8('\t'))),
+                     _mm_cmpeq_epi8(b, _mm_set1_epi8(',')));
+    separators |= static_cast<unsigned long long>(static_cast<unsigned>(_mm_movemask_epi8(sep))) << (16 * k);
+    digits |= BytesInRange(b, '0', '9') << (16 * k);
+    letters |= BytesInRange(_mm_or_si128(b, _mm_set1_epi8(0x20)), 'a', 'f') << (16 * k);
+  }
+  const unsigned long long valid = length >= 64 ? ~0ull : (1ull << length) - 1;
+  const unsigned long long items = ~separators & valid;
+  const unsigned long long gaps = ~items;  // separators and what lies beyond the line
+  const unsigned long long nondecimal = items & ~digits;
+  const unsigned long long nonhex = items & ~(digits | letters);
+  unsigned n = *count;
+  unsigned at = 0;
+  for (unsigned long long starts = items & ~(items << 1); starts; starts &= starts - 1) {
+    const unsigned first = static_cast<unsigned>(__builtin_ctzll(starts));
+    at = first;
+    const unsigned long long after = gaps >> first;
+    if (!after) break;  // the item may go on past the 64 bytes
+    const unsigned size = static_cast<unsigned>(__builtin_ctzll(after));
+    const unsigned long long x = LoadWord(p + first);
+    unsigned value;
+    if (size <= 4 && !((nondecimal >> first) & ((1u << size) - 1))) {
+      value = Decimal4(static_cast<unsigned>(x), size);
+    } else if (size <= 8 && !((nondecimal >> first) & ((1u << size) - 1))) {
+      value = DecimalValue(x, size);
+    } else if (size >= 3 && size <= 10 && (x & 0xDFFF) == ('X' << 8 | '0') &&
+               !((nonhex >> (first + 2)) & ((1u << (size - 2)) - 1))) {
+      value = HexValue(LoadWord(p + first + 2), size - 2);
+    } else {
+      break;
+    }
+    if (n == maximum) break;
+    values[n++] = value;
+    at = first + size;
+  }
+  *count = n;
+  return p + at;
+}
+#endif
+
 // ReadItemsQuick found something it leaves to ReadItems.
 constexpr unsigned kQuickUnsure = ~0u;
-constexpr unsigned kQuickValues = 16;
 
 // The shape nearly every line has, read in one pass: decimal numbers and "0x"
 // ones of up to eight digits, character numbers, then quoted texts without
 // doubled or inner quotes, or bare words, all of them fitting, and nothing after
-// them but a comment. Anything else (every fault included) gives kQuickUnsure
-// with no output touched, and ReadItems reads the line. Where it answers, the
-// answer is the one ReadItems gives. The byte at end must be a line break or
-// NUL, which ends every run of digits, separators or text.
-inline unsigned ReadItemsQuick(const char* text, unsigned pos, unsigned end, const LineRequest& r) {
+// them but a comment. Anything else (every fault included) gives kQuickUnsure,
+// and ReadItems reads the line; of the outputs only numbers may have been stored
+// by then, the first ones, which ReadItems stores the same. Where it answers,
+// the answer is the one ReadItems gives. The byte at end must be a line break
+// or NUL, which ends every run of digits, separators or text.
+inline unsigned ReadItemsQuick(const char* text, unsigned pos, unsigned end, const LineRequest& r, bool vector = true) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text) + pos;
   const unsigned char* const e = reinterpret_cast<const unsigned char*>(text) + end;
-  unsigned values[kQuickValues];
+  unsigned* const values = r.values;
   unsigned n = 0;
   if (r.numbers) {
-    const unsigned limit = r.maximum < kQuickValues ? r.maximum : kQuickValues;
+    const unsigned limit = r.maximum;
+#if defined(__SSE2__)
+    if (vector) p = TakeNumbers(p, e, values, limit, &n);
+#else
+    (void)vector;
+#endif
     for (;; ++n) {
       p = SkipSeparators(p);
       unsigned value;
@@ -356,7 +450,6 @@ inline unsigned ReadItemsQuick(const char* text, unsigned pos, unsigned end, con
   p = SkipSeparators(p);
   if (p < e && *p != ';') return kQuickUnsure;
 
-  for (unsigned i = 0; i < n; ++i) r.values[i] = values[i];
   if (r.count) *r.count = n;
   for (unsigned t = 0; t < r.textCount; ++t) {
     memcpy(r.texts[t], from[t], length[t]);
