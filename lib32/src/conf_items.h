@@ -310,39 +310,54 @@ inline unsigned long long BytesInRange(__m128i b, char lo, char hi) {
 // that may run on past the 64 bytes; returns where the caller goes on.
 inline const unsigned char* TakeNumbers(const unsigned char* p, const unsigned char* e, unsigned* values,
                                         unsigned maximum, unsigned* count) {
-  // Only the blocks that hold bytes of the line are read: the text's tail covers a block's overhang.
+  // Bit masks of the bytes (bit i: byte p[i]). Only the blocks that hold bytes
+  // of the line are read: the text's tail covers a block's overhang.
   const unsigned long long length = static_cast<unsigned long long>(e - p);
-  unsigned long long separators = 0, digits = 0, letters = 0;
+  unsigned long long separators = 0, digits = 0, hexDigits = 0, zeros = 0, exes = 0;
   for (unsigned k = 0; k < 4 && 16 * k < length; ++k) {
-    __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-    __m128i sep =
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    const __m128i lower = _mm_or_si128(b, _mm_set1_epi8(0x20));
+    const __m128i sep =
         _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(b, _mm_set1_epi8('\t'))),
                      _mm_cmpeq_epi8(b, _mm_set1_epi8(',')));
+    const unsigned long long digit = BytesInRange(b, '0', '9');
     separators |= static_cast<unsigned long long>(static_cast<unsigned>(_mm_movemask_epi8(sep))) << (16 * k);
-    digits |= BytesInRange(b, '0', '9') << (16 * k);
-    letters |= BytesInRange(_mm_or_si128(b, _mm_set1_epi8(0x20)), 'a', 'f') << (16 * k);
+    digits |= digit << (16 * k);
+    hexDigits |= (digit | BytesInRange(lower, 'a', 'f')) << (16 * k);
+    zeros |=
+        static_cast<unsigned long long>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, _mm_set1_epi8('0')))))
+        << (16 * k);
+    exes |= static_cast<unsigned long long>(
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(lower, _mm_set1_epi8('x')))))
+            << (16 * k);
   }
   const unsigned long long valid = length >= 64 ? ~0ull : (1ull << length) - 1;
   const unsigned long long items = ~separators & valid;
   const unsigned long long gaps = ~items;  // separators and what lies beyond the line
-  const unsigned long long nondecimal = items & ~digits;
-  const unsigned long long nonhex = items & ~(digits | letters);
+  const unsigned long long starts = items & ~(items << 1);
+  // Adding a bit at the start of a run of digits carries through it: past its
+  // end into a gap when the whole item is digits. So the gap after each
+  // decimal item is marked, and likewise after the digits of each "0x" item.
+  const unsigned long long decimalRuns = digits & items;
+  const unsigned long long decimalEnds = (decimalRuns + (starts & decimalRuns)) & gaps;
+  const unsigned long long hexRuns = hexDigits & items;
+  const unsigned long long hexFirsts = ((((starts & zeros) << 1) & exes) << 1) & hexRuns;
+  const unsigned long long hexEnds = (hexRuns + hexFirsts) & gaps;
   unsigned n = *count;
   unsigned at = 0;
-  for (unsigned long long starts = items & ~(items << 1); starts; starts &= starts - 1) {
-    const unsigned first = static_cast<unsigned>(__builtin_ctzll(starts));
+  for (unsigned long long rest = starts; rest; rest &= rest - 1) {
+    const unsigned first = static_cast<unsigned>(__builtin_ctzll(rest));
     at = first;
     const unsigned long long after = gaps >> first;
     if (!after) break;  // the item may go on past the 64 bytes
     const unsigned size = static_cast<unsigned>(__builtin_ctzll(after));
-    const unsigned long long x = LoadWord(p + first);
+    const unsigned long long end = 1ull << (first + size);  // first + size < 64: a gap bit is there
     unsigned value;
-    if (size <= 4 && !((nondecimal >> first) & ((1u << size) - 1))) {
-      value = Decimal4(static_cast<unsigned>(x), size);
-    } else if (size <= 8 && !((nondecimal >> first) & ((1u << size) - 1))) {
-      value = DecimalValue(x, size);
-    } else if (size >= 3 && size <= 10 && (x & 0xDFFF) == ('X' << 8 | '0') &&
-               !((nonhex >> (first + 2)) & ((1u << (size - 2)) - 1))) {
+    if ((decimalEnds & end) && size <= 4) {
+      value = Decimal4(static_cast<unsigned>(LoadWord(p + first)), size);
+    } else if ((decimalEnds & end) && size <= 8) {
+      value = DecimalValue(LoadWord(p + first), size);
+    } else if ((hexEnds & end) && size >= 3 && size <= 10) {
       value = HexValue(LoadWord(p + first + 2), size - 2);
     } else {
       break;
