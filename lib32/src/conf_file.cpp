@@ -165,6 +165,19 @@ inline unsigned FindId(const unsigned char* ids, unsigned id, unsigned from, uns
   return hit ? static_cast<unsigned>(static_cast<const unsigned char*>(hit) - ids) : kNone;
 }
 
+// The last line of the block that starts at line first (number id) within the
+// enclosing block's last line: the line before the next line of the keyword,
+// unless a closing line of it comes first, which ends the block itself.
+inline unsigned BlockEndId(const unsigned char* ids, unsigned id, unsigned first, unsigned enclosingLast) {
+  if (first >= enclosingLast) return enclosingLast;
+  if (ids[first + 1] == id) return first;
+  const void* next = memchr(ids + first + 1, static_cast<int>(id), enclosingLast - first);
+  unsigned stop = next ? static_cast<unsigned>(static_cast<const unsigned char*>(next) - ids) : enclosingLast + 1;
+  const void* closing = memchr(ids + first + 1, static_cast<int>(id | kEndLine), stop - first - 1);
+  if (closing) return static_cast<unsigned>(static_cast<const unsigned char*>(closing) - ids);
+  return stop - 1;
+}
+
 // Lines from first to last (inclusive) whose number is id.
 inline unsigned CountId(const unsigned char* ids, unsigned id, unsigned first, unsigned last) {
   unsigned n = 0, i = first;
@@ -463,17 +476,7 @@ unsigned CZTConfFile::BlockEnd(unsigned first, unsigned enclosingLast) const {
   const unsigned count = GetLineCount();
   if (enclosingLast >= count) enclosingLast = count - 1;
   const unsigned id = m_pKeyIds[first] & ~kEndLine;
-  if (!m_bPlain && id != kManyKeys) {
-    // The next line of the keyword, unless a closing one comes before it.
-    if (first >= enclosingLast) return enclosingLast;
-    const unsigned char* ids = m_pKeyIds;
-    if (ids[first + 1] == id) return first;
-    const void* next = memchr(ids + first + 1, static_cast<int>(id), enclosingLast - first);
-    unsigned stop = next ? static_cast<unsigned>(static_cast<const unsigned char*>(next) - ids) : enclosingLast + 1;
-    const void* closing = memchr(ids + first + 1, static_cast<int>(id | kEndLine), stop - first - 1);
-    if (closing) return static_cast<unsigned>(static_cast<const unsigned char*>(closing) - ids);
-    return stop - 1;
-  }
+  if (!m_bPlain && id != kManyKeys) return BlockEndId(m_pKeyIds, id, first, enclosingLast);
   const SZTConfLine& opening = m_pConfLines[first];
   const char* key = GetTextData() + opening.keyStart;
   for (unsigned i = first + 1; i <= enclosingLast; ++i) {
@@ -526,6 +529,16 @@ int CZTConfFile::SelectNextBlock() {
   unsigned from = m_uBlockLast[m_uLevel] + 1;
   if (from <= current) from = current + 1;
   if (from > enclosingLast || from >= count) return 0;
+  const unsigned id = m_pKeyIds[current] & ~kEndLine;
+  if (!m_bPlain && id != kManyKeys) {
+    // Numbered keywords, as nearly always: no calls.
+    if (enclosingLast >= count) enclosingLast = count - 1;
+    const unsigned next = FindId(m_pKeyIds, id, from, enclosingLast);
+    if (next == kNone) return 0;
+    m_uBlockFirst[m_uLevel] = next;
+    m_uBlockLast[m_uLevel] = BlockEndId(m_pKeyIds, id, next, enclosingLast);
+    return 1;
+  }
   const SZTConfLine& opening = m_pConfLines[current];
   unsigned next = FindLine(m_pKeyIds[current] & ~kEndLine, GetTextData() + opening.keyStart, opening.keyLength,
                            opening.keyTag, from, enclosingLast);
