@@ -9,12 +9,69 @@
 #include <stdint.h>
 #include <string.h>
 
+#include <map>
 #include <string>
 
 #include "zt_lib32/conf_file.h"
+#include "zt_lib32/strings.h"
 
 struct SZTConfFileProbe {
   static void SetPlain(CZTConfFile& conf) { conf.m_bPlain = 1; }
+
+  // The line index against a byte-by-byte reading of every line: keyword,
+  // data start, closing flag, and one number per keyword.
+  static bool IndexIsRight(const CZTConfFile& conf) {
+    const char* text = conf.GetTextData();
+    std::map<std::string, unsigned> numberOf;
+    std::map<unsigned, std::string> keywordOf;
+    for (unsigned i = 0; i < conf.GetLineCount(); ++i) {
+      const unsigned start = conf.GetLines()[i].start, end = conf.GetLines()[i].end;
+      const SZTConfLine& line = conf.m_pConfLines[i];
+      const unsigned id = conf.m_pKeyIds[i] & 0x7F;
+      const bool closingBit = (conf.m_pKeyIds[i] & 0x80) != 0;
+      auto blank = [&](unsigned k) { return text[k] == ' ' || text[k] == '\t'; };
+      unsigned p = start;
+      while (p < end && blank(p)) ++p;
+      unsigned k = p;
+      bool comment =
+          p >= end || text[p] == ';' || text[p] == '#' || (text[p] == '/' && p + 1 < end && text[p + 1] == '/');
+      if (!comment)
+        while (k < end && !blank(k) && text[k] != ':' && text[k] != ';') ++k;
+      if (comment || k == p) {
+        if (line.keyLength != 0 || id != 0 || closingBit) return false;
+        continue;
+      }
+      if (line.keyStart != p || line.keyLength != k - p || id == 0) return false;
+      std::string keyword;
+      unsigned long long tag = 0;
+      for (unsigned j = p; j < k; ++j) {
+        unsigned char upper = ztToUpper(static_cast<unsigned char>(text[j]));
+        keyword += static_cast<char>(upper);
+        if (j - p < 8) tag |= static_cast<unsigned long long>(upper) << (8 * (j - p));
+      }
+      if (line.keyTag != tag) return false;
+      unsigned d = k;
+      while (d < end && blank(d)) ++d;
+      if (d < end && text[d] == ':') ++d;
+      while (d < end && blank(d)) ++d;
+      if (line.dataStart != d) return false;
+      bool closing = false;
+      if (end - d >= 3 && ztToUpper(static_cast<unsigned char>(text[d])) == 'E' &&
+          ztToUpper(static_cast<unsigned char>(text[d + 1])) == 'N' &&
+          ztToUpper(static_cast<unsigned char>(text[d + 2])) == 'D') {
+        unsigned r = d + 3;
+        while (r < end && blank(r)) ++r;
+        closing = r == end || text[r] == ';';
+      }
+      if (closing != ((line.flags & ZT_CONF_LINE_END) != 0) || closing != closingBit) return false;
+      if (id == 0x7F) continue;  // beyond the numbered keywords
+      auto known = numberOf.find(keyword);
+      if (known != numberOf.end() ? known->second != id : keywordOf.count(id) != 0) return false;
+      numberOf[keyword] = id;
+      keywordOf[id] = keyword;
+    }
+    return true;
+  }
 };
 
 namespace {
@@ -184,6 +241,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* text = reinterpret_cast<const char*>(data);
   Check(twin.quick.ReadIt(text, static_cast<unsigned>(size)) == 1);
   Check(twin.plain.ReadIt(text, static_cast<unsigned>(size)) == 1);
+  Check(SZTConfFileProbe::IndexIsRight(twin.quick));
   // The limits come from the last bytes, so that the fuzzer can steer them.
   unsigned a = size > 0 ? data[size - 1] : 0, b = size > 1 ? data[size - 2] : 0;
   twin.limits.maximum = a % 21;

@@ -148,6 +148,17 @@ inline unsigned long long TextKeyTag(const char* key, unsigned length) {
   return x - (lower >> 2);
 }
 
+// The data from k to end is END (any letter case), nothing but blanks or a comment after it.
+inline bool IsEndData(const char* text, unsigned k, unsigned end) {
+  if (end - k < 3 || ztToUpper(static_cast<unsigned char>(text[k])) != 'E' ||
+      ztToUpper(static_cast<unsigned char>(text[k + 1])) != 'N' ||
+      ztToUpper(static_cast<unsigned char>(text[k + 2])) != 'D')
+    return false;
+  unsigned r = k + 3;
+  while (r < end && IsBlank(text[r])) ++r;
+  return r == end || text[r] == ';';
+}
+
 inline bool SameKey(const char* a, const char* b, unsigned length) {
   for (unsigned i = 0; i < length; ++i)
     if (ztToUpper(static_cast<unsigned char>(a[i])) != ztToUpper(static_cast<unsigned char>(b[i]))) return false;
@@ -223,6 +234,7 @@ CZTConfFile::CZTConfFile()
       m_pKeys(nullptr),
       m_uKeyCount(0),
       m_uPreviousKeyLine(0),
+      m_linePrefix(),
       m_bPlain(0),
       m_lastKey(),
       m_uEditCapacity(0),
@@ -245,6 +257,7 @@ void CZTConfFile::FreeLines() {
   m_uConfCapacity = 0;
   m_uKeyCount = 0;
   m_uPreviousKeyLine = 0;
+  m_linePrefix.length = 0;
   m_lastKey.bytes[0] = '\0';
 }
 
@@ -313,6 +326,26 @@ int CZTConfFile::OnLine(unsigned index, unsigned start, unsigned end) {
   conf.keyTag = 0;
   conf.dataStart = end;
   conf.flags = 0;
+  // A line that starts byte for byte as the previous keyword line does, up to
+  // that line's data, has its keyword (the keyword's end lies within); its data
+  // starts where the blanks (and the colon, if not passed yet) after that end.
+  const unsigned prefix = m_linePrefix.length;
+  if (prefix && end - start >= prefix && memcmp(text + start, text + m_linePrefix.start, prefix) == 0) {
+    unsigned k = SkipBlanks(text, start + prefix, end);
+    if (!m_linePrefix.colon && k < end && text[k] == ':') k = SkipBlanks(text, k + 1, end);
+    const SZTConfLine& previous = m_pConfLines[m_uPreviousKeyLine];
+    conf.keyStart = start + m_linePrefix.keyStart;
+    conf.keyLength = previous.keyLength;
+    conf.keyTag = previous.keyTag;
+    conf.dataStart = k;
+    const bool closing = IsEndData(text, k, end);
+    if (closing) conf.flags = ZT_CONF_LINE_END;
+    m_pKeyIds[index] =
+        static_cast<unsigned char>((m_pKeyIds[m_uPreviousKeyLine] & ~kEndLine) | (closing ? kEndLine : 0));
+    m_uPreviousKeyLine = index;
+    m_linePrefix.start = start;
+    return 1;
+  }
   unsigned keyEnd = 0, k = 0;
   int shape = -1;
 #if defined(__SSE2__)
@@ -337,13 +370,13 @@ int CZTConfFile::OnLine(unsigned index, unsigned start, unsigned end) {
   conf.keyLength = keyEnd - p;
   conf.keyTag = TextKeyTag(text + p, keyEnd - p);
   conf.dataStart = k;
-  if (end - k >= 3 && ztToUpper(static_cast<unsigned char>(text[k])) == 'E' &&
-      ztToUpper(static_cast<unsigned char>(text[k + 1])) == 'N' &&
-      ztToUpper(static_cast<unsigned char>(text[k + 2])) == 'D') {
-    unsigned r = k + 3;
-    while (r < end && IsBlank(text[r])) ++r;
-    if (r == end || text[r] == ';') conf.flags |= ZT_CONF_LINE_END;
-  }
+  if (IsEndData(text, k, end)) conf.flags |= ZT_CONF_LINE_END;
+  // Reused by the next keyword line if it starts alike; the keyword must end within.
+  m_linePrefix.start = start;
+  m_linePrefix.length = keyEnd < k ? k - start : 0;
+  m_linePrefix.keyStart = p - start;
+  m_linePrefix.keyEnd = keyEnd - start;
+  m_linePrefix.colon = memchr(text + keyEnd, ':', k - keyEnd) != nullptr;
   // The keyword's number: the same keywords (as LookupKey compares them) share one.
   if (!m_pKeys) {
     m_pKeys = static_cast<SZTConfKey*>(calloc(kKeySlots, sizeof(SZTConfKey)));

@@ -189,6 +189,12 @@ class ZT_LIB32_API CZTConfFile : public CZTFile {
   struct SZTConfKey* m_pKeys;
   unsigned m_uKeyCount;
   unsigned m_uPreviousKeyLine;  // while indexing: the last line with a keyword
+  // While indexing: the start of that line up to its data (offsets from its
+  // start; length 0: not to be reused), which lines written alike share.
+  struct {
+    unsigned start, length, keyStart, keyEnd;
+    int colon;  // the colon after the keyword lies within it
+  } m_linePrefix;
   int m_bPlain;  // find lines by comparing keywords and read data item by item (the reference for the quick paths)
   // The last keyword looked up (callers repeat theirs): its bytes and what LookupKeyId made of them.
   struct {
