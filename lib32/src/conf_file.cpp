@@ -375,7 +375,6 @@ int CZTConfFile::OnLine(unsigned index, unsigned start, unsigned end) {
   m_linePrefix.start = start;
   m_linePrefix.length = keyEnd < k ? k - start : 0;
   m_linePrefix.keyStart = p - start;
-  m_linePrefix.keyEnd = keyEnd - start;
   m_linePrefix.colon = memchr(text + keyEnd, ':', k - keyEnd) != nullptr;
   // The keyword's number: the same keywords (as LookupKey compares them) share one.
   if (!m_pKeys) {

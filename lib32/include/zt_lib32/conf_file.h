@@ -192,7 +192,7 @@ class ZT_LIB32_API CZTConfFile : public CZTFile {
   // While indexing: the start of that line up to its data (offsets from its
   // start; length 0: not to be reused), which lines written alike share.
   struct {
-    unsigned start, length, keyStart, keyEnd;
+    unsigned start, length, keyStart;
     int colon;  // the colon after the keyword lies within it
   } m_linePrefix;
   int m_bPlain;  // find lines by comparing keywords and read data item by item (the reference for the quick paths)

@@ -48,8 +48,8 @@ class ZT_LIB32_API CZTFile {
   static unsigned ReplaceAtomically(const char* fileName, const char* data, unsigned length, int flush);
 
  protected:
-  // Bytes that follow the text in its block: the terminating NUL and more zeros,
-  // so that scans may read a word at a time a little past the end of any line.
+  // Bytes that follow the text in its block: the terminating NUL and more that
+  // may be read, so that scans may take a word at a time a little past any line.
   static constexpr unsigned kTextTail = 16;
 
   // Called for each line as the text is split (index from 0; start and end as in
