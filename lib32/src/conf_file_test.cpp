@@ -432,3 +432,71 @@ TEST_F(ConfFileRead, HostileInputGivesCodesNotCrashes) {
 }
 
 }  // namespace
+
+struct SZTConfFileProbe {
+  static void SetPlain(CZTConfFile& conf) { conf.m_bPlain = 1; }
+};
+
+namespace {
+
+// Both ways of finding lines (numbered keywords, compared keywords) over the same text.
+void ExpectSameWalk(const std::string& text, const std::vector<std::string>& keywords) {
+  CZTConfFile quick, plain;
+  SZTConfFileProbe::SetPlain(plain);
+  ASSERT_EQ(1, quick.ReadIt(text.data(), static_cast<unsigned>(text.size())));
+  ASSERT_EQ(1, plain.ReadIt(text.data(), static_cast<unsigned>(text.size())));
+  for (const std::string& keyword : keywords) {
+    const char* k = keyword.c_str();
+    unsigned a = 0, b = 0;
+    EXPECT_EQ(quick.GetBlockCount(k, &a), plain.GetBlockCount(k, &b)) << k;
+    EXPECT_EQ(a, b) << k;
+    unsigned va[4] = {}, vb[4] = {}, ca = 0, cb = 0;
+    EXPECT_EQ(quick.GetWords(k, va, 4, &ca), plain.GetWords(k, vb, 4, &cb)) << k;
+    EXPECT_EQ(ca, cb) << k;
+    EXPECT_EQ(0, memcmp(va, vb, sizeof(va))) << k;
+    int sa = quick.SelectBlock(k), sb = plain.SelectBlock(k);
+    EXPECT_EQ(sa, sb) << k;
+    if (!sa) continue;
+    do {
+      EXPECT_EQ(quick.m_uBlockFirst[1], plain.m_uBlockFirst[1]) << k;
+      EXPECT_EQ(quick.m_uBlockLast[1], plain.m_uBlockLast[1]) << k;
+      for (const std::string& inner : keywords)
+        EXPECT_EQ(quick.GetKeyCount(inner.c_str()), plain.GetKeyCount(inner.c_str()));
+      sa = quick.SelectNextBlock();
+      sb = plain.SelectNextBlock();
+      EXPECT_EQ(sa, sb) << k;
+    } while (sa && sb);
+    quick.LeaveBlock();
+    plain.LeaveBlock();
+  }
+}
+
+TEST_F(ConfFileRead, KeywordsBeyondTheNumberedOnesAreFoundAlike) {
+  // More distinct keywords than the line index numbers, long ones sharing their
+  // first eight letters, mixed case, and blocks closed by END lines.
+  std::string text;
+  std::vector<std::string> keywords;
+  for (unsigned i = 0; i < 300; ++i) {
+    std::string keyword = (i % 3 == 0 ? "GalleryDia" : i % 3 == 1 ? "K" : "Key") + std::to_string(i);
+    keywords.push_back(keyword);
+    text += keyword + ": " + std::to_string(i) + "\n";
+    text += (i % 2 ? "Block:" : "block") + std::string(" ") + std::to_string(i) + "\n";
+    if (i % 7 == 0) text += "BLOCK: END\n";
+    text += "  " + keywords[i / 2] + " " + std::to_string(i * 3) + "\n";
+  }
+  keywords.push_back("BLOCK");
+  keywords.push_back("Missing");
+  keywords.push_back("GALLERYDIA299");
+  ExpectSameWalk(text, keywords);
+}
+
+TEST_F(ConfFileRead, BareWordCutToItsBufferIsItsBeginning) {
+  Load("Word: a\"\"bc\n");
+  char text[4];
+  unsigned length = 0;
+  EXPECT_EQ(ZT_CONF_TOO_LONG, conf.GetText("WORD", text, sizeof(text), &length));
+  EXPECT_STREQ("a\"\"", text);  // no quote pairs are merged outside quoted texts
+  EXPECT_EQ(3u, length);
+}
+
+}  // namespace

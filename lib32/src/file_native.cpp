@@ -31,7 +31,7 @@ unsigned CZTFile::ReadWholeFile(const char* fileName, char** text, unsigned* len
   }
   // The size is only a first guess: whatever the file holds up to the limit is read.
   size_t capacity = static_cast<size_t>(st.st_size) + 1;
-  char* buffer = static_cast<char*>(malloc(capacity + 1));
+  char* buffer = static_cast<char*>(malloc(capacity + kTextTail));
   if (!buffer) {
     close(fd);
     return ENOMEM;
@@ -45,7 +45,7 @@ unsigned CZTFile::ReadWholeFile(const char* fileName, char** text, unsigned* len
         return EFBIG;
       }
       size_t grown = capacity * 2;
-      char* bigger = static_cast<char*>(realloc(buffer, grown + 1));
+      char* bigger = static_cast<char*>(realloc(buffer, grown + kTextTail));
       if (!bigger) {
         free(buffer);
         close(fd);
@@ -70,7 +70,7 @@ unsigned CZTFile::ReadWholeFile(const char* fileName, char** text, unsigned* len
     free(buffer);
     return EFBIG;
   }
-  buffer[used] = '\0';
+  memset(buffer + used, 0, kTextTail);
   *text = buffer;
   *length = static_cast<unsigned>(used);
   return 0;

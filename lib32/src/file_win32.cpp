@@ -23,7 +23,7 @@ unsigned CZTFile::ReadWholeFile(const char* fileName, char** text, unsigned* len
   }
   // The size is only a first guess: whatever the file holds up to the limit is read.
   size_t capacity = static_cast<size_t>(size.QuadPart) + 1;
-  char* buffer = static_cast<char*>(malloc(capacity + 1));
+  char* buffer = static_cast<char*>(malloc(capacity + kTextTail));
   if (!buffer) {
     CloseHandle(file);
     return ERROR_NOT_ENOUGH_MEMORY;
@@ -37,7 +37,7 @@ unsigned CZTFile::ReadWholeFile(const char* fileName, char** text, unsigned* len
         return ERROR_FILE_TOO_LARGE;
       }
       size_t grown = capacity * 2;
-      char* bigger = static_cast<char*>(realloc(buffer, grown + 1));
+      char* bigger = static_cast<char*>(realloc(buffer, grown + kTextTail));
       if (!bigger) {
         free(buffer);
         CloseHandle(file);
@@ -62,7 +62,7 @@ unsigned CZTFile::ReadWholeFile(const char* fileName, char** text, unsigned* len
     free(buffer);
     return ERROR_FILE_TOO_LARGE;
   }
-  buffer[used] = '\0';
+  memset(buffer + used, 0, kTextTail);
   *text = buffer;
   *length = static_cast<unsigned>(used);
   return 0;

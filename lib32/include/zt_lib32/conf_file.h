@@ -35,6 +35,10 @@
 
 #include "zt_lib32/file.h"
 
+namespace zt_conf {
+struct LineRequest;
+}
+
 // Getter results (also GetEditError and CheckBlocks).
 enum : unsigned {
   ZT_CONF_OK = 0,
@@ -175,22 +179,51 @@ class ZT_LIB32_API CZTConfFile : public CZTFile {
   int OnTextLoaded() override;
 
  private:
+  friend struct SZTConfFileProbe;  // tests compare the quick paths with the plain ones
+
   SZTConfLine* m_pConfLines;
   unsigned m_uConfCapacity;
+  // Per line the number of its keyword among the distinct keywords of the text
+  // (0: none; the top bit set on closing lines), and the table of the keywords.
+  unsigned char* m_pKeyIds;
+  struct SZTConfKey* m_pKeys;
+  unsigned m_uKeyCount;
+  unsigned m_uPreviousKeyLine;  // while indexing: the last line with a keyword
+  // While indexing: the start of that line up to its data (offsets from its
+  // start; length 0: not to be reused), which lines written alike share.
+  struct {
+    unsigned start, length, keyStart;
+    int colon;  // the colon after the keyword lies within it
+  } m_linePrefix;
+  int m_bPlain;  // find lines by comparing keywords and read data item by item (the reference for the quick paths)
+  // The last keyword looked up (callers repeat theirs): its bytes and what LookupKeyId made of them.
+  struct {
+    char bytes[16];  // empty: none
+    unsigned offset, length, id;
+    unsigned long long tag;
+  } m_lastKey;
   unsigned m_uEditCapacity;
   unsigned m_uEditError;
   unsigned m_uKeywordColumn, m_uDataColumn, m_uLabelWidth, m_uCommentColumn, m_uLineWidth;
 
   void ResetLevels();
+  void FreeLines();
+  // The number of a keyword (LookupKey's result) among the text's keywords.
+  unsigned KeyId(const char* key, unsigned keyLength, unsigned long long keyTag) const;
+  // A keyword as callers pass it: its start without blanks, length, tag and
+  // number (KeyId; the plain search's number in plain mode); null for no keyword.
+  const char* LookupKeyId(const char* keyword, unsigned* keyLength, unsigned long long* keyTag, unsigned* id);
   // Next line at or after from, up to last, with the keyword (closing lines skipped); ~0u when none.
   unsigned FindKeyLine(const char* keyword, unsigned keyLength, unsigned long long keyTag, unsigned from,
                        unsigned last) const;
+  // The same with the keyword's number (KeyId) at hand.
+  unsigned FindLine(unsigned id, const char* keyword, unsigned keyLength, unsigned long long keyTag, unsigned from,
+                    unsigned last) const;
+  unsigned CountLines(unsigned id, const char* keyword, unsigned keyLength, unsigned long long keyTag) const;
   // The last line of the block that starts at line first, within the enclosing last line.
   unsigned BlockEnd(unsigned first, unsigned enclosingLast) const;
-  // Finds the line for a getter (range or current block) and parses its data:
-  // the leading numbers (when numbers is set), then textCount texts.
-  unsigned ReadLine(const char* keyword, bool numbers, unsigned* values, unsigned maximum, unsigned* count,
-                    unsigned textCount, char** texts, const unsigned* sizes, unsigned** lengths);
+  // Finds the line for a getter (range or current block) and parses its data.
+  unsigned ReadLine(const char* keyword, const zt_conf::LineRequest& request);
 
   int EditReserve(unsigned more);
   void EditPut(const char* text, unsigned length);

@@ -48,6 +48,10 @@ class ZT_LIB32_API CZTFile {
   static unsigned ReplaceAtomically(const char* fileName, const char* data, unsigned length, int flush);
 
  protected:
+  // Bytes that follow the text in its block: the terminating NUL and more that
+  // may be read, so that scans may take a word at a time a little past any line.
+  static constexpr unsigned kTextTail = 16;
+
   // Called for each line as the text is split (index from 0; start and end as in
   // SZTFileLine), and once after the last line; a derived reader indexes its
   // lines here. int: 1 ok, 0 failure (the text is released then).
@@ -55,12 +59,12 @@ class ZT_LIB32_API CZTFile {
   virtual int OnTextLoaded() { return 1; }
 
  private:
-  char* m_pText;           // the text, terminated by an extra NUL not counted in the length
+  char* m_pText;           // the text, followed by kTextTail bytes of which the first is NUL
   unsigned m_uTextLength;  // bytes of text (a byte-order mark excluded)
   SZTFileLine* m_pLines;
   unsigned m_uLineCount;
 
   int SplitLines();
-  // Platform part: reads the whole file into a new block (malloc) with one spare byte.
+  // Platform part: reads the whole file into a new block (malloc) followed by kTextTail zeros.
   static unsigned ReadWholeFile(const char* fileName, char** text, unsigned* length);
 };
