@@ -152,7 +152,8 @@ TEST(KeyDescList, CopiesDeeply) {
   ASSERT_NE(copy.m_pKeys, keys.m_pKeys);
   ztStrCopy(keys.m_pKeys[0].m_Part[0].szFieldName, "Z", kZTNameSize);
   EXPECT_STREQ(copy.m_pKeys[0].m_Part[0].szFieldName, "A");
-  copy = copy;
+  const CZTKeyDescList& self = copy;  // assignment to itself keeps the keys
+  copy = self;
   EXPECT_EQ(copy.m_uCount, 1u);
 }
 

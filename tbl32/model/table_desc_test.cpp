@@ -235,7 +235,8 @@ TEST(TableDesc, CopiesAreDeepAndFreeTableKeepsNameAndGallery) {
   EXPECT_EQ(WriteTable(copy), WriteTable(table));
   CZTTableDesc assigned;
   assigned = table;
-  assigned = assigned;
+  const CZTTableDesc& self = assigned;  // assignment to itself keeps the description
+  assigned = self;
   EXPECT_EQ(WriteTable(assigned), WriteTable(table));
 
   table.FreeTable();

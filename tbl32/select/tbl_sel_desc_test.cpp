@@ -119,8 +119,8 @@ TEST(SelectionParse, EditParsesBackToTheSameTree) {
       "a=1 and ()",
       "() || ()",
       "(() ^^ a=1) && (b=2 || ())",
-      "() OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR "
-      "() OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR ()",
+      ("() OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR "
+       "() OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR () OR ()"),
       "PLZ >= 50000 && PLZ < 60000",
       "a = '(' || (b = ')' && c = \"x) OR (y\") || d = \"'(\"",
       "D = 1.7.09 oder N = -5,25 und M = 5#### ^^ P = *er?",
