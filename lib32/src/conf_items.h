@@ -289,20 +289,28 @@ inline unsigned DecimalValue(unsigned long long x, unsigned count) {
   return static_cast<unsigned>(d);
 }
 
-// The value of the hexadecimal digits at the start of x (count: 1 to 8 of them).
-inline unsigned HexValue(unsigned long long x, unsigned count) {
-  unsigned long long n = ((x & (kOnes * 0x0F)) + ((x >> 6) & kOnes) * 9) << (8 * (8 - count));
-  n = ((n << 4) | (n >> 8)) & 0x00FF00FF00FF00FFull;
-  n = ((n << 8) | (n >> 16)) & 0x0000FFFF0000FFFFull;
-  return static_cast<unsigned>((n << 16) | (n >> 32));
-}
-
 // Bits 0-15 for the bytes of b that are in the range lo to hi (both below 0x80).
 inline unsigned long long BytesInRange(__m128i b, char lo, char hi) {
   __m128i shifted = _mm_add_epi8(b, _mm_set1_epi8(static_cast<char>(0x80 - lo)));
   __m128i in = _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(0x80 + hi - lo + 1)));
   return static_cast<unsigned>(_mm_movemask_epi8(in));
 }
+
+// Hexadecimal digit values; 0xFF for the other bytes.
+struct HexTable {
+  unsigned char of[256];
+};
+constexpr HexTable MakeHexTable() {
+  HexTable t{};
+  for (unsigned c = 0; c < 256; ++c) t.of[c] = 0xFF;
+  for (unsigned c = 0; c < 10; ++c) t.of['0' + c] = static_cast<unsigned char>(c);
+  for (unsigned c = 0; c < 6; ++c) {
+    t.of['a' + c] = static_cast<unsigned char>(10 + c);
+    t.of['A' + c] = static_cast<unsigned char>(10 + c);
+  }
+  return t;
+}
+inline constexpr HexTable kHexDigits = MakeHexTable();
 
 // Takes the plain numbers among the first 64 bytes from p on: decimal ones of up
 // to eight digits and "0x" ones of one to eight digits, each a whole item between
@@ -313,63 +321,87 @@ inline const unsigned char* TakeNumbers(const unsigned char* p, const unsigned c
   // Bit masks of the bytes (bit i: byte p[i]). Only the blocks that hold bytes
   // of the line are read: the text's tail covers a block's overhang.
   const unsigned long long length = static_cast<unsigned long long>(e - p);
-  unsigned long long separators = 0, digits = 0, hexDigits = 0, zeros = 0, exes = 0;
+  unsigned long long separators = 0, digits = 0, exes = 0;
   for (unsigned k = 0; k < 4 && 16 * k < length; ++k) {
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-    const __m128i lower = _mm_or_si128(b, _mm_set1_epi8(0x20));
     const __m128i sep =
         _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(b, _mm_set1_epi8('\t'))),
                      _mm_cmpeq_epi8(b, _mm_set1_epi8(',')));
-    const unsigned long long digit = BytesInRange(b, '0', '9');
+    const __m128i x = _mm_cmpeq_epi8(_mm_or_si128(b, _mm_set1_epi8(0x20)), _mm_set1_epi8('x'));
     separators |= static_cast<unsigned long long>(static_cast<unsigned>(_mm_movemask_epi8(sep))) << (16 * k);
-    digits |= digit << (16 * k);
-    hexDigits |= (digit | BytesInRange(lower, 'a', 'f')) << (16 * k);
-    zeros |=
-        static_cast<unsigned long long>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, _mm_set1_epi8('0')))))
-        << (16 * k);
-    exes |= static_cast<unsigned long long>(
-                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(lower, _mm_set1_epi8('x')))))
-            << (16 * k);
+    digits |= BytesInRange(b, '0', '9') << (16 * k);
+    exes |= static_cast<unsigned long long>(static_cast<unsigned>(_mm_movemask_epi8(x))) << (16 * k);
   }
   const unsigned long long valid = length >= 64 ? ~0ull : (1ull << length) - 1;
   const unsigned long long items = ~separators & valid;
   const unsigned long long gaps = ~items;  // separators and what lies beyond the line
-  const unsigned long long starts = items & ~(items << 1);
+  unsigned long long starts = items & ~(items << 1);
+  // The byte after each item; none for an item that may go on past the 64 bytes.
+  unsigned long long ends = gaps & (items << 1);
   // Adding a bit at the start of a run of digits carries through it: past its
-  // end into a gap when the whole item is digits. So the gap after each
-  // decimal item is marked, and likewise after the digits of each "0x" item.
-  const unsigned long long decimalRuns = digits & items;
-  const unsigned long long decimalEnds = (decimalRuns + (starts & decimalRuns)) & gaps;
-  const unsigned long long hexRuns = hexDigits & items;
-  const unsigned long long hexFirsts = ((((starts & zeros) << 1) & exes) << 1) & hexRuns;
-  const unsigned long long hexEnds = (hexRuns + hexFirsts) & gaps;
+  // end into a gap when the whole item is digits.
+  const unsigned long long decimals = digits & items;
+  const unsigned long long decimalEnds = (decimals + (starts & decimals)) & gaps;
+  // Items that begin with a digit and an x: "0x" numbers if the rest is right.
+  const unsigned long long hexStarts = starts & digits & (exes >> 1);
   unsigned n = *count;
   unsigned at = 0;
-  for (unsigned long long rest = starts; rest; rest &= rest - 1) {
-    const unsigned first = static_cast<unsigned>(__builtin_ctzll(rest));
+  for (; starts && ends; starts &= starts - 1, ends &= ends - 1) {
+    const unsigned first = static_cast<unsigned>(__builtin_ctzll(starts));
+    const unsigned last = static_cast<unsigned>(__builtin_ctzll(ends));
+    const unsigned size = last - first;
     at = first;
-    const unsigned long long after = gaps >> first;
-    if (!after) break;  // the item may go on past the 64 bytes
-    const unsigned size = static_cast<unsigned>(__builtin_ctzll(after));
-    const unsigned long long end = 1ull << (first + size);  // first + size < 64: a gap bit is there
     unsigned value;
-    if ((decimalEnds & end) && size <= 4) {
-      value = Decimal4(static_cast<unsigned>(LoadWord(p + first)), size);
-    } else if ((decimalEnds & end) && size <= 8) {
-      value = DecimalValue(LoadWord(p + first), size);
-    } else if ((hexEnds & end) && size >= 3 && size <= 10) {
-      value = HexValue(LoadWord(p + first + 2), size - 2);
+    if (decimalEnds & ends & (0 - ends)) {
+      if (size <= 4)
+        value = Decimal4(static_cast<unsigned>(LoadWord(p + first)), size);
+      else if (size <= 8)
+        value = DecimalValue(LoadWord(p + first), size);
+      else
+        break;
+    } else if ((hexStarts & starts & (0 - starts)) && p[first] == '0' && size >= 3 && size <= 10) {
+      unsigned bad = 0;
+      value = 0;
+      for (unsigned i = first + 2; i < last; ++i) {
+        const unsigned d = kHexDigits.of[p[i]];
+        bad |= d;
+        value = value * 16 + d;
+      }
+      if (bad & 0xF0) break;
     } else {
       break;
     }
     if (n == maximum) break;
     values[n++] = value;
-    at = first + size;
+    at = last;
   }
   *count = n;
   return p + at;
 }
 #endif
+
+// Copies n bytes; short texts, the usual ones, without a library call.
+inline void CopyShort(char* to, const unsigned char* from, unsigned n) {
+  if (n >= 16) {
+    memcpy(to, from, n);
+  } else if (n >= 8) {
+    unsigned long long head, tail;
+    memcpy(&head, from, 8);
+    memcpy(&tail, from + n - 8, 8);
+    memcpy(to, &head, 8);
+    memcpy(to + n - 8, &tail, 8);
+  } else if (n >= 4) {
+    unsigned head, tail;
+    memcpy(&head, from, 4);
+    memcpy(&tail, from + n - 4, 4);
+    memcpy(to, &head, 4);
+    memcpy(to + n - 4, &tail, 4);
+  } else if (n) {
+    to[0] = static_cast<char>(from[0]);
+    to[n / 2] = static_cast<char>(from[n / 2]);
+    to[n - 1] = static_cast<char>(from[n - 1]);
+  }
+}
 
 // ReadItemsQuick found something it leaves to ReadItems.
 constexpr unsigned kQuickUnsure = ~0u;
@@ -467,7 +499,7 @@ inline unsigned ReadItemsQuick(const char* text, unsigned pos, unsigned end, con
 
   if (r.count) *r.count = n;
   for (unsigned t = 0; t < r.textCount; ++t) {
-    memcpy(r.texts[t], from[t], length[t]);
+    CopyShort(r.texts[t], from[t], length[t]);
     r.texts[t][length[t]] = '\0';
     if (r.lengths[t]) *r.lengths[t] = length[t];
   }
