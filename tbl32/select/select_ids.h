@@ -1,6 +1,12 @@
 // Error codes, string ids and control ids of the selection expressions.
 #pragma once
 
+#include "zt_tbl32/field_desc.h"
+
+// Kinds a selection compares as text: the text kind, and kinds 4 and 5, which
+// have no value form of their own.
+inline bool ztSelTextKind(unsigned kind) { return kind == ZT_KIND_TEXT || kind == 4 || kind == 5; }
+
 // Syntax errors of parse.
 enum : unsigned {
   ZT_SEL_ERR_MISSING_QUOTE = 710,       // (quote character, text)

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "select_ids.h"
 #include "zt_isa32.h"
 #include "zt_lib32/strings.h"
 #include "zt_tbl32/key_desc.h"
@@ -81,8 +82,7 @@ bool Reversible(unsigned type) {
 bool DecidedByFoldedText(const SZTDataCompExpr* expr, const CZTFieldDesc& field) {
   const unsigned display = ztFmtKind(field.m_uDisplayType);
   return (expr->Func == ZT_SEL_EQ_PATTERN || expr->Func == ZT_SEL_NE_PATTERN) && expr->fCase &&
-         field.m_uEncodeType == iteASCIITEXT && (display == ZT_KIND_TEXT || display == 4 || display == 5) &&
-         FoldingKeepsPatterns();
+         field.m_uEncodeType == iteASCIITEXT && ztSelTextKind(display) && FoldingKeepsPatterns();
 }
 
 // Every comparison's field lies within one part that gives its bytes back (or

@@ -92,8 +92,7 @@ int ResolveExpression(SZTDataCompExpr* expr, const ColumnInfo& col) {
   expr->CompKind = kCompNone;
   const bool joker = HasJoker(expr->Value);
   const unsigned kind = col.kind;
-  // Kinds 4 and 5 have no value form of their own: their texts are compared.
-  const bool textual = kind == ZT_KIND_TEXT || kind == 4 || kind == 5;
+  const bool textual = ztSelTextKind(kind);
 
   if (func == ZT_SEL_EQ || func == ZT_SEL_NE) {
     if (textual || joker) {
@@ -582,7 +581,7 @@ int CZTTblSelDesc::testdata(const CZTTableDesc* table, const char* record, unsig
       const char* text = area;
       unsigned length = 0;
       const unsigned display = ztFmtKind(field.m_uDisplayType);
-      if (field.m_uEncodeType == iteASCIITEXT && (display == ZT_KIND_TEXT || display == 4 || display == 5)) {
+      if (field.m_uEncodeType == iteASCIITEXT && ztSelTextKind(display)) {
         // The text as FormatData shows it is the field's bytes up to a zero byte:
         // compared in place (trailing blanks are trimmed by the comparison).
         if (recordSize && (field.m_uOffset > recordSize || field.m_uLength > recordSize - field.m_uOffset))

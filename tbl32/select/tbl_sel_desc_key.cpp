@@ -98,10 +98,10 @@ bool FirstPartRange(const CZTFieldDesc& field, unsigned keyType, const SZTDataCo
   const unsigned length = field.m_uLength;
   const unsigned kind = ztFmtKind(field.m_uContentType);
   const unsigned display = ztFmtKind(field.m_uDisplayType);
-  const bool textual = kind == ZT_KIND_TEXT || kind == 4 || kind == 5;
+  const bool textual = ztSelTextKind(kind);
 
   if ((keyType == ISAM_KEY_TEXT || keyType == ISAM_KEY_ITEXT) && field.m_uEncodeType == iteASCIITEXT && textual &&
-      (display == ZT_KIND_TEXT || display == 4 || display == 5) && field.m_uDataJust == ZT_JUST_LEFT) {
+      ztSelTextKind(display) && field.m_uDataJust == ZT_JUST_LEFT) {
     // A pattern fixes the characters before its first joker.
     const char* best = nullptr;
     unsigned bestLength = 0;
