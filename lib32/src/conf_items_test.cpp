@@ -241,4 +241,54 @@ TEST(ConfItems, RandomLinesAgree) {
   EXPECT_GT(answered, lines / 2);  // the comparison is worth something only where the quick reading answers
 }
 
+#if defined(ZT_CONF_WIDE_NUMBERS) && defined(__SSE2__)
+TEST(ConfItems, WideNumberScanAgreesWithSixteenByteScan) {
+  if (!kWideNumbers) GTEST_SKIP() << "the processor lacks the 512-bit instructions";
+  // Byte soup dense in what the scans look at: digits, hexadecimal letters, x,
+  // separators, and now and then anything else; lines around the 64-byte window.
+  const char alphabet[] = "0000111789aAfFgxXx ,,\t  ;\"'+-";
+  unsigned seed = 777;
+  auto next = [&seed](unsigned n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  for (unsigned round = 0; round < 200000; ++round) {
+    std::string line;
+    if (round % 2) {
+      const unsigned length = next(4) ? next(70) : 56 + next(16);
+      for (unsigned i = 0; i < length; ++i)
+        line += next(50) ? alphabet[next(sizeof(alphabet) - 1)] : static_cast<char>(next(256));
+    } else {
+      // Runs of numbers of every length, now and then a faulty digit.
+      const char* const hex = "0123456789abcdefABCDEF";
+      while (line.size() < 60 + next(20)) {
+        const bool isHex = next(2);
+        if (isHex) line += next(2) ? "0x" : "0X";
+        for (unsigned d = next(4) ? 1 + next(4) : next(12); d; --d) line += isHex ? hex[next(22)] : hex[next(10)];
+        if (next(30) == 0) line += alphabet[next(sizeof(alphabet) - 1)];
+        line += next(3) ? ", " : next(2) ? " " : "\t";
+      }
+      line.resize(next(4) ? line.size() : next(static_cast<unsigned>(line.size()) + 1));
+    }
+    const unsigned length = static_cast<unsigned>(line.size());
+    std::string text = line + "\r\n" + std::string(64, '\0');
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned maximum = next(3) ? 8 : next(12);
+    const unsigned start = next(4) ? 0 : next(maximum + 1);
+    unsigned a[20], b[20];
+    for (unsigned i = 0; i < 20; ++i) a[i] = b[i] = 0xA5A5A5A5u;
+    unsigned countA = start, countB = start;
+    const unsigned char* endA = TakeNumbers(p, p + length, a, maximum, &countA);
+    const unsigned char* endB = TakeNumbersWide(p, p + length, b, maximum, &countB);
+    // The wide scan takes at most eight at a time; the rest is left to the caller's loop.
+    if (countA > start + 8) continue;
+    // Either may stop before or after the separators that follow; the caller skips them.
+    ASSERT_EQ(SkipSeparators(endA) - p, SkipSeparators(endB) - p)
+        << "[" << line << "] maximum " << maximum << " from " << start;
+    ASSERT_EQ(countA, countB) << "[" << line << "]";
+    ASSERT_EQ(0, memcmp(a, b, sizeof(a))) << "[" << line << "]";
+  }
+}
+#endif
+
 }  // namespace
