@@ -66,6 +66,26 @@ inline unsigned ByteMask(__m128i bytes, char c) {
 }
 #endif
 
+// The first n bytes at a and at b are the same; both lie in the loaded text
+// (lines of at least n bytes), so that whole blocks may be compared.
+inline bool SamePrefix(const char* a, const char* b, unsigned n) {
+#if defined(__SSE2__)
+  unsigned i = 0;
+  for (; i + 16 <= n; i += 16) {
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+    __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(x, y)) != 0xFFFF) return false;
+  }
+  if (i == n) return true;
+  __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+  __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+  const unsigned wanted = (1u << (n - i)) - 1;
+  return (static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, y))) & wanted) == wanted;
+#else
+  return memcmp(a, b, n) == 0;
+#endif
+}
+
 // Skips blanks and tabs from p on up to the end of the line.
 inline unsigned SkipBlanks(const char* text, unsigned p, unsigned end) {
 #if defined(__SSE2__)
@@ -330,7 +350,7 @@ int CZTConfFile::OnLine(unsigned index, unsigned start, unsigned end) {
   // that line's data, has its keyword (the keyword's end lies within); its data
   // starts where the blanks (and the colon, if not passed yet) after that end.
   const unsigned prefix = m_linePrefix.length;
-  if (prefix && end - start >= prefix && memcmp(text + start, text + m_linePrefix.start, prefix) == 0) {
+  if (prefix && end - start >= prefix && SamePrefix(text + start, text + m_linePrefix.start, prefix)) {
     unsigned k = SkipBlanks(text, start + prefix, end);
     if (!m_linePrefix.colon && k < end && text[k] == ':') k = SkipBlanks(text, k + 1, end);
     const SZTConfLine& previous = m_pConfLines[m_uPreviousKeyLine];
@@ -427,20 +447,31 @@ int CZTConfFile::OnTextLoaded() {
 const char* CZTConfFile::LookupKeyId(const char* keyword, unsigned* keyLength, unsigned long long* keyTag,
                                      unsigned* id) {
   if (!keyword) return nullptr;
-  const unsigned plainId = kManyKeys;
-  unsigned i = 0;
-  while (i < sizeof(m_lastKey.bytes) && keyword[i] == m_lastKey.bytes[i] && keyword[i]) ++i;
-  if (i && i < sizeof(m_lastKey.bytes) && !keyword[i] && !m_lastKey.bytes[i]) {
-    *keyLength = m_lastKey.length;
-    *keyTag = m_lastKey.tag;
-    *id = m_bPlain ? plainId : m_lastKey.id;
-    return keyword + m_lastKey.offset;
+  // The remembered bytes end in a NUL within the array (or are empty), which
+  // ends the comparison if nothing else does first.
+  if (m_lastKey.bytes[0]) {
+    unsigned i = 0;
+    while (keyword[i] == m_lastKey.bytes[i]) {
+      if (!keyword[i]) {
+        *keyLength = m_lastKey.length;
+        *keyTag = m_lastKey.tag;
+        *id = m_bPlain ? static_cast<unsigned>(kManyKeys) : m_lastKey.id;
+        return keyword + m_lastKey.offset;
+      }
+      ++i;
+    }
   }
+  return LookupNewKeyId(keyword, keyLength, keyTag, id);
+}
+
+const char* CZTConfFile::LookupNewKeyId(const char* keyword, unsigned* keyLength, unsigned long long* keyTag,
+                                        unsigned* id) {
+  const unsigned plainId = kManyKeys;
   const char* key = LookupKey(keyword, keyLength, keyTag);
   if (!key) return nullptr;
   *id = KeyId(key, *keyLength, *keyTag);
   m_lastKey.bytes[0] = '\0';
-  i = 0;
+  unsigned i = 0;
   while (i < sizeof(m_lastKey.bytes) && keyword[i]) ++i;
   if (i < sizeof(m_lastKey.bytes)) {
     memcpy(m_lastKey.bytes, keyword, i + 1);
@@ -616,7 +647,7 @@ unsigned CZTConfFile::CheckBlocks(const char* keyword, unsigned* lineNumber) {
   return ZT_CONF_OK;
 }
 
-unsigned CZTConfFile::ReadLine(const char* keyword, const LineRequest& request) {
+ZT_CONF_INLINE unsigned CZTConfFile::ReadLine(const char* keyword, const LineRequest& request) {
   if (request.count) *request.count = 0;
   for (unsigned t = 0; t < request.textCount; ++t) {
     if (request.lengths[t]) *request.lengths[t] = 0;

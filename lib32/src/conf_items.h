@@ -495,6 +495,13 @@ inline void CopyShort(char* to, const unsigned char* from, unsigned n) {
   }
 }
 
+// Built into each getter, so that the shape of its request is known there.
+#if defined(__GNUC__) || defined(__clang__)
+#define ZT_CONF_INLINE inline __attribute__((always_inline))
+#else
+#define ZT_CONF_INLINE inline
+#endif
+
 // ReadItemsQuick found something it leaves to ReadItems.
 constexpr unsigned kQuickUnsure = ~0u;
 
@@ -506,7 +513,8 @@ constexpr unsigned kQuickUnsure = ~0u;
 // by then, the first ones, which ReadItems stores the same. Where it answers,
 // the answer is the one ReadItems gives. The byte at end must be a line break
 // or NUL, which ends every run of digits, separators or text.
-inline unsigned ReadItemsQuick(const char* text, unsigned pos, unsigned end, const LineRequest& r, bool vector = true) {
+ZT_CONF_INLINE unsigned ReadItemsQuick(const char* text, unsigned pos, unsigned end, const LineRequest& r,
+                                       bool vector = true) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text) + pos;
   const unsigned char* const e = reinterpret_cast<const unsigned char*>(text) + end;
   unsigned* const values = r.values;
