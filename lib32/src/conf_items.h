@@ -395,26 +395,96 @@ inline bool DetectWideNumbers() {
 }
 inline const bool kWideNumbers = DetectWideNumbers();
 
-// TakeNumbers for up to eight numbers at once, with the same results: the items
-// found by 64-bit masks, their digits gathered right-aligned into eight 8-byte
-// slots and turned into values by multiply-adds (weights 10 or 16 per slot).
-ZT_CONF_WIDE_TARGET inline const unsigned char* TakeNumbersWide(const unsigned char* p, const unsigned char* e,
-                                                                unsigned* values, unsigned maximum, unsigned* count) {
-  const unsigned long long length = static_cast<unsigned long long>(e - p);
-  const __mmask64 valid = length >= 64 ? ~0ull : (1ull << length) - 1;
-  const __m512i b = _mm512_maskz_loadu_epi8(valid, p);
-  const __m512i lower = _mm512_or_si512(b, _mm512_set1_epi8(0x20));
-  const __mmask64 separators = _mm512_cmpeq_epi8_mask(b, _mm512_set1_epi8(' ')) |
-                               _mm512_cmpeq_epi8_mask(b, _mm512_set1_epi8('\t')) |
-                               _mm512_cmpeq_epi8_mask(b, _mm512_set1_epi8(','));
-  const __mmask64 digits = _mm512_cmple_epu8_mask(_mm512_sub_epi8(b, _mm512_set1_epi8('0')), _mm512_set1_epi8(9));
-  const __mmask64 letters = _mm512_cmple_epu8_mask(_mm512_sub_epi8(lower, _mm512_set1_epi8('a')), _mm512_set1_epi8(5));
-  const __mmask64 exes = _mm512_cmpeq_epi8_mask(lower, _mm512_set1_epi8('x'));
-  const __mmask64 zeros = _mm512_cmpeq_epi8_mask(b, _mm512_set1_epi8('0'));
+// The constants of TakeNumbersWide, sixteen bytes each and broadcast from
+// memory: made from immediates they would take the port the byte compares and
+// permutes run on, which is what bounds the scan.
+struct WideConstants {
+  alignas(64) unsigned char iota[64];
+  unsigned char spread[64];  // slot j of eight bytes: j
+  signed char back[64];      // -8 to -1 in each slot
+  alignas(16) unsigned char space[16], tab[16], comma[16], zero[16], nine[16], caseBit[16], a[16], five[16], x[16],
+      eight[16], three[16], seven[16], two[16], lowBits[16], letterBit[16], quote[16];
+  unsigned short decimalPairs[8], hexPairs[8];
+  unsigned decimalQuads[4], hexQuads[4];
+  unsigned long long decimalHalves[2], hexHalves[2];
+};
+constexpr WideConstants MakeWideConstants() {
+  WideConstants c{};
+  for (unsigned i = 0; i < 64; ++i) {
+    c.iota[i] = static_cast<unsigned char>(i);
+    c.spread[i] = static_cast<unsigned char>(i / 8);
+    c.back[i] = static_cast<signed char>(static_cast<int>(i % 8) - 8);
+  }
+  for (unsigned i = 0; i < 16; ++i) {
+    c.space[i] = ' ';
+    c.tab[i] = '\t';
+    c.comma[i] = ',';
+    c.zero[i] = '0';
+    c.nine[i] = 9;
+    c.caseBit[i] = 0x20;
+    c.a[i] = 'a';
+    c.five[i] = 5;
+    c.x[i] = 'x';
+    c.eight[i] = 8;
+    c.three[i] = 3;
+    c.seven[i] = 7;
+    c.two[i] = 2;
+    c.lowBits[i] = 0x0F;
+    c.letterBit[i] = 0x40;
+    c.quote[i] = '"';
+  }
+  for (unsigned i = 0; i < 8; ++i) {
+    c.decimalPairs[i] = 0x010A;  // the byte at the lower address is the higher digit
+    c.hexPairs[i] = 0x0110;
+  }
+  for (unsigned i = 0; i < 4; ++i) {
+    c.decimalQuads[i] = 0x00010064;
+    c.hexQuads[i] = 0x00010100;
+  }
+  for (unsigned i = 0; i < 2; ++i) {
+    c.decimalHalves[i] = 10000;
+    c.hexHalves[i] = 65536;
+  }
+  return c;
+}
+inline constexpr WideConstants kWideConstants = MakeWideConstants();
+
+ZT_CONF_WIDE_TARGET inline __m512i Splat16(const void* p) {
+  return _mm512_maskz_broadcast_i32x4(0xFFFF, _mm_load_si128(static_cast<const __m128i*>(p)));
+}
+
+// The items of a line's data in the 64 bytes b from its start (valid: the bit
+// mask of the bytes of the line among them).
+struct WideItems {
+  unsigned long long items;   // bytes of items: all but separators
+  unsigned long long starts;  // first byte of each item
+  unsigned long long ends;    // the byte after each item that ends within the 64
+};
+
+// The leading numbers of the data, as TakeNumbers takes them, up to eight and
+// room: their values into values, their count returned.
+ZT_CONF_WIDE_TARGET __attribute__((always_inline)) inline unsigned WideNumbers(__m512i b, unsigned long long valid,
+                                                                               unsigned* values, unsigned room,
+                                                                               WideItems* found) {
+  // Through a pointer the compiler cannot see into, so that it reads the constants.
+  const WideConstants* c = &kWideConstants;
+  __asm__("" : "+r"(c));
+  const __m512i lower = _mm512_or_si512(b, Splat16(c->caseBit));
+  const __mmask64 separators = _mm512_cmpeq_epi8_mask(b, Splat16(c->space)) |
+                               _mm512_cmpeq_epi8_mask(b, Splat16(c->tab)) |
+                               _mm512_cmpeq_epi8_mask(b, Splat16(c->comma));
+  const __m512i fromZero = _mm512_sub_epi8(b, Splat16(c->zero));
+  const __mmask64 digits = _mm512_cmple_epu8_mask(fromZero, Splat16(c->nine));
+  const __mmask64 zeros = _mm512_testn_epi8_mask(fromZero, fromZero);
+  const __mmask64 letters = _mm512_cmple_epu8_mask(_mm512_sub_epi8(lower, Splat16(c->a)), Splat16(c->five));
+  const __mmask64 exes = _mm512_cmpeq_epi8_mask(lower, Splat16(c->x));
   const unsigned long long items = ~separators & valid;
   const unsigned long long gaps = ~items;
   const unsigned long long starts = items & ~(items << 1);
   const unsigned long long ends = gaps & (items << 1);
+  found->items = items;
+  found->starts = starts;
+  found->ends = ends;
   // A start bit added to a run carries past its end into a gap when the whole
   // item is of the run's kind: all digits, or "0x" and hexadecimal digits.
   const unsigned long long decimals = digits & items;
@@ -425,51 +495,55 @@ ZT_CONF_WIDE_TARGET inline const unsigned char* TakeNumbersWide(const unsigned c
   // Bit j of these: the jth item (counting those that end within the window).
   const unsigned decimalItems = static_cast<unsigned>(_pext_u64(decimalEnds, ends)) & 0xFF;
   const unsigned hexItems = static_cast<unsigned>(_pext_u64(hexEnds, ends)) & 0xFF;
-  const __m512i iota =
-      _mm512_set_epi8(63, 62, 61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46, 45, 44, 43, 42, 41, 40,
-                      39, 38, 37, 36, 35, 34, 33, 32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16,
-                      15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+  const __m512i iota = _mm512_load_si512(c->iota);
   const __m512i first = _mm512_maskz_compress_epi8(starts, iota);
   const __m512i last = _mm512_maskz_compress_epi8(ends, iota);
   const __m512i sizes = _mm512_sub_epi8(last, first);
-  const unsigned decimalFits = static_cast<unsigned>(_mm512_cmple_epu8_mask(sizes, _mm512_set1_epi8(8)) & decimalItems);
+  const unsigned decimalFits = static_cast<unsigned>(_mm512_cmple_epu8_mask(sizes, Splat16(c->eight)) & decimalItems);
   const unsigned hexFits = static_cast<unsigned>(
-      _mm512_cmple_epu8_mask(_mm512_sub_epi8(sizes, _mm512_set1_epi8(3)), _mm512_set1_epi8(7)) & hexItems);
+      _mm512_cmple_epu8_mask(_mm512_sub_epi8(sizes, Splat16(c->three)), Splat16(c->seven)) & hexItems);
   unsigned take = static_cast<unsigned>(__builtin_ctz(~(decimalFits | hexFits)));
-  unsigned n = *count;
-  if (take > maximum - n) take = maximum - n;
-  if (!take) return p;
+  if (take > room) take = room;
+  if (!take) return 0;
   // (The zero-masked forms: the plain ones start from an undefined value, which compilers warn of.)
   constexpr __mmask64 kAll = ~0ull;
   // Slot j: the bytes up to the end of item j, those before its first digit masked off.
-  const __m512i spread =
-      _mm512_set_epi8(7, 7, 7, 7, 7, 7, 7, 7, 6, 6, 6, 6, 6, 6, 6, 6, 5, 5, 5, 5, 5, 5, 5, 5, 4, 4, 4, 4, 4, 4, 4, 4, 3,
-                      3, 3, 3, 3, 3, 3, 3, 2, 2, 2, 2, 2, 2, 2, 2, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0);
-  const __m512i back =
-      _mm512_set_epi8(-1, -2, -3, -4, -5, -6, -7, -8, -1, -2, -3, -4, -5, -6, -7, -8, -1, -2, -3, -4, -5, -6, -7, -8,
-                      -1, -2, -3, -4, -5, -6, -7, -8, -1, -2, -3, -4, -5, -6, -7, -8, -1, -2, -3, -4, -5, -6, -7, -8,
-                      -1, -2, -3, -4, -5, -6, -7, -8, -1, -2, -3, -4, -5, -6, -7, -8);
-  const __m512i digitsFrom = _mm512_mask_add_epi8(first, hexItems, first, _mm512_set1_epi8(2));
-  const __m512i at = _mm512_add_epi8(_mm512_maskz_permutexvar_epi8(kAll, spread, last), back);
+  const __m512i spread = _mm512_load_si512(c->spread);
+  const __m512i digitsFrom = _mm512_mask_add_epi8(first, hexItems, first, Splat16(c->two));
+  const __m512i at = _mm512_add_epi8(_mm512_maskz_permutexvar_epi8(kAll, spread, last), _mm512_load_si512(c->back));
   const __mmask64 inside = _mm512_cmpge_epi8_mask(at, _mm512_maskz_permutexvar_epi8(kAll, spread, digitsFrom));
   const __m512i chars = _mm512_maskz_permutexvar_epi8(inside, at, b);
   // A digit's value: its low four bits, and nine more for a letter.
-  __m512i v = _mm512_and_si512(chars, _mm512_set1_epi8(0x0F));
-  v = _mm512_mask_add_epi8(v, _mm512_test_epi8_mask(chars, _mm512_set1_epi8(0x40)), v, _mm512_set1_epi8(9));
+  __m512i v = _mm512_and_si512(chars, Splat16(c->lowBits));
+  v = _mm512_mask_add_epi8(v, _mm512_test_epi8_mask(chars, Splat16(c->letterBit)), v, Splat16(c->nine));
   const __mmask8 hexSlots = static_cast<__mmask8>(hexItems);
   const __m512i pairs =
-      _mm512_maddubs_epi16(v, _mm512_mask_blend_epi64(hexSlots, _mm512_set1_epi16(0x010A), _mm512_set1_epi16(0x0110)));
-  const __m512i quads = _mm512_madd_epi16(
-      pairs, _mm512_mask_blend_epi64(hexSlots, _mm512_set1_epi32(0x00010064), _mm512_set1_epi32(0x00010100)));
+      _mm512_maddubs_epi16(v, _mm512_mask_blend_epi64(hexSlots, Splat16(c->decimalPairs), Splat16(c->hexPairs)));
+  const __m512i quads =
+      _mm512_madd_epi16(pairs, _mm512_mask_blend_epi64(hexSlots, Splat16(c->decimalQuads), Splat16(c->hexQuads)));
   const __m512i whole = _mm512_add_epi64(
       _mm512_maskz_mul_epu32(0xFF, quads,
-                             _mm512_mask_blend_epi64(hexSlots, _mm512_set1_epi64(10000), _mm512_set1_epi64(65536))),
+                             _mm512_mask_blend_epi64(hexSlots, Splat16(c->decimalHalves), Splat16(c->hexHalves))),
       _mm512_maskz_srli_epi64(0xFF, quads, 32));
-  _mm256_mask_storeu_epi32(values + n, static_cast<__mmask8>((1u << take) - 1),
-                           _mm512_maskz_cvtepi64_epi32(0xFF, whole));
-  *count = n + take;
-  return p + __builtin_ctzll(_pdep_u64(1ull << (take - 1), ends));
+  _mm256_mask_storeu_epi32(values, static_cast<__mmask8>((1u << take) - 1), _mm512_maskz_cvtepi64_epi32(0xFF, whole));
+  return take;
 }
+
+// TakeNumbers for up to eight numbers at once, with the same results: the items
+// found by 64-bit masks, their digits gathered right-aligned into eight 8-byte
+// slots and turned into values by multiply-adds (weights 10 or 16 per slot).
+ZT_CONF_WIDE_TARGET inline const unsigned char* TakeNumbersWide(const unsigned char* p, const unsigned char* e,
+                                                                unsigned* values, unsigned maximum, unsigned* count) {
+  const unsigned long long length = static_cast<unsigned long long>(e - p);
+  const __mmask64 valid = length >= 64 ? ~0ull : (1ull << length) - 1;
+  WideItems found;
+  const unsigned n = *count;
+  const unsigned take = WideNumbers(_mm512_maskz_loadu_epi8(valid, p), valid, values + n, maximum - n, &found);
+  if (!take) return p;
+  *count = n + take;
+  return p + __builtin_ctzll(_pdep_u64(1ull << (take - 1), found.ends));
+}
+
 #endif
 
 // Copies n bytes; short texts, the usual ones, without a library call.
@@ -505,6 +579,40 @@ inline void CopyShort(char* to, const unsigned char* from, unsigned n) {
 // ReadItemsQuick found something it leaves to ReadItems.
 constexpr unsigned kQuickUnsure = ~0u;
 
+#if defined(ZT_CONF_WIDE_NUMBERS)
+// ReadItemsQuick for a getter of numbers and one text, on data of up to 63
+// bytes (all within the wide scan's window) of the usual shape: numbers as
+// TakeNumbers takes them, then a quoted text without inner quotes that fits, and
+// nothing after it but a comment. Anything else gives kQuickUnsure, outputs as
+// ReadItemsQuick may leave them then.
+ZT_CONF_WIDE_TARGET inline unsigned ReadNumbersTextWide(const unsigned char* p, unsigned length, const LineRequest& r) {
+  const unsigned long long valid = (1ull << length) - 1;
+  const __m512i b = _mm512_maskz_loadu_epi8(valid, p);
+  WideItems found;
+  const unsigned take = WideNumbers(b, valid, r.values, r.maximum, &found);
+  // The item after the numbers opens the quote; the first quote or NUL after it must close it.
+  const unsigned long long opening = _pdep_u64(1ull << take, found.starts);
+  if (!opening) return kQuickUnsure;
+  const unsigned from = static_cast<unsigned>(__builtin_ctzll(opening));
+  if (p[from] != '"') return kQuickUnsure;
+  const unsigned long long quotes = _mm512_cmpeq_epi8_mask(b, Splat16(kWideConstants.quote));
+  const unsigned long long stops = (quotes | (_mm512_testn_epi8_mask(b, b) & valid)) & (~0ull << 1 << from);
+  if (!stops) return kQuickUnsure;
+  const unsigned to = static_cast<unsigned>(__builtin_ctzll(stops));
+  if (!((quotes >> to) & 1)) return kQuickUnsure;
+  // After it: separators, then nothing or a comment.
+  const unsigned long long after = found.items & (~0ull << 1 << to);
+  if (after && p[__builtin_ctzll(after)] != ';') return kQuickUnsure;
+  const unsigned size = to - from - 1;
+  if (size >= r.sizes[0]) return kQuickUnsure;
+  if (r.count) *r.count = take;
+  CopyShort(r.texts[0], p + from + 1, size);
+  r.texts[0][size] = '\0';
+  if (r.lengths[0]) *r.lengths[0] = size;
+  return ZT_CONF_OK;
+}
+#endif
+
 // The shape nearly every line has, read in one pass: decimal numbers and "0x"
 // ones of up to eight digits, character numbers, then quoted texts without
 // doubled or inner quotes, or bare words, all of them fitting, and nothing after
@@ -519,6 +627,12 @@ ZT_CONF_INLINE unsigned ReadItemsQuick(const char* text, unsigned pos, unsigned 
   const unsigned char* const e = reinterpret_cast<const unsigned char*>(text) + end;
   unsigned* const values = r.values;
   unsigned n = 0;
+#if defined(ZT_CONF_WIDE_NUMBERS)
+  if (r.numbers && r.textCount == 1 && kWideNumbers && vector && e - p > 16 && e - p < 64) {
+    const unsigned result = ReadNumbersTextWide(p, static_cast<unsigned>(e - p), r);
+    if (result != kQuickUnsure) return result;
+  }
+#endif
   if (r.numbers) {
     const unsigned limit = r.maximum;
 #if defined(__SSE2__)
