@@ -7,6 +7,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#endif
 
 #include "zt_lib32/conf_file.h"
 
@@ -382,7 +385,6 @@ inline const unsigned char* TakeNumbers(const unsigned char* p, const unsigned c
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define ZT_CONF_WIDE_NUMBERS 1
-#include <immintrin.h>
 // Processors with 512-bit byte compares, compression and permutes read a line's
 // leading numbers all at once; checked once at start-up.
 #define ZT_CONF_WIDE_TARGET __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")))
