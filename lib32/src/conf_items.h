@@ -540,7 +540,8 @@ ZT_CONF_WIDE_TARGET inline const unsigned char* TakeNumbersWide(const unsigned c
   const __mmask64 valid = length >= 64 ? ~0ull : (1ull << length) - 1;
   WideItems found;
   const unsigned n = *count;
-  const unsigned take = WideNumbers(_mm512_maskz_loadu_epi8(valid, p), valid, values + n, maximum - n, &found);
+  // The text's tail covers the overhang of the 64 bytes.
+  const unsigned take = WideNumbers(_mm512_loadu_si512(p), valid, values + n, maximum - n, &found);
   if (!take) return p;
   *count = n + take;
   return p + __builtin_ctzll(_pdep_u64(1ull << (take - 1), found.ends));
@@ -589,7 +590,7 @@ constexpr unsigned kQuickUnsure = ~0u;
 // ReadItemsQuick may leave them then.
 ZT_CONF_WIDE_TARGET inline unsigned ReadNumbersTextWide(const unsigned char* p, unsigned length, const LineRequest& r) {
   const unsigned long long valid = (1ull << length) - 1;
-  const __m512i b = _mm512_maskz_loadu_epi8(valid, p);
+  const __m512i b = _mm512_loadu_si512(p);  // the text's tail covers the overhang
   WideItems found;
   const unsigned take = WideNumbers(b, valid, r.values, r.maximum, &found);
   // The item after the numbers opens the quote; the first quote or NUL after it must close it.
@@ -597,7 +598,7 @@ ZT_CONF_WIDE_TARGET inline unsigned ReadNumbersTextWide(const unsigned char* p, 
   if (!opening) return kQuickUnsure;
   const unsigned from = static_cast<unsigned>(__builtin_ctzll(opening));
   if (p[from] != '"') return kQuickUnsure;
-  const unsigned long long quotes = _mm512_cmpeq_epi8_mask(b, Splat16(kWideConstants.quote));
+  const unsigned long long quotes = _mm512_cmpeq_epi8_mask(b, Splat16(kWideConstants.quote)) & valid;
   const unsigned long long stops = (quotes | (_mm512_testn_epi8_mask(b, b) & valid)) & (~0ull << 1 << from);
   if (!stops) return kQuickUnsure;
   const unsigned to = static_cast<unsigned>(__builtin_ctzll(stops));

@@ -50,7 +50,7 @@ class ZT_LIB32_API CZTFile {
  protected:
   // Bytes that follow the text in its block: the terminating NUL and more that
   // may be read, so that scans may take a word at a time a little past any line.
-  static constexpr unsigned kTextTail = 16;
+  static constexpr unsigned kTextTail = 64;
 
   // Called for each line as the text is split (index from 0; start and end as in
   // SZTFileLine), and once after the last line; a derived reader indexes its
