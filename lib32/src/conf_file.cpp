@@ -256,7 +256,7 @@ CZTConfFile::CZTConfFile()
       m_uPreviousKeyLine(0),
       m_linePrefix(),
       m_bPlain(0),
-      m_lastKey(),
+      m_keyMemos(),
       m_uEditCapacity(0),
       m_uEditError(0),
       m_uKeywordColumn(8),
@@ -278,7 +278,7 @@ void CZTConfFile::FreeLines() {
   m_uKeyCount = 0;
   m_uPreviousKeyLine = 0;
   m_linePrefix.length = 0;
-  m_lastKey.bytes[0] = '\0';
+  for (SZTKeyMemo& memo : m_keyMemos) memo.bytes[0] = '\0';
 }
 
 void CZTConfFile::Free() {
@@ -449,36 +449,38 @@ const char* CZTConfFile::LookupKeyId(const char* keyword, unsigned* keyLength, u
   if (!keyword) return nullptr;
   // The remembered bytes end in a NUL within the array (or are empty), which
   // ends the comparison if nothing else does first.
-  if (m_lastKey.bytes[0]) {
+  const size_t address = reinterpret_cast<size_t>(keyword);
+  SZTKeyMemo& memo = m_keyMemos[(address ^ (address >> 4) ^ (address >> 8)) & 15];
+  if (memo.bytes[0]) {
     unsigned i = 0;
-    while (keyword[i] == m_lastKey.bytes[i]) {
+    while (keyword[i] == memo.bytes[i]) {
       if (!keyword[i]) {
-        *keyLength = m_lastKey.length;
-        *keyTag = m_lastKey.tag;
-        *id = m_bPlain ? static_cast<unsigned>(kManyKeys) : m_lastKey.id;
-        return keyword + m_lastKey.offset;
+        *keyLength = memo.length;
+        *keyTag = memo.tag;
+        *id = m_bPlain ? static_cast<unsigned>(kManyKeys) : memo.id;
+        return keyword + memo.offset;
       }
       ++i;
     }
   }
-  return LookupNewKeyId(keyword, keyLength, keyTag, id);
+  return LookupNewKeyId(keyword, keyLength, keyTag, id, &memo);
 }
 
 const char* CZTConfFile::LookupNewKeyId(const char* keyword, unsigned* keyLength, unsigned long long* keyTag,
-                                        unsigned* id) {
+                                        unsigned* id, SZTKeyMemo* memo) {
   const unsigned plainId = kManyKeys;
   const char* key = LookupKey(keyword, keyLength, keyTag);
   if (!key) return nullptr;
   *id = KeyId(key, *keyLength, *keyTag);
-  m_lastKey.bytes[0] = '\0';
+  memo->bytes[0] = '\0';
   unsigned i = 0;
-  while (i < sizeof(m_lastKey.bytes) && keyword[i]) ++i;
-  if (i < sizeof(m_lastKey.bytes)) {
-    memcpy(m_lastKey.bytes, keyword, i + 1);
-    m_lastKey.offset = static_cast<unsigned>(key - keyword);
-    m_lastKey.length = *keyLength;
-    m_lastKey.tag = *keyTag;
-    m_lastKey.id = *id;
+  while (i < sizeof(memo->bytes) && keyword[i]) ++i;
+  if (i < sizeof(memo->bytes)) {
+    memcpy(memo->bytes, keyword, i + 1);
+    memo->offset = static_cast<unsigned>(key - keyword);
+    memo->length = *keyLength;
+    memo->tag = *keyTag;
+    memo->id = *id;
   }
   if (m_bPlain) *id = plainId;
   return key;

@@ -196,12 +196,13 @@ class ZT_LIB32_API CZTConfFile : public CZTFile {
     int colon;  // the colon after the keyword lies within it
   } m_linePrefix;
   int m_bPlain;  // find lines by comparing keywords and read data item by item (the reference for the quick paths)
-  // The last keyword looked up (callers repeat theirs): its bytes and what LookupKeyId made of them.
-  struct {
+  // Keywords looked up lately (callers pass the same few again and again), by
+  // the address they were passed at: their bytes and what LookupKeyId made of them.
+  struct SZTKeyMemo {
     char bytes[16];  // empty: none
     unsigned offset, length, id;
     unsigned long long tag;
-  } m_lastKey;
+  } m_keyMemos[16];
   unsigned m_uEditCapacity;
   unsigned m_uEditError;
   unsigned m_uKeywordColumn, m_uDataColumn, m_uLabelWidth, m_uCommentColumn, m_uLineWidth;
@@ -214,7 +215,8 @@ class ZT_LIB32_API CZTConfFile : public CZTFile {
   // number (KeyId; the plain search's number in plain mode); null for no keyword.
   const char* LookupKeyId(const char* keyword, unsigned* keyLength, unsigned long long* keyTag, unsigned* id);
   // LookupKeyId for a keyword other than the last one: looked up and remembered.
-  const char* LookupNewKeyId(const char* keyword, unsigned* keyLength, unsigned long long* keyTag, unsigned* id);
+  const char* LookupNewKeyId(const char* keyword, unsigned* keyLength, unsigned long long* keyTag, unsigned* id,
+                             SZTKeyMemo* memo);
   // Next line at or after from, up to last, with the keyword (closing lines skipped); ~0u when none.
   unsigned FindKeyLine(const char* keyword, unsigned keyLength, unsigned long long keyTag, unsigned from,
                        unsigned last) const;
