@@ -1,5 +1,7 @@
 #include "zt_lib32/conf_file.h"
 
+#include <stdio.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -497,6 +499,30 @@ TEST_F(ConfFileRead, BareWordCutToItsBufferIsItsBeginning) {
   EXPECT_EQ(ZT_CONF_TOO_LONG, conf.GetText("WORD", text, sizeof(text), &length));
   EXPECT_STREQ("a\"\"", text);  // no quote pairs are merged outside quoted texts
   EXPECT_EQ(3u, length);
+}
+
+TEST_F(ConfFileRead, KeywordBuffersReusedAndTextsReplacedAreLookedUpAfresh) {
+  // Keywords are remembered by the address they come at; a buffer that comes
+  // back with other bytes, or a new text, must not get the old answer.
+  Load("Key: 1\nKeyPart: 2\nField: 3\n");
+  char keyword[16];
+  unsigned value = 0;
+  const char* const names[] = {"KEY", "KEYPART", "FIELD", "Key:", "KEYPARTS", "KE", "FIELD "};
+  const unsigned expected[] = {1, 2, 3, 1, 0, 0, 3};
+  for (unsigned round = 0; round < 3; ++round) {
+    for (unsigned i = 0; i < 7; ++i) {
+      snprintf(keyword, sizeof(keyword), "%s", names[i]);
+      value = 0;
+      const unsigned result = conf.GetWord(keyword, &value);
+      EXPECT_EQ(expected[i] ? ZT_CONF_OK : ZT_CONF_NO_LINE, result) << names[i];
+      EXPECT_EQ(expected[i], value) << names[i];
+    }
+  }
+  Load("Field: 7\nKey: 8\n");
+  snprintf(keyword, sizeof(keyword), "%s", "FIELD");
+  EXPECT_EQ(ZT_CONF_OK, conf.GetWord(keyword, &value));
+  EXPECT_EQ(7u, value);
+  EXPECT_EQ(ZT_CONF_NO_LINE, conf.GetWord("KEYPART", &value));
 }
 
 }  // namespace

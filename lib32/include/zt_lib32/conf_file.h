@@ -214,7 +214,7 @@ class ZT_LIB32_API CZTConfFile : public CZTFile {
   // A keyword as callers pass it: its start without blanks, length, tag and
   // number (KeyId; the plain search's number in plain mode); null for no keyword.
   const char* LookupKeyId(const char* keyword, unsigned* keyLength, unsigned long long* keyTag, unsigned* id);
-  // LookupKeyId for a keyword other than the last one: looked up and remembered.
+  // LookupKeyId for a keyword not remembered (memo: its place): looked up and remembered.
   const char* LookupNewKeyId(const char* keyword, unsigned* keyLength, unsigned long long* keyTag, unsigned* id,
                              SZTKeyMemo* memo);
   // Next line at or after from, up to last, with the keyword (closing lines skipped); ~0u when none.
