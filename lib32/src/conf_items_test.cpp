@@ -11,6 +11,16 @@ namespace {
 
 using namespace zt_conf;
 
+// A small fixed-seed generator: next(n) is a number below n.
+struct Random {
+  explicit Random(unsigned seed) : seed(seed) {}
+  unsigned operator()(unsigned n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  }
+  unsigned seed;
+};
+
 enum Reading { kItemByItem, kQuick, kQuickWithoutVector };
 
 // What a getter takes from a line: numbers and texts, with its limits.
@@ -199,11 +209,7 @@ TEST(ConfItems, RandomLinesAgree) {
                              "\"a\"\"b\"", "\"a\"b\"",   "\"x y",       "-1",   "+2",    "12x", ";c",
                              "\"",         "'",          "x\"y",        "'a'b", "\"a\";"};
   const char* const separators[] = {" ", ", ", ",", "\t", "   ", ""};
-  unsigned seed = 12345;
-  auto next = [&seed](unsigned n) {
-    seed = seed * 1103515245u + 12345u;
-    return (seed >> 16) % n;
-  };
+  Random next(12345);
   auto pick = [&next](const char* const* list, unsigned n) { return list[next(n)]; };
   unsigned answered = 0;
   const unsigned lines = 20000;
@@ -247,11 +253,7 @@ TEST(ConfItems, WideNumberScanAgreesWithSixteenByteScan) {
   // Byte soup dense in what the scans look at: digits, hexadecimal letters, x,
   // separators, and now and then anything else; lines around the 64-byte window.
   const char alphabet[] = "0000111789aAfFgxXx ,,\t  ;\"'+-";
-  unsigned seed = 777;
-  auto next = [&seed](unsigned n) {
-    seed = seed * 1103515245u + 12345u;
-    return (seed >> 16) % n;
-  };
+  Random next(777);
   for (unsigned round = 0; round < 200000; ++round) {
     std::string line;
     if (round % 2) {
