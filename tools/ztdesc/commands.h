@@ -31,6 +31,7 @@ int ztdescCopy(int argc, char** argv);
 int ztdescExportDesc(int argc, char** argv);
 int ztdescImport(int argc, char** argv);
 int ztdescDump(int argc, char** argv);
+int ztdescExportSqlite(int argc, char** argv);
 int ztdescCount(int argc, char** argv);
 int ztdescCheck(int argc, char** argv);
 int ztdescDemo(int argc, char** argv);
