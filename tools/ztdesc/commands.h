@@ -5,6 +5,7 @@
 #include <stdio.h>
 
 #include <string>
+#include <vector>
 
 #include "zt_tbl32.h"
 #include "zt_tbl32/file_desc.h"
@@ -68,3 +69,11 @@ struct ZTOpenTable {
 };
 // Opens the ISAM file (mode 4 or 5) and its table by name. int: 1 ok.
 int ztdescOpenTable(ZTOpenTable& open, const char* fileName, const char* tableName, unsigned mode);
+
+// import: the bytes of a field that no value fills (blanks for text, zeros
+// otherwise); the records encoded from the lines of dataName stored in one
+// transaction (an exit code); the JSON lines variant of the import.
+void ztdescBlankField(const CZTFieldDesc& field, unsigned char* record);
+int ztdescStoreRecords(ZTOpenTable& open, const std::vector<unsigned char>& records, const std::vector<unsigned>& lines,
+                       const char* isamName, const char* dataName);
+int ztdescImportJson(ZTOpenTable& open, FILE* data, const char* isamName, const char* dataName);
