@@ -72,6 +72,7 @@ int ztdescImportJson(ZTOpenTable& open, FILE* data, const char* isamName, const 
       const CZTFieldDesc& field = fields.m_pFields[f];
       if (namedOn[f] == line) return ztdescFail("%s:%u: field %s named twice", dataName, line, field.m_szName);
       namedOn[f] = line;
+      if (member.type == ZTJsonType::Null) continue;  // blank or zero, as a field left out
       if (!ztJsonFieldText(field, member, text, encodeAs, reason, sizeof(reason)) ||
           !ztEncodeField(encodeAs, text.c_str(), records.data() + at, open.recordSize, reason, sizeof(reason)))
         return ztdescFail("%s:%u: field %s: %s: %s", dataName, line, field.m_szName, Shown(member).c_str(), reason);

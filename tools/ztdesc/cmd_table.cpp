@@ -33,8 +33,8 @@ const ZTCommand kCommands[] = {
      "  --json   DATA holds one JSON object per line, as dump --json writes them: the\n"
      "           field names as keys, numbers as JSON numbers (1234.56), dates and times\n"
      "           as ISO 8601 text (\"2024-01-31\", \"2024-01-31 13:45:00\", \"13:45:00\"),\n"
-     "           texts as UTF-8 strings, null for an empty value. Fields a line leaves out\n"
-     "           are blank or zero.\n",
+     "           texts as UTF-8 strings. A field a line leaves out or gives as null is\n"
+     "           blank (text, dates) or zero.\n",
      ztdescImport},
     {"dump", "ISAMFILE TABLE [--index N] [--backward] [--limit N] [--csv | --json] [--where EXPR [--explain]]",
      "the records of a table in index order",
