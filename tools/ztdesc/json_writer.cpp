@@ -10,14 +10,12 @@
 namespace {
 
 constexpr size_t kBufferSize = 1 << 20;
-
-unsigned PutInteger(char* out, int64_t value) {
-  return static_cast<unsigned>(std::to_chars(out, out + 24, value).ptr - out);
-}
+const double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
 
 }  // namespace
 
 ZTJsonWriter::ZTJsonWriter(FILE* out, const CZTFieldDescList& fields) : m_Out(out), m_Buffer(kBufferSize) {
+  m_RecordRoom = 4;
   std::vector<char> text;
   for (unsigned f = 0; f < fields.m_uCount; ++f) {
     std::string name = ztUtf8From1252(fields.m_pFields[f].m_szName);
@@ -26,7 +24,40 @@ ZTJsonWriter::ZTJsonWriter(FILE* out, const CZTFieldDescList& fields) : m_Out(ou
     key.append(text.data(), PutString(text.data(), name.data(), static_cast<unsigned>(name.size())));
     key += ':';
     m_Keys.push_back(key);
+    // A value: a number of at most 48 bytes or a string of UTF-8 from the field's bytes.
+    m_RecordRoom += key.size() + 48 + 6 * size_t(fields.m_pFields[f].m_uLength) * kZTUtf8PerByte;
   }
+}
+
+unsigned ZTJsonWriter::PutDouble(char* out, double value) {
+  // Most stored amounts have a few decimals: the first count of decimals that
+  // gives the value back exactly is its shortest form, which is what to_chars
+  // writes as well wherever the fixed form is the shorter one (1 <= |x| < 1e15
+  // with decimals; whole numbers below 10000).
+  const double magnitude = fabs(value);
+  if (magnitude < 1e15 && (magnitude >= 1 || (value == 0 && !signbit(value)))) {
+    for (unsigned decimals = 0; decimals < sizeof(kPow10) / sizeof(kPow10[0]); ++decimals) {
+      const double scaled = value * kPow10[decimals];
+      if (fabs(scaled) >= 9007199254740992.0) break;
+      const long long whole = llround(scaled);
+      if (static_cast<double>(whole) / kPow10[decimals] != value) continue;
+      if (!decimals && magnitude >= 1e4) break;
+      char digits[24];
+      unsigned long long u = whole < 0 ? 0ull - static_cast<unsigned long long>(whole) : whole;
+      unsigned n = static_cast<unsigned>(std::to_chars(digits, digits + sizeof(digits), u).ptr - digits);
+      char* o = out;
+      if (whole < 0) *o++ = '-';
+      memcpy(o, digits, n - decimals);
+      o += n - decimals;
+      if (decimals) {
+        *o++ = '.';
+        memcpy(o, digits + n - decimals, decimals);
+        o += decimals;
+      }
+      return static_cast<unsigned>(o - out);
+    }
+  }
+  return static_cast<unsigned>(std::to_chars(out, out + 40, value).ptr - out);
 }
 
 unsigned ZTJsonWriter::PutString(char* out, const char* text, unsigned length) {
@@ -74,17 +105,18 @@ char* ZTJsonWriter::Room(size_t bytes) {
 }
 
 void ZTJsonWriter::Write(ZTValueReader& values, const unsigned char* record) {
+  // Room for the whole record at once: every value's text at most six bytes a byte.
+  char* o = Room(m_RecordRoom);
+  char* const start = o;
   ZTValue value;
   for (unsigned f = 0; f < m_Keys.size(); ++f) {
     values.Read(f, record, value);
     const std::string& key = m_Keys[f];
-    char* o = Room(key.size() + 6 * size_t(value.length) + 48);
-    char* start = o;
     memcpy(o, key.data(), key.size());
     o += key.size();
     switch (value.type) {
       case ZTValueType::Integer:
-        o += PutInteger(o, value.integer);
+        o = std::to_chars(o, o + 24, value.integer).ptr;
         break;
       case ZTValueType::Unsigned:
         o = std::to_chars(o, o + 24, value.big).ptr;
@@ -94,26 +126,31 @@ void ZTJsonWriter::Write(ZTValueReader& values, const unsigned char* record) {
           memcpy(o, value.text, value.length);
           o += value.length;
         } else if (isfinite(value.real)) {
-          o = std::to_chars(o, o + 40, value.real).ptr;
+          o += PutDouble(o, value.real);
         } else {
           memcpy(o, "null", 4);  // JSON has no infinity or NaN
           o += 4;
         }
         break;
       case ZTValueType::Text:
-        o += PutString(o, value.text, value.length);
+        if (value.plain) {
+          *o = '"';
+          memcpy(o + 1, value.text, value.length);
+          o[value.length + 1] = '"';
+          o += value.length + 2;
+        } else {
+          o += PutString(o, value.text, value.length);
+        }
         break;
       default:
         memcpy(o, "null", 4);
         o += 4;
     }
-    m_Used += static_cast<size_t>(o - start);
   }
-  char* o = Room(2);
-  if (m_Keys.empty()) *o++ = '{', ++m_Used;
-  o[0] = '}';
-  o[1] = '\n';
-  m_Used += 2;
+  if (m_Keys.empty()) *o++ = '{';
+  *o++ = '}';
+  *o++ = '\n';
+  m_Used += static_cast<size_t>(o - start);
 }
 
 bool ZTJsonWriter::Flush() {

@@ -277,6 +277,7 @@ void ZTValueReader::Read(unsigned f, const unsigned char* record, ZTValue& value
   char* out = &m_Scratch[p.scratch];
   value.text = nullptr;
   value.length = 0;
+  value.plain = false;
   switch (p.plan) {
     case kInteger: {
       uint64_t raw = 0;
@@ -343,18 +344,24 @@ void ZTValueReader::Read(unsigned f, const unsigned char* record, ZTValue& value
 }
 
 void ZTValueReader::ReadNumberText(const FieldPlan& p, const char* text, unsigned length, char* out, ZTValue& value) {
-  unsigned n = TextLength(text, length);
-  const char* t = text;
-  while (n && (*t == ' ' || *t == '\t')) ++t, --n;
-  while (n && (t[n - 1] == ' ' || t[n - 1] == '\t')) --n;
-  if (!n) {
+  // Blanks around the number; a NUL ends the text.
+  unsigned b = 0, e = 0;
+  while (b < length && (text[b] == ' ' || text[b] == '\t')) ++b;
+  for (e = b; e < length && text[e] && text[e] != ' ' && text[e] != '\t';) ++e;
+  unsigned n = e;
+  while (n < length && (text[n] == ' ' || text[n] == '\t')) ++n;
+  if (n < length && text[n]) {  // more text after a blank: not a number
+    SetText(text + b, TextLength(text + b, length - b), out, value);
+    return;
+  }
+  if (b == e) {
     value.type = ZTValueType::Null;
     return;
   }
   bool negative = false;
   uint64_t magnitude = 0;
   unsigned fraction = 0;
-  bool ok = ParseGerman(t, n, &negative, &magnitude, &fraction);
+  bool ok = ParseGerman(text + b, e - b, &negative, &magnitude, &fraction);
   // Decimal text is stored with all its decimals; anything else would read
   // differently here than where the library shows it.
   if (ok && p.plan == kDecimalText && fraction != p.decimals && fraction) ok = false;
@@ -366,25 +373,28 @@ void ZTValueReader::ReadNumberText(const FieldPlan& p, const char* text, unsigne
   if (ok && fraction)
     SetExact(negative, magnitude, fraction, out, value);
   else if (!ok || !SetWhole(negative, magnitude, value))
-    SetText(t, n, out, value);
+    SetText(text + b, e - b, out, value);
 }
 
 void ZTValueReader::ReadDateText(const FieldPlan& p, const char* text, unsigned length, char* out, ZTValue& value) {
   // A copy with room behind it: the date parsers read at fixed positions.
   char copy[kMaxDateField + 24];
-  memset(copy, ' ', sizeof(copy));
   memcpy(copy, text, length);
-  copy[sizeof(copy) - 1] = 0;
-  for (unsigned i = 0; i < length; ++i)
-    if (!copy[i]) copy[i] = ' ';
+  memset(copy + length, ' ', 23);
+  copy[length + 23] = 0;
   // Blank, or zeros and separators alone: an empty date. A time alone is empty only when blank.
   bool blank = true, zero = true, strange = false;
   for (unsigned i = 0; i < length; ++i) {
     char c = copy[i];
-    if (c != ' ') blank = false;
+    if (c == ' ') continue;
+    if (!c) {
+      copy[i] = ' ';
+      continue;
+    }
+    blank = false;
     if (IsDigit(c)) {
       if (c != '0') zero = false;
-    } else if (c != ' ' && c != '.' && c != '-' && c != '/' && c != ':') {
+    } else if (c != '.' && c != '-' && c != '/' && c != ':') {
       strange = true;
     }
   }
@@ -429,6 +439,7 @@ void ZTValueReader::ReadDateText(const FieldPlan& p, const char* text, unsigned 
     return;
   }
   value.type = ZTValueType::Text;
+  value.plain = true;
   value.text = out;
   value.length = static_cast<unsigned>(o - out);
 }

@@ -26,6 +26,7 @@ struct ZTValue {
   double real = 0;
   const char* text = nullptr;
   unsigned length = 0;
+  bool plain = false;  // a text of digits and separators alone (a date, a time)
 };
 
 class ZTValueReader {
