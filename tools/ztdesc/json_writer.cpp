@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr size_t kBufferSize = 1 << 20;
+constexpr size_t kBufferSize = 1 << 16;
 const double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
 
 }  // namespace

@@ -75,8 +75,9 @@ struct Result {
 };
 
 // Runs ztdesc with the arguments (no blanks in them; single quotes keep the
-// shell off an argument and are dropped).
-Result RunZtdesc(const std::string& args) {
+// shell off an argument and are dropped). utf8: the output is UTF-8 in every
+// build (JSON), not the Windows-1252 of the Windows build.
+Result RunZtdesc(const std::string& args, bool utf8 = false) {
   // The captured output lies beside the work folder: no path separators for the shell.
   std::string out = kWork + "_stdout.txt", err = kWork + "_stderr.txt";
 #ifdef _WIN32
@@ -109,8 +110,9 @@ Result RunZtdesc(const std::string& args) {
   _close(savedErr);
   _close(outFd);
   _close(errFd);
-  return {static_cast<int>(exitCode), ToUtf8(ReadFile(out)), ToUtf8(ReadFile(err))};
+  return {static_cast<int>(exitCode), utf8 ? ReadFile(out) : ToUtf8(ReadFile(out)), ToUtf8(ReadFile(err))};
 #else
+  (void)utf8;  // natively every output is UTF-8
   std::string command = "./" + std::string(ZTDESC_EXE) + " " + args + " > " + out + " 2> " + err;
   int status = system(command.c_str());
   int exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -136,6 +138,7 @@ std::string TableBlocks(const std::string& text) {
   return text.substr(line == std::string::npos ? 0 : line + 1);
 }
 
+#ifndef _WIN32
 // Splits one line of dump --csv.
 std::vector<std::string> CsvValues(const std::string& line) {
   std::vector<std::string> values(1);
@@ -166,7 +169,6 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-#ifndef _WIN32
 // One exported value: "null", "I:n", "R:x" or "T:text".
 std::string SqliteValue(sqlite3_stmt* statement, int column) {
   char number[64];
@@ -647,10 +649,10 @@ TEST_F(ZtdescEndToEnd, JsonLinesOutAndIn) {
   ASSERT_EQ(RunZtdesc("import " + isam + " Customer " + kWork + "/customers.csv").exitCode, 0);
   ASSERT_EQ(RunZtdesc("import " + isam + " Order " + kWork + "/orders.csv").exitCode, 0);
   MakeKindsFile(kinds);
-  Result r = RunZtdesc("dump " + isam + " Order --json --limit 2");
+  Result r = RunZtdesc("dump " + isam + " Order --json --limit 2", true);
   EXPECT_EQ(r.exitCode, 0) << r.err;
   Expect("dump_order_json.txt", r.out);
-  r = RunZtdesc("dump " + kinds + " Kinds --json");
+  r = RunZtdesc("dump " + kinds + " Kinds --json", true);
   EXPECT_EQ(r.exitCode, 0) << r.err;
   Expect("dump_kinds_json.txt", r.out);
 
@@ -660,7 +662,7 @@ TEST_F(ZtdescEndToEnd, JsonLinesOutAndIn) {
   const std::pair<std::string, std::string> tables[] = {{isam, "Customer"}, {isam, "Order"}, {kinds, "Kinds"}};
   for (const auto& table : tables) {
     const std::string target = table.first == isam ? copy : kWork + "/kinds-copy.isa";
-    WriteFile(kWork + "/out.jsonl", RunZtdesc("dump " + table.first + " " + table.second + " --json").out);
+    WriteFile(kWork + "/out.jsonl", RunZtdesc("dump " + table.first + " " + table.second + " --json", true).out);
     r = RunZtdesc("import " + target + " " + table.second + " --json " + kWork + "/out.jsonl");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(RunZtdesc("dump " + target + " " + table.second + " --csv").out,
