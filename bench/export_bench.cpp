@@ -31,15 +31,6 @@ namespace {
 constexpr unsigned kRecords = 1000000;
 constexpr int kRuns = 3;
 
-int Run(const char* command, std::vector<std::string> args) {
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(&a[0]);
-  argv.push_back(nullptr);
-  for (unsigned i = 0; i < kCommandCount; ++i)
-    if (!strcmp(kCommands[i].name, command)) return kCommands[i].run(static_cast<int>(args.size()), argv.data());
-  return kExitFailed;
-}
-
 // The ISAM file: the sample description, then the orders through a ';' file and import.
 bool MakeFile(const std::string& dir, const std::string& isam) {
   const std::string cfg = dir + "/export_bench.cfg", csv = dir + "/export_bench.csv";
@@ -60,7 +51,7 @@ bool MakeFile(const std::string& dir, const std::string& isam) {
     fputc('\n', out);
   }
   fclose(out);
-  bool ok = Run("create", {cfg, isam}) == kExitOk && Run("import", {isam, "Order", csv}) == kExitOk;
+  bool ok = ztdescRun("create", {cfg, isam}) == kExitOk && ztdescRun("import", {isam, "Order", csv}) == kExitOk;
   std::filesystem::remove(cfg, ec);
   std::filesystem::remove(csv, ec);
   return ok;
@@ -135,7 +126,7 @@ double Quiet(const char* command, std::vector<std::string> args, int* result) {
   fflush(stdout);
   int saved = dup(1), null = open("/dev/null", O_WRONLY);
   dup2(null, 1);
-  double seconds = Seconds([&] { *result = Run(command, args); });
+  double seconds = Seconds([&] { *result = ztdescRun(command, args); });
   fflush(stdout);
   dup2(saved, 1);
   close(saved);

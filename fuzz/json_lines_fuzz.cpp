@@ -17,6 +17,7 @@
 #include "json_field_text.h"
 #include "json_line_reader.h"
 #include "json_writer.h"
+#include "test_fields.h"
 #include "value_reader.h"
 
 namespace {
@@ -25,38 +26,19 @@ constexpr unsigned kRecordSize = 120;
 
 int BoxSilencer(const ZTBoxRequest*, void*) { return IDNO; }
 
-CZTFieldDesc Field(unsigned offset, unsigned length, unsigned encoding, unsigned content, unsigned display,
-                   const char* name) {
-  CZTFieldDesc f;
-  f.m_uOffset = offset;
-  f.m_uLength = length;
-  f.m_uEncodeType = encoding;
-  f.m_uContentType = content;
-  f.m_uDisplayType = display;
-  ztStrCopy(f.m_szName, name, sizeof(f.m_szName));
-  return f;
+// Every kind of field, in a record of kRecordSize bytes.
+const ZTTestFields& Table() {
+  static const ZTTestFields table(
+      {ztTestField(ite8INTEGER, 1, 0x0011, 0x0011, 0, "a"), ztTestField(ite16INTEGER, 2, 0x0001, 0x0001, 1, "b"),
+       ztTestField(ite32INTEGER, 4, 0x2011, 0x0011, 3, "c"), ztTestField(ite64INTEGER, 8, 0x0001, 0x0001, 7, "d"),
+       ztTestField(ite32FLOATING, 4, 0x0001, 0x2001, 15, "e"), ztTestField(ite64FLOATING, 8, 0x0001, 0x3001, 19, "f"),
+       ztTestField(ite80FLOATING, 10, 0x0001, 0x0001, 27, "g"), ztTestField(iteASCIITEXT, 12, 0, 0, 37, "h"),
+       ztTestField(iteASCIITEXT, 8, 0x0021, 0x0021, 49, "i"), ztTestField(iteASCIITEXT, 8, 0x2011, 0x2011, 57, "j"),
+       ztTestField(iteASCIITEXT, 12, 0x20D3, 0x20C3, 65, "k"), ztTestField(iteASCIITEXT, 10, 0x0102, 0x8102, 77, "l"),
+       ztTestField(iteASCIITEXT, 16, 0x8302, 0x20302, 87, "m"), ztTestField(iteASCIITEXT, 6, 0x4212, 0x4212, 103, "n"),
+       ztTestField(iteASCIITEXT, 5, 0x20202, 0x20202, 109, "o"), ztTestField(iteUNICODETEXT, 6, 0, 0, 114, "p")});
+  return table;
 }
-
-struct Table {
-  std::vector<CZTFieldDesc> fields;
-  CZTFieldDescList list;
-  Table() {
-    fields = {Field(0, 1, ite8INTEGER, 0x0011, 0x0011, "a"),      Field(1, 2, ite16INTEGER, 0x0001, 0x0001, "b"),
-              Field(3, 4, ite32INTEGER, 0x2011, 0x0011, "c"),     Field(7, 8, ite64INTEGER, 0x0001, 0x0001, "d"),
-              Field(15, 4, ite32FLOATING, 0x0001, 0x2001, "e"),   Field(19, 8, ite64FLOATING, 0x0001, 0x3001, "f"),
-              Field(27, 10, ite80FLOATING, 0x0001, 0x0001, "g"),  Field(37, 12, iteASCIITEXT, 0, 0, "h"),
-              Field(49, 8, iteASCIITEXT, 0x0021, 0x0021, "i"),    Field(57, 8, iteASCIITEXT, 0x2011, 0x2011, "j"),
-              Field(65, 12, iteASCIITEXT, 0x20D3, 0x20C3, "k"),   Field(77, 10, iteASCIITEXT, 0x0102, 0x8102, "l"),
-              Field(87, 16, iteASCIITEXT, 0x8302, 0x20302, "m"),  Field(103, 6, iteASCIITEXT, 0x4212, 0x4212, "n"),
-              Field(109, 5, iteASCIITEXT, 0x20202, 0x20202, "o"), Field(114, 6, iteUNICODETEXT, 0, 0, "p")};
-    list.m_pFields = fields.data();
-    list.m_uCount = list.m_uAlloc = static_cast<unsigned>(fields.size());
-  }
-  ~Table() {
-    list.m_pFields = nullptr;
-    list.m_uCount = list.m_uAlloc = 0;
-  }
-};
 
 }  // namespace
 
@@ -66,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return true;
   }();
   (void)initialised;
-  static Table table;
+  const ZTTestFields& table = Table();
 
   std::vector<ZTJsonMember> members;
   std::string error, text, name;

@@ -41,6 +41,8 @@ int ztdescDemo(int argc, char** argv);
 int ztdescUsage(const char* command, const char* format, ...);
 // A failure: "ztdesc: message" on stderr; 1.
 int ztdescFail(const char* format, ...);
+// Runs a command of the table with the arguments: its exit code.
+int ztdescRun(const char* command, std::vector<std::string> args);
 // Whether argv holds --help or -h; prints the command's help then.
 bool ztdescWantsHelp(const char* command, int argc, char** argv);
 

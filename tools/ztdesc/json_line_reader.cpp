@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "text_utf8.h"
+
 namespace {
 
 constexpr unsigned kMaxDepth = 64;  // nesting of arrays and objects inside a value
@@ -97,24 +99,6 @@ class Parser {
     *value = v;
     return true;
   }
-  static void Utf8(unsigned cp, std::string& out) {
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  }
-
   // A string at the opening quote; its text with the escapes resolved.
   bool String(std::string& out) {
     ++m_P;
@@ -166,7 +150,8 @@ class Parser {
             if (low < 0xDC00 || low > 0xDFFF) return Fail("a lone high surrogate in \\u");
             cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
           }
-          Utf8(cp, out);
+          char utf8[4];
+          out.append(utf8, ztPutUtf8(cp, utf8));
           break;
         }
         default:

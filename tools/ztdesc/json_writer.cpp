@@ -42,19 +42,8 @@ unsigned ZTJsonWriter::PutDouble(char* out, double value) {
       const long long whole = llround(scaled);
       if (static_cast<double>(whole) / kPow10[decimals] != value) continue;
       if (!decimals && magnitude >= 1e4) break;
-      char digits[24];
-      unsigned long long u = whole < 0 ? 0ull - static_cast<unsigned long long>(whole) : whole;
-      unsigned n = static_cast<unsigned>(std::to_chars(digits, digits + sizeof(digits), u).ptr - digits);
-      char* o = out;
-      if (whole < 0) *o++ = '-';
-      memcpy(o, digits, n - decimals);
-      o += n - decimals;
-      if (decimals) {
-        *o++ = '.';
-        memcpy(o, digits + n - decimals, decimals);
-        o += decimals;
-      }
-      return static_cast<unsigned>(o - out);
+      const unsigned long long digits = whole < 0 ? 0ull - static_cast<unsigned long long>(whole) : whole;
+      return ZTValueReader::PutExact(out, whole < 0, digits, decimals);
     }
   }
   return static_cast<unsigned>(std::to_chars(out, out + 40, value).ptr - out);

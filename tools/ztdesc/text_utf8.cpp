@@ -1,6 +1,7 @@
 #include "text_utf8.h"
 
 #include <stdint.h>
+#include <string.h>
 
 #include "zt_tbl32.h"
 
@@ -17,20 +18,10 @@ struct Utf8Table {
   Utf8Table() {
     for (unsigned b = 0; b < 256; ++b) {
       unsigned cp = b >= 0x80 && b < 0xA0 ? kHigh1252[b - 0x80] : b;
-      unsigned char* o = bytes[b];
-      if (cp < 0x80) {
-        o[0] = static_cast<unsigned char>(cp);
-        o[3] = 1;
-      } else if (cp < 0x800) {
-        o[0] = static_cast<unsigned char>(0xC0 | (cp >> 6));
-        o[1] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
-        o[3] = 2;
-      } else {
-        o[0] = static_cast<unsigned char>(0xE0 | (cp >> 12));
-        o[1] = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
-        o[2] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
-        o[3] = 3;
-      }
+      char utf8[4];
+      unsigned n = ztPutUtf8(cp, utf8);
+      memcpy(bytes[b], utf8, n);
+      bytes[b][3] = static_cast<unsigned char>(n);
     }
   }
 };
@@ -45,6 +36,29 @@ int ByteOf(unsigned cp) {
 }
 
 }  // namespace
+
+unsigned ztPutUtf8(unsigned cp, char* out) {
+  if (cp < 0x80) {
+    out[0] = static_cast<char>(cp);
+    return 1;
+  }
+  if (cp < 0x800) {
+    out[0] = static_cast<char>(0xC0 | (cp >> 6));
+    out[1] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 2;
+  }
+  if (cp < 0x10000) {
+    out[0] = static_cast<char>(0xE0 | (cp >> 12));
+    out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 3;
+  }
+  out[0] = static_cast<char>(0xF0 | (cp >> 18));
+  out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+  out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+  out[3] = static_cast<char>(0x80 | (cp & 0x3F));
+  return 4;
+}
 
 unsigned ztUtf8From1252(const char* text, unsigned length, char* out) {
   char* o = out;

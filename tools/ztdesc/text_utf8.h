@@ -9,6 +9,9 @@
 // Largest UTF-8 length of one Windows-1252 byte.
 constexpr unsigned kZTUtf8PerByte = 3;
 
+// The UTF-8 bytes of a code point (up to 4) at out; the bytes written.
+unsigned ztPutUtf8(unsigned codePoint, char* out);
+
 // Appends the UTF-8 form of length bytes of Windows-1252 text to out (room for
 // length * kZTUtf8PerByte bytes); the bytes written.
 unsigned ztUtf8From1252(const char* text, unsigned length, char* out);

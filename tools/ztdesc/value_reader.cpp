@@ -29,8 +29,9 @@ unsigned WriteUInt(char* out, uint64_t value) {
   return n;
 }
 
-// "-123.45" from a magnitude scaled by 10^decimals.
-unsigned WriteExact(char* out, bool negative, uint64_t magnitude, unsigned decimals) {
+}  // namespace
+
+unsigned ZTValueReader::PutExact(char* out, bool negative, uint64_t magnitude, unsigned decimals) {
   char digits[24];
   unsigned n = WriteUInt(digits, magnitude);
   char* o = out;
@@ -52,6 +53,8 @@ unsigned WriteExact(char* out, bool negative, uint64_t magnitude, unsigned decim
   }
   return static_cast<unsigned>(o - out);
 }
+
+namespace {
 
 void Put2(char* out, unsigned value) {
   out[0] = static_cast<char>('0' + value / 10 % 10);
@@ -115,7 +118,7 @@ void SetExact(bool negative, uint64_t magnitude, unsigned decimals, char* out, Z
   double real = static_cast<double>(magnitude) / kPow10[decimals];
   value.real = negative ? -real : real;
   value.text = out;
-  value.length = WriteExact(out, negative, magnitude, decimals);
+  value.length = ZTValueReader::PutExact(out, negative, magnitude, decimals);
 }
 
 // The trimmed stored text, as UTF-8.
@@ -146,24 +149,6 @@ double Float80(const unsigned char* b) {
   return negative ? -value : value;
 }
 
-void PutUtf8(char*& o, unsigned cp) {
-  if (cp < 0x80) {
-    *o++ = static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    *o++ = static_cast<char>(0xC0 | (cp >> 6));
-    *o++ = static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    *o++ = static_cast<char>(0xE0 | (cp >> 12));
-    *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *o++ = static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    *o++ = static_cast<char>(0xF0 | (cp >> 18));
-    *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *o++ = static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // UTF-16 text, little-endian, up to its first NUL; an unpaired surrogate gives U+FFFD.
 unsigned Utf16ToUtf8(const unsigned char* b, unsigned units, char* out) {
   char* o = out;
@@ -173,12 +158,12 @@ unsigned Utf16ToUtf8(const unsigned char* b, unsigned units, char* out) {
     if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
       unsigned low = b[2 * i + 2] | (b[2 * i + 3] << 8);
       if (low >= 0xDC00 && low <= 0xDFFF) {
-        PutUtf8(o, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+        o += ztPutUtf8(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00), o);
         ++i;
         continue;
       }
     }
-    PutUtf8(o, u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u);
+    o += ztPutUtf8(u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u, o);
   }
   while (o > out && o[-1] == ' ') --o;
   return static_cast<unsigned>(o - out);

@@ -38,6 +38,9 @@ class ZTValueReader {
   // The value of field f of the record, which must hold the field. Texts point
   // into the reader and stay valid until field f is read again.
   void Read(unsigned f, const unsigned char* record, ZTValue& value);
+  // "-123.45": a magnitude scaled by 10^decimals as a decimal number, at out
+  // (room for 24 + decimals bytes); the bytes written.
+  static unsigned PutExact(char* out, bool negative, uint64_t magnitude, unsigned decimals);
 
  private:
   enum Plan : unsigned char {
