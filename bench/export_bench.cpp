@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -64,6 +65,21 @@ struct Cell {
   std::string text;
 };
 
+// Wall-clock and processor seconds: on a shared machine the second is the steadier one.
+struct Time {
+  double wall, cpu;
+  bool operator<(const Time& other) const { return wall < other.wall; }
+};
+
+template <typename Function>
+Time Seconds(Function function) {
+  auto start = std::chrono::steady_clock::now();
+  std::clock_t cpu = std::clock();
+  function();
+  return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+          static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC};
+}
+
 void Sync(const std::string& name) {
   int fd = open(name.c_str(), O_RDWR);
   if (fd >= 0) {
@@ -73,8 +89,8 @@ void Sync(const std::string& name) {
 }
 
 // SQLite alone: the rows from memory, the export's statements and settings.
-double Peer(const CZTTableDesc& table, const ZTValueReader& values, const std::vector<Cell>& cells,
-            const std::string& db) {
+Time Peer(const CZTTableDesc& table, const ZTValueReader& values, const std::vector<Cell>& cells,
+          const std::string& db) {
   std::error_code ec;
   std::filesystem::remove(db, ec);
   std::vector<std::string> indexes;
@@ -82,51 +98,44 @@ double Peer(const CZTTableDesc& table, const ZTValueReader& values, const std::v
   ZTSqliteExport::IndexSql(table, values, indexes, error);
   const std::string create = ZTSqliteExport::CreateTableSql(table, values), insert = ZTSqliteExport::InsertSql(table);
   const unsigned fields = table.m_Fields.m_uCount;
-  auto start = std::chrono::steady_clock::now();
-  sqlite3* handle = nullptr;
-  sqlite3_stmt* statement = nullptr;
-  sqlite3_open_v2(db.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  sqlite3_exec(handle, ZTSqliteExport::kBulkSettings, nullptr, nullptr, nullptr);
-  sqlite3_exec(handle, "BEGIN", nullptr, nullptr, nullptr);
-  sqlite3_exec(handle, create.c_str(), nullptr, nullptr, nullptr);
-  sqlite3_prepare_v2(handle, insert.c_str(), -1, &statement, nullptr);
-  for (size_t c = 0; c < cells.size(); c += fields) {
-    for (unsigned f = 0; f < fields; ++f) {
-      const Cell& cell = cells[c + f];
-      if (cell.type == ZTValueType::Integer)
-        sqlite3_bind_int64(statement, f + 1, cell.integer);
-      else if (cell.type == ZTValueType::Real)
-        sqlite3_bind_double(statement, f + 1, cell.real);
-      else if (cell.type == ZTValueType::Text)
-        sqlite3_bind_text(statement, f + 1, cell.text.data(), (int)cell.text.size(), SQLITE_STATIC);
-      else
-        sqlite3_bind_null(statement, f + 1);
+  return Seconds([&] {
+    sqlite3* handle = nullptr;
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_open_v2(db.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    sqlite3_exec(handle, ZTSqliteExport::kBulkSettings, nullptr, nullptr, nullptr);
+    sqlite3_exec(handle, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_exec(handle, create.c_str(), nullptr, nullptr, nullptr);
+    sqlite3_prepare_v2(handle, insert.c_str(), -1, &statement, nullptr);
+    for (size_t c = 0; c < cells.size(); c += fields) {
+      for (unsigned f = 0; f < fields; ++f) {
+        const Cell& cell = cells[c + f];
+        if (cell.type == ZTValueType::Integer)
+          sqlite3_bind_int64(statement, f + 1, cell.integer);
+        else if (cell.type == ZTValueType::Real)
+          sqlite3_bind_double(statement, f + 1, cell.real);
+        else if (cell.type == ZTValueType::Text)
+          sqlite3_bind_text(statement, f + 1, cell.text.data(), (int)cell.text.size(), SQLITE_STATIC);
+        else
+          sqlite3_bind_null(statement, f + 1);
+      }
+      if (sqlite3_step(statement) != SQLITE_DONE) fprintf(stderr, "insert: %s\n", sqlite3_errmsg(handle));
+      sqlite3_reset(statement);
     }
-    if (sqlite3_step(statement) != SQLITE_DONE) fprintf(stderr, "insert: %s\n", sqlite3_errmsg(handle));
-    sqlite3_reset(statement);
-  }
-  sqlite3_finalize(statement);
-  for (const std::string& sql : indexes) sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr);
-  if (sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-    fprintf(stderr, "commit: %s\n", sqlite3_errmsg(handle));
-  sqlite3_close(handle);
-  Sync(db);
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-template <typename Function>
-double Seconds(Function function) {
-  auto start = std::chrono::steady_clock::now();
-  function();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    sqlite3_finalize(statement);
+    for (const std::string& sql : indexes) sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr);
+    if (sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+      fprintf(stderr, "commit: %s\n", sqlite3_errmsg(handle));
+    sqlite3_close(handle);
+    Sync(db);
+  });
 }
 
 // A command with its standard output sent to /dev/null.
-double Quiet(const char* command, std::vector<std::string> args, int* result) {
+Time Quiet(const char* command, std::vector<std::string> args, int* result) {
   fflush(stdout);
   int saved = dup(1), null = open("/dev/null", O_WRONLY);
   dup2(null, 1);
-  double seconds = Seconds([&] { *result = ztdescRun(command, args); });
+  Time seconds = Seconds([&] { *result = ztdescRun(command, args); });
   fflush(stdout);
   dup2(saved, 1);
   close(saved);
@@ -172,7 +181,7 @@ int main(int argc, char** argv) {
   const size_t records = cells.size() / table.m_Fields.m_uCount;
   if (records != kRecords) fprintf(stderr, "warning: %zu records in %s\n", records, isam.c_str());
 
-  std::vector<double> exportTimes, peerTimes, dumpTimes;
+  std::vector<Time> exportTimes, peerTimes, dumpTimes;
   for (int run = 0; run < kRuns; ++run) {
     std::error_code ec;
     std::filesystem::remove(db, ec);
@@ -186,15 +195,19 @@ int main(int argc, char** argv) {
   std::error_code ec;
   std::filesystem::remove(db, ec);
   std::filesystem::remove(peerDb, ec);
-  const double exportTime = *std::min_element(exportTimes.begin(), exportTimes.end());
-  const double peerTime = *std::min_element(peerTimes.begin(), peerTimes.end());
-  const double dumpTime = *std::min_element(dumpTimes.begin(), dumpTimes.end());
-  printf("%zu Order records, best of %d runs\n\n", records, kRuns);
+  const Time exportTime = *std::min_element(exportTimes.begin(), exportTimes.end());
+  const Time peerTime = *std::min_element(peerTimes.begin(), peerTimes.end());
+  const Time dumpTime = *std::min_element(dumpTimes.begin(), dumpTimes.end());
+  printf("%zu Order records, best of %d runs (wall clock; processor time in brackets)\n\n", records, kRuns);
   printf("| what | seconds | records/s | ratio |\n|---|---|---|---|\n");
-  printf("| export-sqlite Order | %.3f | %.0f | %.2f x SQLite alone |\n", exportTime, records / exportTime,
-         exportTime / peerTime);
-  printf("| SQLite alone: same rows from memory, same statements and indexes, one transaction | %.3f | %.0f | 1.00 |\n",
-         peerTime, records / peerTime);
-  printf("| dump Order --json > /dev/null | %.3f | %.0f | |\n", dumpTime, records / dumpTime);
+  printf("| export-sqlite Order | %.3f (%.3f) | %.0f (%.0f) | %.2f (%.2f) x SQLite alone |\n", exportTime.wall,
+         exportTime.cpu, records / exportTime.wall, records / exportTime.cpu, exportTime.wall / peerTime.wall,
+         exportTime.cpu / peerTime.cpu);
+  printf(
+      "| SQLite alone: same rows from memory, same statements and indexes, one transaction | %.3f (%.3f) | %.0f "
+      "(%.0f) | 1.00 |\n",
+      peerTime.wall, peerTime.cpu, records / peerTime.wall, records / peerTime.cpu);
+  printf("| dump Order --json > /dev/null | %.3f (%.3f) | %.0f (%.0f) | |\n", dumpTime.wall, dumpTime.cpu,
+         records / dumpTime.wall, records / dumpTime.cpu);
   return 0;
 }
