@@ -80,8 +80,11 @@ struct Progress {
   void Show(unsigned done) const {
     if (on) fprintf(stderr, "\r%s: %u of %u records", table, done, total);
   }
+  void Indexing(unsigned done, unsigned keys) const {
+    if (on && keys) fprintf(stderr, "\r%s: %u records, making %u indexes", table, done, keys);
+  }
   void End(unsigned done) const {
-    if (on) fprintf(stderr, "\r%s: %u of %u records\n", table, done, total);
+    if (on) fprintf(stderr, "\r%s: %u of %u records        \n", table, done, total);
   }
 };
 
@@ -141,6 +144,7 @@ int ExportTable(ZTSqliteExport& db, ISAMFILE file, const char* fileName, const C
   }
   if (e != ISAM_END_OF_ITERATION)
     return ztdescFail("%s: table %s: %s (error %u)", fileName, table.m_szName, ISAMErrorText(e), e);
+  shown.Indexing(done, table.m_Keys.m_uCount);
   if (!db.EndTable()) return ztdescFail("table %s: %s", table.m_szName, db.Error().c_str());
   shown.End(where ? total : done);
   if (db.Approximated())

@@ -450,7 +450,8 @@ TEST_F(ZtdescEndToEnd, IsamFileCommands) {
 }
 
 TEST_F(ZtdescEndToEnd, UsageAndFailures) {
-  for (const char* command : {"show", "verify", "create", "copy", "export-desc", "import", "dump", "check", "demo"}) {
+  for (const char* command :
+       {"show", "verify", "create", "copy", "export-desc", "import", "dump", "check", "demo", "export-sqlite"}) {
     Result r = RunZtdesc(std::string(command) + " --help");
     EXPECT_EQ(r.exitCode, 0) << command;
     EXPECT_EQ(r.out.rfind(std::string("usage: ztdesc ") + command, 0), 0u) << r.out;
