@@ -114,8 +114,14 @@ class ZT_TBL32_API CGridView : public IGridView {
 
   CGridModel m_model;
 
+  int m_iBarMax = -1, m_iBarPos = -1;  // what the vertical bar was last given
+
+  // Painting state, valid during one paint.
+  HDC m_hPictureDC = nullptr;  // holds the picture being copied
+  COLORREF m_crPaintText = 0;  // text colour selected into the paint DC
+
  private:
-  friend class CGridViewAccess;
+  friend struct SGridCall;
   // Window side (grid_view_win32.cpp).
   BOOL Attach(HWND window);
   void Detach();
@@ -129,7 +135,7 @@ class ZT_TBL32_API CGridView : public IGridView {
   void SetBarPosition();
   void LoadPictures(UINT type);
   // Input (grid_view_input_win32.cpp).
-  LRESULT OnKeyDown(WPARAM key);
+  LRESULT OnKeyDown(WPARAM key, LPARAM lParam);
   void OnVScroll(UINT code);
   void OnMouseMove(WPARAM keys, int x, int y);
   void OnLButtonDown(LPARAM point, int x, int y);
@@ -158,6 +164,7 @@ class ZT_TBL32_API CGridView : public IGridView {
                 UINT ellipsisWidth);
   void DrawTextW(HDC dc, const RECT& rect, UINT justification, UINT valign, const wchar_t* text, UINT length);
   void DrawPicture(HDC dc, const RECT& rect, const SViewColumn& column, HBITMAP picture);
+  void PaintTextColor(HDC dc, COLORREF colour);
 };
 
 #endif
