@@ -21,14 +21,15 @@ void CGridLines::FreeLine(SViewLine* line) {
 }
 
 bool CGridLines::Reserve(size_t more) {
-  const size_t needed = size_t(m_uCount) + more;
+  // 64-bit arithmetic: on 32-bit builds a count near 2^32 must not wrap.
+  const uint64_t needed = uint64_t(m_uCount) + more;
   if (needed <= m_uCapacity) return true;
-  if (needed > 0xFFFFFFFFu || needed > SIZE_MAX / sizeof(SViewLine*)) return false;
-  size_t capacity = m_uCapacity < 16 ? 16 : size_t(m_uCapacity) * 2;
+  const uint64_t limit = SIZE_MAX / sizeof(SViewLine*) < 0xFFFFFFFFu ? SIZE_MAX / sizeof(SViewLine*) : 0xFFFFFFFFu;
+  if (needed > limit) return false;
+  uint64_t capacity = m_uCapacity < 16 ? 16 : uint64_t(m_uCapacity) * 2;
   if (capacity < needed) capacity = needed;
-  if (capacity > 0xFFFFFFFFu) capacity = 0xFFFFFFFFu;
-  if (capacity > SIZE_MAX / sizeof(SViewLine*)) capacity = needed;
-  SViewLine** lines = static_cast<SViewLine**>(malloc(capacity * sizeof(SViewLine*)));
+  if (capacity > limit) capacity = limit;
+  SViewLine** lines = static_cast<SViewLine**>(malloc(size_t(capacity) * sizeof(SViewLine*)));
   if (!lines) return false;
   // The gap is moved to the end on the way: everything before it, then everything after.
   const unsigned after = m_uCount - m_uGap;

@@ -4,6 +4,7 @@
 // picture painted into a memory bitmap with its pixels readable.
 #pragma once
 
+#include <stdio.h>
 #include <windowsx.h>
 
 #include <functional>
@@ -204,6 +205,32 @@ class GridPicture {
           if (x > last) last = x;
         }
     return {first, last};
+  }
+
+  // Writes the picture as a 24-bit BMP file (to look at a failing test).
+  bool Save(const char* path) const {
+    FILE* f = fopen(path, "wb");
+    if (!f) return false;
+    const DWORD row = DWORD((width * 3 + 3) & ~3), bytes = row * DWORD(height);
+    BITMAPFILEHEADER file = {0x4D42, DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) + bytes, 0, 0,
+                             DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    fwrite(&file, sizeof(file), 1, f);
+    fwrite(&info, sizeof(info), 1, f);
+    std::vector<BYTE> line(row);
+    for (int y = height - 1; y >= 0; --y) {
+      for (int x = 0; x < width; ++x) {
+        const DWORD p = m_pBits[y * width + x];
+        line[x * 3] = BYTE(p), line[x * 3 + 1] = BYTE(p >> 8), line[x * 3 + 2] = BYTE(p >> 16);
+      }
+      fwrite(line.data(), 1, row, f);
+    }
+    return fclose(f) == 0;
   }
 
   int width = 0, height = 0;

@@ -27,8 +27,9 @@ void CGridView::OpenEdit() {
   char text[256];
   ztGridCellFormat(cell, BYTE(c->flags & ~GCF_THOUSANDS), text, sizeof(text));
   const int top = m_model.LineTop(line);
-  HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", text, 0x50800000, int(c->left) - 3, top - 3, int(c->width) + 6,
-                              int(m_model.m_uLineHeight) + 6, m_hWnd,
+  // Scrolling sideways (ES_AUTOHSCROLL), so that a text wider than the column can be typed.
+  HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", text, 0x50800000 | ES_AUTOHSCROLL, int(c->left) - 3, top - 3,
+                              int(c->width) + 6, int(m_model.m_uLineHeight) + 6, m_hWnd,
                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c->commandId & 0xFFFF)),
                               ztTbl32Lib.m_hInstance, nullptr);
   if (!edit) {
