@@ -153,6 +153,9 @@ TEST(GridModelCells, DisplayTextByTypeAndThousandsFlag) {
   ztGridCellSetNumber(cell, GET_AMOUNT, uint32_t(-123456789), 0);
   ztGridCellFormat(&cell, 0, text, sizeof(text));
   EXPECT_STREQ(text, "-1.234.567,89");
+  ztGridCellSetNumber(cell, GET_AMOUNT, uint32_t(-2550), 0);
+  ztGridCellFormat(&cell, 0, text, sizeof(text));
+  EXPECT_STREQ(text, "-25,50");
   ztGridCellSetNumber(cell, GET_INT64, 0xFFFFFFFFu, 0xFFFFFFFFu);
   ztGridCellFormat(&cell, 0, text, sizeof(text));
   EXPECT_STREQ(text, "-1");
