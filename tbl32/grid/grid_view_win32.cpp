@@ -214,7 +214,7 @@ UINT CGridView::ColumnCommand(UINT column) const {
 }
 
 void CGridView::Invalidate() {
-  if (m_hWnd) InvalidateRect(m_hWnd, nullptr, TRUE);
+  if (m_hWnd) RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void CGridView::InvalidateHeader() {
@@ -235,9 +235,10 @@ void CGridView::UpdateBars() {
   info.nMax = m_model.m_bVBar ? int(m_model.m_uTopMax > 0x7FFFFFFEu ? 0x7FFFFFFEu : m_model.m_uTopMax) : 0;
   info.nPos = m_model.m_bVBar ? int(m_model.m_uTopLine > UINT(info.nMax) ? UINT(info.nMax) : m_model.m_uTopLine) : 0;
   const DWORD style = DWORD(GetWindowLongPtrA(m_hWnd, GWL_STYLE));
-  // Filling a grid line by line changes the range each time: tell the bar only what changed.
+  // Filling a grid line by line changes the range each time: the bar is told
+  // only what changed, and drawn again with the window's next redraw.
   if (m_model.m_bVBar && (info.nMax != m_iBarMax || info.nPos != m_iBarPos)) {
-    SetScrollInfo(m_hWnd, SB_VERT, &info, TRUE);
+    SetScrollInfo(m_hWnd, SB_VERT, &info, FALSE);
     m_iBarMax = info.nMax;
     m_iBarPos = info.nPos;
   }
