@@ -10,6 +10,18 @@
 
 namespace {
 constexpr int64_t kMaxPixel = 0x7FFFFFFF;
+
+// Why a cell could not be read as the text asked for (wide: GetItemTextW).
+void LogUnreadableText(unsigned line, unsigned column, unsigned type, bool wide) {
+  if (type == (wide ? GET_TEXT : GET_TEXTW))
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcGridView,
+                      wide ? "Grid item (%u,%u): ASCII text cannot be read as UNICODE"
+                           : "Grid item (%u,%u): UNICODE text cannot be read as text",
+                      line, column);
+  else
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcGridView, "Grid item (%u,%u): Cannot read data of type %u as text", line,
+                      column, type);
+}
 int64_t Clamp(int64_t v, int64_t low, int64_t high) { return v < low ? low : v > high ? high : v; }
 }  // namespace
 
@@ -263,12 +275,7 @@ BOOL CGridModel::GetItemText(unsigned line, unsigned column, char* buffer, unsig
     ztStrCopyN(buffer, ztGridCellText(*cell), cell->capacity, bufferBytes);
     return TRUE;
   }
-  if (type == GET_TEXTW)
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcGridView, "Grid item (%u,%u): UNICODE text cannot be read as text", line,
-                      column);
-  else
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcGridView, "Grid item (%u,%u): Cannot read data of type %u as text", line,
-                      column, type);
+  LogUnreadableText(line, column, type, false);
   return FALSE;
 }
 
@@ -287,12 +294,7 @@ BOOL CGridModel::GetItemTextW(unsigned line, unsigned column, wchar_t* buffer, u
     buffer[n] = 0;
     return TRUE;
   }
-  if (type == GET_TEXT)
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcGridView, "Grid item (%u,%u): ASCII text cannot be read as UNICODE", line,
-                      column);
-  else
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcGridView, "Grid item (%u,%u): Cannot read data of type %u as text", line,
-                      column, type);
+  LogUnreadableText(line, column, type, true);
   return FALSE;
 }
 
