@@ -7,7 +7,7 @@ what=${1:-all}
 packages=(cmake ninja-build g++ googletest libsqlite3-dev)
 if [ "$what" = all ]; then
   packages+=(mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-             wine wine32:i386 xvfb xauth libbenchmark-dev clang libclang-rt-14-dev)
+             wine wine32:i386 xvfb xauth imagemagick libbenchmark-dev clang libclang-rt-14-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do
