@@ -10,6 +10,7 @@
 #include "zt_tbl32/grid_view.h"
 #include "zt_tbl32/grid_def.h"
 #include "zt_tbl32/grid_desc.h"
+#include "zt_tbl32/buff_pool.h"
 #include "zt_tbl32/field_desc.h"
 #include "zt_tbl32/field_desc_list.h"
 #include "zt_tbl32/enum_string.h"
