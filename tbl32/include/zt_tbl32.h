@@ -28,3 +28,11 @@
 #include "zt_tbl32/parse_date_literal.h"
 #include "zt_tbl32/tbl_sel_desc.h"
 #include "zt_tbl32/tbl_sel_dlg.h"
+// File and drive browsing: Windows only.
+#if defined(_WIN32)
+#include "zt_tbl32/name.h"
+#include "zt_tbl32/file_type.h"
+#include "zt_tbl32/workstation.h"
+#include "zt_tbl32/network.h"
+#include "zt_tbl32/file_tree.h"
+#endif

@@ -1,0 +1,255 @@
+#include "zt_tbl32/workstation.h"
+
+#include <stddef.h>
+#include <string.h>
+#include <winioctl.h>
+
+#include <new>
+
+#include "browse_codes.h"
+#include "browse_platform.h"
+
+namespace {
+
+// Where the storage manager's name (8 wide characters) lies in the reply to the
+// disk performance request.
+constexpr unsigned kStorageManagerOffset = offsetof(DISK_PERFORMANCE, StorageManagerName);
+constexpr unsigned kStorageManagerChars = 8;
+
+void PrepareRecord(SDriveRec& record, char letter) {
+  memset(&record, 0, sizeof(record));
+  const char root[] = {letter, ':', '\\', '\0'};
+  ztStrCopy(record.szRoot, root, sizeof(record.szRoot));
+}
+
+// Diagnostic only: opens the drive's device and logs its storage manager.
+void DeviceInquiry(const SDriveRec& record) {
+  const SZTDriveApi& api = ztDriveApi();
+  char device[8] = "\\\\.\\";
+  ztStrCopyN(device + 4, record.szRoot, 2, sizeof(device) - 4);
+  HANDLE handle = api.pCreateFileA(device, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcWorkstation, "Error on opening %s, error code = %u", device,
+                      static_cast<unsigned>(GetLastError()));
+    return;
+  }
+  unsigned char reply[kDeviceReplySize] = {};
+  DWORD returned = 0;
+  if (api.pDeviceIoControl(handle, kDiskPerformanceRequest, nullptr, 0, reply, sizeof(reply), &returned, nullptr)) {
+    // The name is as long as the reply holds of it, and need not be terminated.
+    WCHAR wide[kStorageManagerChars] = {};
+    unsigned chars = 0;
+    if (returned > kStorageManagerOffset)
+      chars = (returned - kStorageManagerOffset) / sizeof(WCHAR) < kStorageManagerChars
+                  ? (returned - kStorageManagerOffset) / sizeof(WCHAR)
+                  : kStorageManagerChars;
+    memcpy(wide, reply + kStorageManagerOffset, chars * sizeof(WCHAR));
+    while (chars && wide[chars - 1] == 0) --chars;
+    char name[kStorageManagerChars * 2 + 1] = {};
+    const int n = chars ? WideCharToMultiByte(CP_ACP, 0, wide, chars, name, sizeof(name) - 1, nullptr, nullptr) : 0;
+    name[n > 0 ? n : 0] = '\0';
+    ztTbl32Lib.PrtLog(ZT_LOG_TRACE, kSrcWorkstation, "Drive %s has StorageManager %s", record.szRoot, name);
+  } else {
+    ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcWorkstation, "Error on inquiry of %s, error code = %u", device,
+                      static_cast<unsigned>(GetLastError()));
+  }
+  api.pCloseHandle(handle);
+}
+
+// Volume name into the record. 1: the record is kept (also for a drive that is
+// not ready: kind 0 and no volume data); 0: it is not.
+int VolumeInquiry(SDriveRec& record) {
+  char fileSystem[128];
+  DWORD serial = 0, maxComponent = 0, flags = 0;
+  if (ztDriveApi().pGetVolumeInformationA(record.szRoot, record.szVolumeName, sizeof(record.szVolumeName), &serial,
+                                          &maxComponent, &flags, fileSystem, sizeof(fileSystem))) {
+    record.szVolumeName[sizeof(record.szVolumeName) - 1] = '\0';
+    record.uVolumeData = 1;
+    return 1;
+  }
+  const DWORD error = GetLastError();
+  record.uKind = ZT_DRIVE_NOT_READY;
+  record.uVolumeData = 0;
+  record.szVolumeName[0] = '\0';
+  switch (error) {
+    case ERROR_NOT_READY:
+      return 1;
+    case ERROR_INVALID_FUNCTION:
+    case ERROR_ACCESS_DENIED:
+      ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcWorkstation, "Access denied on GetVolumeInformation( %s )", record.szRoot);
+      return 0;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+    case ERROR_UNRECOGNIZED_VOLUME:
+      return 0;
+    default:
+      ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcWorkstation, "Error %d on GetVolumeInformation( %s )",
+                        static_cast<int>(error), record.szRoot);
+      ztTbl32Lib.DispError(ZT_ERR_WS_VOLUME, record.szRoot, static_cast<unsigned>(error));
+      return 0;
+  }
+}
+
+// Network drives: what the drive is connected to, split into server and share.
+void ConnectionInquiry(SDriveRec& record) {
+  const char drive[] = {record.szRoot[0], ':', '\0'};
+  DWORD length = sizeof(record.szRemoteName);
+  const DWORD error = ztDriveApi().pWNetGetConnectionA(drive, record.szRemoteName, &length);
+  if (error != NO_ERROR) {
+    record.szRemoteName[0] = '\0';
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcWorkstation, "Error %u on call of WNetGetConnection( %s )",
+                      static_cast<unsigned>(error), drive);
+    ztTbl32Lib.DispError(ZT_ERR_WS_CONNECTION, drive, static_cast<unsigned>(error));
+    return;
+  }
+  record.szRemoteName[sizeof(record.szRemoteName) - 1] = '\0';
+  const char* remote = record.szRemoteName;
+  const char* share = remote[0] == '\\' && remote[1] == '\\' ? strchr(remote + 2, '\\') : nullptr;
+  if (share) {
+    ztStrCopyN(record.szServer, remote + 2, static_cast<unsigned>(share - remote - 2), sizeof(record.szServer));
+    ztStrCopy(record.szSharePath, share + 1, sizeof(record.szSharePath));
+  } else {
+    ztStrCopy(record.szSharePath, remote, sizeof(record.szSharePath));
+  }
+}
+
+}  // namespace
+
+CZTWorkstation::CZTWorkstation() : m_uCount(0), m_pDrives(nullptr) {}
+
+CZTWorkstation::~CZTWorkstation() { delete[] m_pDrives; }
+
+int CZTWorkstation::Browse(const char* computer, int /*flag*/) {
+  const SZTDriveApi& api = ztDriveApi();
+  const DWORD drives = api.pGetLogicalDrives() & 0x03FFFFFFu;
+  const unsigned count = static_cast<unsigned>(__builtin_popcount(drives));
+  if (count == 0) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcWorkstation, "No logical drives found on %s", computer);
+    ztTbl32Lib.DispError(ZT_ERR_WS_NO_DRIVES, computer);
+    return 0;
+  }
+  SDriveRec* table = new (std::nothrow) SDriveRec[count]();
+  if (!table) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcWorkstation, "Not enough free memory available for %d instances of SDriveRec",
+                      static_cast<int>(count));
+    ztTbl32Lib.DispError(ZT_ERR_WS_NO_MEMORY, count);
+    return 0;
+  }
+  unsigned kept = 0;
+  for (unsigned bit = 0; bit < 26; ++bit) {
+    if (!(drives & (1u << bit))) continue;
+    // A skipped drive's slot is taken by the next one: prepared afresh each time.
+    SDriveRec& record = table[kept];
+    PrepareRecord(record, static_cast<char>('A' + bit));
+    const char* root = record.szRoot;
+    const UINT type = api.pGetDriveTypeA(root);
+    int keep = 0;
+    switch (type) {
+      case kDriveUnknown:
+        ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcWorkstation, "Unknown drive %u: %s", kept, root);
+        break;
+      case kDriveNoRootDir:
+        ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcWorkstation, "Drive no root directory %u: %s", kept, root);
+        break;
+      case kDriveRemovable:
+        ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Removable drive %u: %s", kept, root);
+        record.uKind = ZT_DRIVE_REMOVABLE;
+        DeviceInquiry(record);
+        keep = VolumeInquiry(record);
+        break;
+      case kDriveFixed:
+        ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Fixed disk drive: %u: %s", kept, root);
+        record.uKind = ZT_DRIVE_FIXED;
+        DeviceInquiry(record);
+        keep = VolumeInquiry(record);
+        break;
+      case kDriveRemote:
+        ConnectionInquiry(record);
+        ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Network drive %u: %s is %s", kept, root, record.szRemoteName);
+        record.uKind = ZT_DRIVE_NETWORK;
+        keep = VolumeInquiry(record);
+        break;
+      case kDriveCdrom:
+        ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "CD-ROM drive: %u: %s", kept, root);
+        record.uKind = ZT_DRIVE_CDROM;
+        keep = VolumeInquiry(record);
+        break;
+      case kDriveRamdisk:
+        ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "RAM disk drive: %u: %s", kept, root);
+        record.uKind = ZT_DRIVE_RAMDISK;
+        keep = 1;
+        break;
+      default:
+        ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Unknown drive type %u: %u: %s", type, kept, root);
+        ztTbl32Lib.DispError(ZT_ERR_WS_DRIVE_TYPE, type, root);
+        break;
+    }
+    if (keep) ++kept;
+  }
+  if (kept < count) memset(&table[kept], 0, sizeof(SDriveRec));
+  delete[] m_pDrives;
+  m_pDrives = table;
+  m_uCount = kept;
+  return 1;
+}
+
+int CZTWorkstation::InquDrive(char letter) {
+  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+  SDriveRec* record = new (std::nothrow) SDriveRec[1]();
+  if (!record) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcWorkstation, "Not enough free memory available.");
+    ztTbl32Lib.DispError(ZT_ERR_WS_NO_MEMORY, 1u);
+    return 0;
+  }
+  PrepareRecord(*record, letter);
+  const char* root = record->szRoot;
+  const UINT type = ztDriveApi().pGetDriveTypeA(root);
+  int ok = 0;
+  switch (type) {
+    case kDriveUnknown:
+      ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcWorkstation, "Unknown drive %s", root);
+      break;
+    case kDriveNoRootDir:
+      ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcWorkstation, "Drive no root directory %s", root);
+      break;
+    case kDriveRemovable:
+      ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Removable drive %s", root);
+      record->uKind = ZT_DRIVE_REMOVABLE;
+      DeviceInquiry(*record);
+      ok = VolumeInquiry(*record);
+      break;
+    case kDriveFixed:
+      ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Fixed disk drive: %s", root);
+      record->uKind = ZT_DRIVE_FIXED;
+      ok = VolumeInquiry(*record);
+      break;
+    case kDriveRemote:
+      ConnectionInquiry(*record);
+      ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Network drive: %s is %s", root, record->szRemoteName);
+      record->uKind = ZT_DRIVE_NETWORK;
+      ok = VolumeInquiry(*record);
+      break;
+    case kDriveCdrom:
+      ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "CD-ROM drive: %s", root);
+      record->uKind = ZT_DRIVE_CDROM;
+      ok = VolumeInquiry(*record);
+      break;
+    case kDriveRamdisk:
+      ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "RAM disk drive: %s", root);
+      record->uKind = ZT_DRIVE_RAMDISK;
+      ok = 1;
+      break;
+    default:
+      ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Unknown drive type %u: %s", type, root);
+      ztTbl32Lib.DispError(ZT_ERR_WS_DRIVE_TYPE, type, root);
+      break;
+  }
+  if (!ok) {
+    delete[] record;
+    return 0;
+  }
+  delete[] m_pDrives;
+  m_pDrives = record;
+  m_uCount = 1;
+  return 1;
+}
