@@ -47,9 +47,10 @@ bool FollowLink(CZTBuffPool& dirs, unsigned searched, unsigned firstDir, const c
   return true;
 }
 
-void FreeTables(SDirEntry* dirs, SFileEntry* files) {
+void FreeTables(SDirEntry* dirs, SFileEntry* files, unsigned* dirStart) {
   delete[] dirs;
   delete[] files;
+  delete[] dirStart;
 }
 
 }  // namespace
@@ -200,7 +201,7 @@ int CZTFileTree::BuildTables(CZTBuffPool& dirPool, unsigned dirCount, CZTBuffPoo
   std::unique_ptr<unsigned[]> position(new (std::nothrow) unsigned[dirCount]);
   if (!dirs || !dirOrder || !position) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcFileTree, "Not enough free memory for the directory table available");
-    FreeTables(dirs, nullptr);
+    FreeTables(dirs, nullptr, nullptr);
     return FALSE;
   }
   // Directories by path (the first one stays first); then the parents' new places.
@@ -216,12 +217,13 @@ int CZTFileTree::BuildTables(CZTBuffPool& dirPool, unsigned dirCount, CZTBuffPoo
   }
   dirOrder.reset();
 
+  unsigned* dirStart = new (std::nothrow) unsigned[dirCount + 1];
   SFileEntry* files = new (std::nothrow) SFileEntry[fileCount ? fileCount : 1];
   std::unique_ptr<SFileEntry*[]> found(new (std::nothrow) SFileEntry*[fileCount ? fileCount : 1]);
   std::unique_ptr<SFileEntry*[]> ordered(new (std::nothrow) SFileEntry*[fileCount ? fileCount : 1]);
-  if (!files || !found || !ordered) {
+  if (!dirStart || !files || !found || !ordered) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcFileTree, "Not enough free memory for the filename table available");
-    FreeTables(dirs, files);
+    FreeTables(dirs, files, dirStart);
     return FALSE;
   }
   for (unsigned i = 0; i < fileCount; ++i) {
@@ -230,7 +232,7 @@ int CZTFileTree::BuildTables(CZTBuffPool& dirPool, unsigned dirCount, CZTBuffPoo
   }
   if (!ztOrderFiles(found.get(), fileCount, dirCount, false, ordered.get())) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcFileTree, "Not enough free memory for the filename table available");
-    FreeTables(dirs, files);
+    FreeTables(dirs, files, dirStart);
     return FALSE;
   }
   for (unsigned i = 0; i < fileCount; ++i) files[i] = *ordered[i];
@@ -239,9 +241,11 @@ int CZTFileTree::BuildTables(CZTBuffPool& dirPool, unsigned dirCount, CZTBuffPoo
   m_pDirs = dirs;
   m_uDirCount = dirCount;
   m_pFiles = files;
+  m_pDirStart = dirStart;
   m_uFileCount = m_uFileCapacity = fileCount;
   m_uAccepted = accepted;
   m_bNamesDescending = 0;
   CountFiles(false);
+  IndexDirs();
   return TRUE;
 }

@@ -18,15 +18,18 @@ CZTFileTree::CZTFileTree()
       m_pFiles(nullptr),
       m_pszDrivePath(nullptr),
       m_uFileCapacity(0),
-      m_bNamesDescending(0) {}
+      m_bNamesDescending(0),
+      m_pDirStart(nullptr) {}
 
 CZTFileTree::~CZTFileTree() { free(); }
 
 void CZTFileTree::free() {
   delete[] m_pDirs;
   delete[] m_pFiles;
+  delete[] m_pDirStart;
   m_pDirs = nullptr;
   m_pFiles = nullptr;
+  m_pDirStart = nullptr;
   m_uDirCount = m_uFileCount = m_uAccepted = m_uFileCapacity = 0;
 }
 
@@ -84,6 +87,14 @@ void CZTFileTree::CountFiles(bool acceptedOnly) {
   }
 }
 
+void CZTFileTree::IndexDirs() {
+  if (!m_pDirStart) return;
+  memset(m_pDirStart, 0, (m_uDirCount + 1) * sizeof(unsigned));
+  for (unsigned i = 0; i < m_uAccepted; ++i)
+    if (m_pFiles[i].uDir < m_uDirCount) ++m_pDirStart[m_pFiles[i].uDir + 1];
+  for (unsigned d = 0; d < m_uDirCount; ++d) m_pDirStart[d + 1] += m_pDirStart[d];
+}
+
 void CZTFileTree::reorg() {
   m_bNamesDescending = 0;
   unsigned accepted = 0;
@@ -98,12 +109,14 @@ void CZTFileTree::reorg() {
     }
   }
   CountFiles(true);
+  IndexDirs();
 }
 
 void CZTFileTree::SortFileItems(unsigned key, unsigned descending) {
   if (m_uFileCount <= 1 || key != ZT_SORT_BY_NAME) return;
   m_bNamesDescending = descending ? 1 : 0;
   SortFiles();
+  IndexDirs();
 }
 
 // Moves the accepted file at pos to where the order wants it, the other
@@ -140,27 +153,26 @@ unsigned CZTFileTree::PlaceFile(unsigned pos) {
 
 // ---- lookups
 
+// The directory part of the path picks the directory (by path, as the files
+// are ordered by directory), then its accepted files are searched by name.
 unsigned CZTFileTree::findFile(const char* path) const {
-  if (!path || !m_pFiles) return kZTNone;
+  if (!path || !m_pDirStart) return kZTNone;
   const unsigned dirLength = ztDirPartLength(path);
-  // <0: the entry comes before the path.
-  auto compare = [&](const SFileEntry& e) {
-    const unsigned offset = e.uNameOffset;
-    int r = ztFoldCompareN(e.szPath, path, offset < dirLength ? offset : dirLength);
-    if (r) return r;
-    if (offset != dirLength) return offset < dirLength ? -1 : 1;
-    r = ztFoldCompare(e.szPath + offset, path + dirLength);
-    return m_bNamesDescending ? -r : r;
-  };
-  unsigned lo = 0, hi = m_uAccepted;
+  const unsigned dir = FindDir(path, dirLength);
+  if (dir == kZTNone) return kZTNone;
+  const char* name = path + dirLength;
+  unsigned lo = m_pDirStart[dir], hi = m_pDirStart[dir + 1];
+  const unsigned end = hi;
   while (lo < hi) {
     const unsigned mid = lo + (hi - lo) / 2;
-    if (compare(m_pFiles[mid]) < 0)
+    const SFileEntry& e = m_pFiles[mid];
+    const int r = ztFoldCompare(e.szPath + e.uNameOffset, name);
+    if (m_bNamesDescending ? r > 0 : r < 0)
       lo = mid + 1;
     else
       hi = mid;
   }
-  return lo < m_uAccepted && compare(m_pFiles[lo]) == 0 ? lo : kZTNone;
+  return lo < end && ztFoldCompare(m_pFiles[lo].szPath + m_pFiles[lo].uNameOffset, name) == 0 ? lo : kZTNone;
 }
 
 unsigned CZTFileTree::findfile(const char* pattern) const {
@@ -196,24 +208,17 @@ unsigned CZTFileTree::getDirItem(HTREEITEM item) const {
 }
 
 unsigned CZTFileTree::getFirstDirFile(unsigned dir, int withSubdirs) const {
-  if (dir >= m_uDirCount) return 0;
-  // The accepted files are ordered by directory, and a directory's subtree
-  // follows it in the directory table.
-  unsigned lo = 0, hi = m_uAccepted;
-  while (lo < hi) {
-    const unsigned mid = lo + (hi - lo) / 2;
-    if (m_pFiles[mid].uDir < dir)
-      lo = mid + 1;
-    else
-      hi = mid;
-  }
-  if (lo >= m_uAccepted) return 0;
-  if (m_pFiles[lo].uDir == dir) return lo;
+  if (dir >= m_uDirCount || !m_pDirStart) return 0;
+  if (m_pDirStart[dir] < m_pDirStart[dir + 1]) return m_pDirStart[dir];
   if (!withSubdirs) return 0;
-  unsigned above = m_pFiles[lo].uDir;
+  // A directory's subtree follows it in the directory table: the next accepted
+  // file is the subtree's first if its directory lies below this one.
+  const unsigned next = m_pDirStart[dir + 1];
+  if (next >= m_uAccepted) return 0;
+  unsigned above = m_pFiles[next].uDir;
   for (unsigned steps = 0; above < m_uDirCount && steps < m_uDirCount; ++steps) {
     above = m_pDirs[above].uParent;
-    if (above == dir) return lo;
+    if (above == dir) return next;
   }
   return 0;
 }
@@ -223,6 +228,7 @@ unsigned CZTFileTree::getFirstDirFile(unsigned dir, int withSubdirs) const {
 void CZTFileTree::delfile(unsigned file) {
   if (file >= m_uAccepted) return;
   unsigned dir = m_pFiles[file].uDir;
+  for (unsigned d = dir + 1; d <= m_uDirCount; ++d) --m_pDirStart[d];
   if (dir < m_uDirCount && m_pDirs[dir].uFiles) --m_pDirs[dir].uFiles;
   for (unsigned steps = 0; dir < m_uDirCount && steps < m_uDirCount; ++steps) {
     if (m_pDirs[dir].uSubtreeFiles) --m_pDirs[dir].uSubtreeFiles;

@@ -94,7 +94,11 @@ class ZT_TBL32_API CZTFileTree {
   void SortFiles();
   unsigned FindDir(const char* path, unsigned length) const;
   int GrowFiles();
+  // Where each directory's accepted files start, from the table.
+  void IndexDirs();
 
   unsigned m_uFileCapacity;
   int m_bNamesDescending;  // the order SortFileItems last set
+  // Directory d's accepted files are m_pDirStart[d] .. m_pDirStart[d + 1] - 1.
+  unsigned* m_pDirStart;
 };
