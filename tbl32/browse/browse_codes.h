@@ -18,17 +18,6 @@ enum : unsigned {
   ZT_ERR_WS_CONNECTION = 420,    // (drive, code)
 };
 
-// Drive types of GetDriveTypeA.
-enum : unsigned {
-  kDriveUnknown = 0,
-  kDriveNoRootDir = 1,
-  kDriveRemovable = 2,
-  kDriveFixed = 3,
-  kDriveRemote = 4,
-  kDriveCdrom = 5,
-  kDriveRamdisk = 6,
-};
-
 // The disk performance request of the device inquiry and the size of its reply buffer.
 constexpr unsigned kDiskPerformanceRequest = 0x00070020;
 constexpr unsigned kDeviceReplySize = 1024;

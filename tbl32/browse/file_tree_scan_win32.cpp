@@ -47,6 +47,13 @@ bool FollowLink(CZTBuffPool& dirs, unsigned searched, unsigned firstDir, const c
   return true;
 }
 
+// A directory record of the roots; null (logged) without memory.
+SDirEntry* RootRecord(CZTBuffPool& dirs) {
+  auto* dir = static_cast<SDirEntry*>(dirs.alloc());
+  if (!dir) ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcFileTree, "Error on allocating the first directory record");
+  return dir;
+}
+
 void FreeTables(SDirEntry* dirs, SFileEntry* files, unsigned* dirStart) {
   delete[] dirs;
   delete[] files;
@@ -66,11 +73,8 @@ int CZTFileTree::BrowseDrive(const char* root, const CZTFileType* filter) {
     return FALSE;
   }
   CZTBuffPool dirs(sizeof(SDirEntry));
-  auto* first = static_cast<SDirEntry*>(dirs.alloc());
-  if (!first) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcFileTree, "Error on allocating the first directory record");
-    return FALSE;
-  }
+  SDirEntry* first = RootRecord(dirs);
+  if (!first) return FALSE;
   memcpy(first->szPath, root, length);
   if (!slash) first->szPath[length] = '\\';
   first->uPathLength = length + (slash ? 0 : 1);
@@ -86,22 +90,16 @@ int CZTFileTree::BrowseStation(const CZTFileType* filter) {
     return FALSE;
   }
   CZTBuffPool dirs(sizeof(SDirEntry));
-  auto* top = static_cast<SDirEntry*>(dirs.alloc());
-  if (!top) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcFileTree, "Error on allocating the first directory record");
-    return FALSE;
-  }
+  SDirEntry* top = RootRecord(dirs);
+  if (!top) return FALSE;
   top->uPathLength = ztStrCopy(top->szPath, kWorkstationRoot, sizeof(top->szPath));
   top->uParent = kZTNone;
   unsigned count = 1;
   for (unsigned d = 0; d < station.m_uCount; ++d) {
     const SDriveRec& drive = station.m_pDrives[d];
     if (!drive.uVolumeData) continue;
-    auto* dir = static_cast<SDirEntry*>(dirs.alloc());
-    if (!dir) {
-      ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcFileTree, "Error on allocating the first directory record");
-      return FALSE;
-    }
+    SDirEntry* dir = RootRecord(dirs);
+    if (!dir) return FALSE;
     unsigned length = ztStrCopy(dir->szPath, drive.szRoot, sizeof(dir->szPath) - 1);
     if (!length || dir->szPath[length - 1] != '\\') dir->szPath[length++] = '\\';
     dir->uPathLength = length;

@@ -12,6 +12,7 @@
 
 #include "browse_platform.h"
 #include "browse_test_support.h"
+#include "buff_pool_test_support.h"
 #include "zt_tbl32/file_type.h"
 
 namespace {
@@ -503,14 +504,6 @@ TEST(FileTree, TreeViewItemsAndFirstFilesOfFolders) {
   EXPECT_EQ(tree.getFirstDirFile(root, 1), 0u);
 }
 
-// Heap calls that fail from a given call on.
-unsigned g_heapCallsLeft = ~0u;
-void* FailingHeap(size_t count, size_t size) {
-  if (g_heapCallsLeft == 0) return nullptr;
-  --g_heapCallsLeft;
-  return calloc(count, size);
-}
-
 TEST(FileTree, FailedScansLeaveTheTables) {
   EditTree e;
   e.Build();
@@ -526,11 +519,8 @@ TEST(FileTree, FailedScansLeaveTheTables) {
   for (int d = 0; d < 70; ++d) ASSERT_TRUE(wide.Dir("d" + std::to_string(d)));
   for (int f = 0; f < 70; ++f) ASSERT_TRUE(wide.File("d1\\f" + std::to_string(f)));
   for (unsigned calls : {0u, 3u, 6u}) {
-    g_heapCallsLeft = calls;
-    ztSetBuffPoolHeap(FailingHeap, nullptr);
-    const int result = tree.BrowseDrive(wide.Root().c_str(), nullptr);
-    ztSetBuffPoolHeap(nullptr, nullptr);
-    EXPECT_EQ(result, FALSE) << calls;
+    zt_test::FailingPoolHeap heap(calls);
+    EXPECT_EQ(tree.BrowseDrive(wide.Root().c_str(), nullptr), FALSE) << calls;
   }
   EXPECT_EQ(tree.m_pFiles, files);
   EXPECT_EQ(tree.m_uFileCount, count);

@@ -113,6 +113,51 @@ void ConnectionInquiry(SDriveRec& record) {
   }
 }
 
+// What each drive type of GetDriveTypeA gives: the record's kind (0: the drive
+// is skipped), the log level and line when all drives are listed (with the
+// number kept so far) and when one is inquired, and the inquiries made.
+struct DriveType {
+  unsigned kind;
+  unsigned level;
+  const char* listed;  // (kept, root, remote name)
+  const char* single;  // (root, remote name)
+  bool deviceListed, deviceSingle, volume;
+};
+const DriveType kDriveTypes[] = {
+    {0, ZT_LOG_WARNING, "Unknown drive %u: %s", "Unknown drive %s", false, false, false},
+    {0, ZT_LOG_WARNING, "Drive no root directory %u: %s", "Drive no root directory %s", false, false, false},
+    {ZT_DRIVE_REMOVABLE, ZT_LOG_INFO, "Removable drive %u: %s", "Removable drive %s", true, true, true},
+    {ZT_DRIVE_FIXED, ZT_LOG_INFO, "Fixed disk drive: %u: %s", "Fixed disk drive: %s", true, false, true},
+    {ZT_DRIVE_NETWORK, ZT_LOG_INFO, "Network drive %u: %s is %s", "Network drive: %s is %s", false, false, true},
+    {ZT_DRIVE_CDROM, ZT_LOG_INFO, "CD-ROM drive: %u: %s", "CD-ROM drive: %s", false, false, true},
+    {ZT_DRIVE_RAMDISK, ZT_LOG_INFO, "RAM disk drive: %u: %s", "RAM disk drive: %s", false, false, false},
+};
+
+// Fills a prepared record by its drive's type; listing: for Browse, with kept
+// drives kept so far. 1: the drive is kept.
+int InquireDrive(SDriveRec& record, bool listing, unsigned kept) {
+  const char* root = record.szRoot;
+  const UINT type = ztDriveApi().pGetDriveTypeA(root);
+  if (type >= sizeof(kDriveTypes) / sizeof(kDriveTypes[0])) {
+    if (listing)
+      ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Unknown drive type %u: %u: %s", type, kept, root);
+    else
+      ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Unknown drive type %u: %s", type, root);
+    ztTbl32Lib.DispError(ZT_ERR_WS_DRIVE_TYPE, type, root);
+    return 0;
+  }
+  const DriveType& t = kDriveTypes[type];
+  if (t.kind == ZT_DRIVE_NETWORK) ConnectionInquiry(record);
+  if (listing)
+    ztTbl32Lib.PrtLog(t.level, kSrcWorkstation, t.listed, kept, root, record.szRemoteName);
+  else
+    ztTbl32Lib.PrtLog(t.level, kSrcWorkstation, t.single, root, record.szRemoteName);
+  if (!t.kind) return 0;
+  record.uKind = t.kind;
+  if (listing ? t.deviceListed : t.deviceSingle) DeviceInquiry(record);
+  return t.volume ? VolumeInquiry(record) : 1;
+}
+
 }  // namespace
 
 CZTWorkstation::CZTWorkstation() : m_uCount(0), m_pDrives(nullptr) {}
@@ -120,8 +165,7 @@ CZTWorkstation::CZTWorkstation() : m_uCount(0), m_pDrives(nullptr) {}
 CZTWorkstation::~CZTWorkstation() { delete[] m_pDrives; }
 
 int CZTWorkstation::Browse(const char* computer, int /*flag*/) {
-  const SZTDriveApi& api = ztDriveApi();
-  const DWORD drives = api.pGetLogicalDrives() & 0x03FFFFFFu;
+  const DWORD drives = ztDriveApi().pGetLogicalDrives() & 0x03FFFFFFu;
   const unsigned count = static_cast<unsigned>(__builtin_popcount(drives));
   if (count == 0) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcWorkstation, "No logical drives found on %s", computer);
@@ -139,52 +183,8 @@ int CZTWorkstation::Browse(const char* computer, int /*flag*/) {
   for (unsigned bit = 0; bit < 26; ++bit) {
     if (!(drives & (1u << bit))) continue;
     // A skipped drive's slot is taken by the next one: prepared afresh each time.
-    SDriveRec& record = table[kept];
-    PrepareRecord(record, static_cast<char>('A' + bit));
-    const char* root = record.szRoot;
-    const UINT type = api.pGetDriveTypeA(root);
-    int keep = 0;
-    switch (type) {
-      case kDriveUnknown:
-        ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcWorkstation, "Unknown drive %u: %s", kept, root);
-        break;
-      case kDriveNoRootDir:
-        ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcWorkstation, "Drive no root directory %u: %s", kept, root);
-        break;
-      case kDriveRemovable:
-        ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Removable drive %u: %s", kept, root);
-        record.uKind = ZT_DRIVE_REMOVABLE;
-        DeviceInquiry(record);
-        keep = VolumeInquiry(record);
-        break;
-      case kDriveFixed:
-        ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Fixed disk drive: %u: %s", kept, root);
-        record.uKind = ZT_DRIVE_FIXED;
-        DeviceInquiry(record);
-        keep = VolumeInquiry(record);
-        break;
-      case kDriveRemote:
-        ConnectionInquiry(record);
-        ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Network drive %u: %s is %s", kept, root, record.szRemoteName);
-        record.uKind = ZT_DRIVE_NETWORK;
-        keep = VolumeInquiry(record);
-        break;
-      case kDriveCdrom:
-        ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "CD-ROM drive: %u: %s", kept, root);
-        record.uKind = ZT_DRIVE_CDROM;
-        keep = VolumeInquiry(record);
-        break;
-      case kDriveRamdisk:
-        ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "RAM disk drive: %u: %s", kept, root);
-        record.uKind = ZT_DRIVE_RAMDISK;
-        keep = 1;
-        break;
-      default:
-        ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Unknown drive type %u: %u: %s", type, kept, root);
-        ztTbl32Lib.DispError(ZT_ERR_WS_DRIVE_TYPE, type, root);
-        break;
-    }
-    if (keep) ++kept;
+    PrepareRecord(table[kept], static_cast<char>('A' + bit));
+    if (InquireDrive(table[kept], true, kept)) ++kept;
   }
   if (kept < count) memset(&table[kept], 0, sizeof(SDriveRec));
   delete[] m_pDrives;
@@ -202,48 +202,7 @@ int CZTWorkstation::InquDrive(char letter) {
     return 0;
   }
   PrepareRecord(*record, letter);
-  const char* root = record->szRoot;
-  const UINT type = ztDriveApi().pGetDriveTypeA(root);
-  int ok = 0;
-  switch (type) {
-    case kDriveUnknown:
-      ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcWorkstation, "Unknown drive %s", root);
-      break;
-    case kDriveNoRootDir:
-      ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcWorkstation, "Drive no root directory %s", root);
-      break;
-    case kDriveRemovable:
-      ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Removable drive %s", root);
-      record->uKind = ZT_DRIVE_REMOVABLE;
-      DeviceInquiry(*record);
-      ok = VolumeInquiry(*record);
-      break;
-    case kDriveFixed:
-      ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Fixed disk drive: %s", root);
-      record->uKind = ZT_DRIVE_FIXED;
-      ok = VolumeInquiry(*record);
-      break;
-    case kDriveRemote:
-      ConnectionInquiry(*record);
-      ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Network drive: %s is %s", root, record->szRemoteName);
-      record->uKind = ZT_DRIVE_NETWORK;
-      ok = VolumeInquiry(*record);
-      break;
-    case kDriveCdrom:
-      ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "CD-ROM drive: %s", root);
-      record->uKind = ZT_DRIVE_CDROM;
-      ok = VolumeInquiry(*record);
-      break;
-    case kDriveRamdisk:
-      ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "RAM disk drive: %s", root);
-      record->uKind = ZT_DRIVE_RAMDISK;
-      ok = 1;
-      break;
-    default:
-      ztTbl32Lib.PrtLog(ZT_LOG_INFO, kSrcWorkstation, "Unknown drive type %u: %s", type, root);
-      ztTbl32Lib.DispError(ZT_ERR_WS_DRIVE_TYPE, type, root);
-      break;
-  }
+  const int ok = InquireDrive(*record, false, 0);
   if (!ok) {
     delete[] record;
     return 0;

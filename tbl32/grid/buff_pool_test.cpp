@@ -5,9 +5,11 @@
 #include <string.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <vector>
 
+#include "buff_pool_test_support.h"
 #include "model_test_support.h"
 
 namespace {
@@ -262,18 +264,10 @@ TEST(BuffPool, RenumberingKeepsTheListOrder) {
   RandomRun(pool, 30000, 4321);
 }
 
-// Heap calls that fail from a given call on.
-unsigned g_callsLeft = ~0u;
-void* FailingAllocate(size_t count, size_t size) {
-  if (g_callsLeft == 0) return nullptr;
-  --g_callsLeft;
-  return calloc(count, size);
-}
-
 TEST(BuffPool, FailedAllocLeavesTheRecordsIntact) {
   LogCapture log("buff_pool_test.log");
   BoxRecorder boxes;
-  ztSetBuffPoolHeap(FailingAllocate, nullptr);
+  auto heap = std::make_unique<zt_test::FailingPoolHeap>();
   CZTBuffPool pool(8);
   std::vector<unsigned char*> records;
   // Each new block is refused three times: at the block itself, at the next
@@ -282,7 +276,7 @@ TEST(BuffPool, FailedAllocLeavesTheRecordsIntact) {
   unsigned refused = 0;
   while (records.size() < 3000) {
     const bool newBlock = records.size() % 64 == 0;
-    g_callsLeft = newBlock && refused < 3 ? refused : ~0u;
+    heap->FailAfter(newBlock && refused < 3 ? refused : ~0u);
     auto* record = static_cast<unsigned char*>(pool.alloc());
     if (!record) {
       ASSERT_TRUE(newBlock);
@@ -293,8 +287,7 @@ TEST(BuffPool, FailedAllocLeavesTheRecordsIntact) {
     *record = static_cast<unsigned char>(records.size() + 1);
     records.push_back(record);
   }
-  g_callsLeft = ~0u;
-  ztSetBuffPoolHeap(nullptr, nullptr);
+  heap.reset();
   EXPECT_FALSE(boxes.boxes.empty());
   for (const auto& box : boxes.boxes) EXPECT_EQ(box.code, 200u);
   EXPECT_NE(log.All().find("0 CZTBPool: Not enough free memory to allocate a buffer pool record"), std::string::npos);
