@@ -11,6 +11,7 @@
 #include "zt_tbl32/grid_view.h"
 #include "zt_tbl32/grid_def.h"
 #include "zt_tbl32/grid_desc.h"
+#include "zt_tbl32/buff_pool.h"
 #include "zt_tbl32/field_desc.h"
 #include "zt_tbl32/field_desc_list.h"
 #include "zt_tbl32/enum_string.h"
@@ -28,3 +29,11 @@
 #include "zt_tbl32/parse_date_literal.h"
 #include "zt_tbl32/tbl_sel_desc.h"
 #include "zt_tbl32/tbl_sel_dlg.h"
+// File and drive browsing: Windows only.
+#if defined(_WIN32)
+#include "zt_tbl32/name.h"
+#include "zt_tbl32/file_type.h"
+#include "zt_tbl32/workstation.h"
+#include "zt_tbl32/network.h"
+#include "zt_tbl32/file_tree.h"
+#endif
