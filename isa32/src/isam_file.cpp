@@ -224,8 +224,14 @@ unsigned CIsamFile::LoadTable(uint32_t block, TableState* st) {
       return ISAM_ERR_CORRUPT;
   }
   st->dataBlocks.clear();
+  // Data blocks are added one at a time as the high-water mark reaches the end of
+  // the last one, and records in use lie below the mark: a mark or count that
+  // disagrees would make reads stop early or read past the records.
   uint32_t blocks = rd32(d + kTbDataBlocks);
-  if (uint64_t(rd32(d + kTbHighWater)) > uint64_t(blocks) * st->perBlock) return ISAM_ERR_CORRUPT;
+  uint64_t highWater = rd32(d + kTbHighWater);
+  if (highWater > uint64_t(blocks) * st->perBlock || (blocks && highWater <= uint64_t(blocks - 1) * st->perBlock) ||
+      rd32(d + kTbRecords) > highWater)
+    return ISAM_ERR_CORRUPT;
   uint32_t addr = rd32(d + kTbDirHead);
   uint32_t guard = pager_.FileEnd() / kDirUnits + 1;
   while (addr) {
@@ -1007,6 +1013,7 @@ unsigned CIsamFile::ReadNextKeys(TableHandle* t, unsigned index, void* buffer, u
   CIsamBTree tree(&pager_, tb, index, st->nodeSize, def.keyLength);
   uint8_t* out = static_cast<uint8_t*>(buffer);
   const uint32_t room = size / es;
+  const uint32_t highWater = rd32(tb->data + kTbHighWater);
   uint32_t n = 0;
   while (n < room) {
     Block* leaf = nullptr;
@@ -1047,6 +1054,19 @@ unsigned CIsamFile::ReadNextKeys(TableHandle* t, unsigned index, void* buffer, u
       c.backward ? ++last : --last;
     }
     const uint32_t lo = c.backward ? last : first, hi = c.backward ? first : last;
+    // Every address handed out names a record slot of the table.
+    for (uint32_t i = lo; i <= hi; ++i) {
+      uint32_t a = getAddress(base + size_t(i) * es + def.keyLength);
+      if (a == 0 || a > highWater) {
+        c.pathFresh = false;
+        e = ISAM_ERR_CORRUPT;
+        break;
+      }
+    }
+    if (e) {
+      n -= hi - lo + 1;  // the run is not handed out
+      break;
+    }
     if (c.backward) {
       for (uint32_t i = hi + 1; i-- > lo;) {
         memcpy(out, base + size_t(i) * es, es);
@@ -1089,6 +1109,9 @@ unsigned CIsamFile::ReadRecords(TableHandle* t, unsigned* address, void* buffer,
     const uint8_t* records = bitmap + st->bitmapBytes;
     uint32_t slot = at % st->perBlock;
     const uint32_t end = highWater - bi * st->perBlock < st->perBlock ? highWater - bi * st->perBlock : st->perBlock;
+    // No slot of the last block lies in use beyond the high-water mark.
+    for (uint32_t s = end; s < st->perBlock; ++s)
+      if ((bitmap[s / 8] >> (s % 8)) & 1) return ISAM_ERR_CORRUPT;
     for (; slot < end && n < room; ++slot) {
       if (!((bitmap[slot / 8] >> (slot % 8)) & 1)) continue;
       memcpy(out, records + size_t(slot) * rs, rs);
