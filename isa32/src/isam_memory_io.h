@@ -40,7 +40,9 @@ class CIsamMemoryIo : public CIsamIo {
   long cutAfter = -1;  // points (writes, flushes, renames) allowed before the cut; -1: never
   long points = 0;     // points seen
   bool cut = false;
-  unsigned cutError = EIO;  // what a call at or after the cut gives (ENOSPC: a full disk)
+  // What calls at or after the cut give. EIO: a dead disk, every call fails;
+  // ENOSPC: a full disk, only writes, flushes and renames fail.
+  unsigned cutError = EIO;
   // Names that cannot be opened for writing (a read-only file) and names that
   // cannot be made (a file in a read-only folder).
   std::set<std::string> readOnly;
@@ -87,7 +89,7 @@ class CIsamMemoryIo : public CIsamIo {
   }
 
   unsigned Open(const char* name, OpenMode mode, ZTIoHandle* handle) override {
-    if (cut) return cutError;
+    if (dead()) return cutError;
     auto it = files.find(name);
     if (mode == kCreateNew && it != files.end()) return EEXIST;
     if ((mode == kOpenRead || mode == kOpenWrite) && it == files.end()) return ENOENT;
@@ -117,7 +119,7 @@ class CIsamMemoryIo : public CIsamIo {
     *done = 0;
     File* f = file(handle);
     if (!f) return EBADF;
-    if (cut) return cutError;
+    if (dead()) return cutError;
     if (offset >= f->current.size()) return 0;
     uint64_t n = f->current.size() - offset;
     if (n > length) n = length;
@@ -139,7 +141,7 @@ class CIsamMemoryIo : public CIsamIo {
   unsigned Size(ZTIoHandle handle, uint64_t* size) override {
     File* f = file(handle);
     if (!f) return EBADF;
-    if (cut) return cutError;
+    if (dead()) return cutError;
     *size = f->current.size();
     return 0;
   }
@@ -170,7 +172,7 @@ class CIsamMemoryIo : public CIsamIo {
     File* f = file(handle);
     *granted = false;
     if (!f) return EBADF;
-    if (cut) return cutError;
+    if (dead()) return cutError;
     for (auto& l : f->lockers[kind])
       if (l.first != handle && (exclusive || l.second)) return 0;
     f->lockers[kind][handle] = exclusive;
@@ -184,7 +186,7 @@ class CIsamMemoryIo : public CIsamIo {
     return 0;
   }
   unsigned Remove(const char* name) override {
-    if (cut) return cutError;
+    if (dead()) return cutError;
     return files.erase(name) ? 0 : ENOENT;
   }
   bool Exists(const char* name) override { return files.count(name) != 0; }
@@ -204,6 +206,7 @@ class CIsamMemoryIo : public CIsamIo {
   void Pause(unsigned) override { ++pauses; }
 
  private:
+  bool dead() const { return cut && cutError != ENOSPC; }
   File* file(ZTIoHandle handle) {
     auto it = handles_.find(handle);
     if (it == handles_.end()) return nullptr;
