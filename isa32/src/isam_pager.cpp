@@ -736,8 +736,11 @@ unsigned CIsamPager::Close(unsigned* ext) {
     io_->Remove(walName_.c_str());
   }
   if (namedOnClose_) {
-    // The file is complete: it gets its name while it is still locked.
+    // The file is complete: it gets its name while it is still locked. A log
+    // under that name belongs to a file that is gone.
     if (!result) {
+      std::string orphan = finalName_ + "-wal";
+      if (io_->Exists(orphan.c_str())) io_->Remove(orphan.c_str());
       unsigned e = io_->Rename(name_.c_str(), finalName_.c_str());
       if (e) {
         *ext = e;
