@@ -556,8 +556,8 @@ unsigned CIsamPager::attach(unsigned* ext) {
     e = io_->Open(walName_.c_str(), CIsamIo::kOpenRead, &wal_);
     if (e) {
       wal_ = nullptr;
-      logError_ = e;
-      logUnreadable_ = true;
+      logError_ = e == kNoSuchFile ? 0 : e;  // gone meanwhile: copied into the file
+      logUnreadable_ = e != kNoSuchFile;
     } else if ((result = ScanLog(io_, wal_, fileIdLo_, fileIdHi_, true, &scan, &logError_)) != 0) {
       logUnreadable_ = true;
       io_->Close(wal_);
@@ -674,11 +674,12 @@ unsigned CIsamPager::BecomeWriter() {
   return ISAM_OK;
 }
 
-// Copies the log into the file and starts it anew, holding the reader byte
-// exclusively from the copy to the new start so that no reader sees the file
-// half copied or the log half new. wait: wait for readers to finish (else *done
-// stays false while any reads).
-unsigned CIsamPager::checkpoint(bool wait, bool* done) {
+// Copies the log into the file and starts it anew (or, closing, removes it),
+// holding the reader byte exclusively from the copy to the new start so that no
+// reader sees the file half copied or the log half new, and none has the log open
+// while it is removed. wait: wait for readers to finish (else *done stays false
+// while any reads).
+unsigned CIsamPager::checkpoint(bool wait, bool closing, bool* done) {
   *done = false;
   bool granted = false;
   for (unsigned attempt = 0;; ++attempt) {
@@ -697,7 +698,13 @@ unsigned CIsamPager::checkpoint(bool wait, bool* done) {
       dbWritten_ = false;
     }
   }
-  if (!result) result = resetWal();
+  if (!result && closing) {
+    io_->Close(wal_);
+    wal_ = nullptr;
+    io_->Remove(walName_.c_str());
+  } else if (!result) {
+    result = resetWal();
+  }
   io_->Unlock(db_, CIsamIo::kLockReader);
   *done = !result;
   return result;
@@ -708,14 +715,13 @@ unsigned CIsamPager::Close(unsigned* ext) {
   if (!db_) return ISAM_OK;
   unsigned result = ISAM_OK;
   if (inTx_) Rollback();
-  bool removeLog = false;
   if (writer_ && wal_) {
     // Nobody reads the log any more: copy it into the file and remove it. A new
     // file that gets its name now waits for readers of it.
     bool done = false;
-    result = checkpoint(namedOnClose_, &done);
+    result = checkpoint(namedOnClose_, true, &done);
     if (done) {
-      removeLog = true;
+      // copied and removed
     } else if (!result && namedOnClose_) {
       result = ISAM_ERR_LOCKED;
     } else if (!result && walEnd_ > kWalHeader) {
@@ -729,11 +735,6 @@ unsigned CIsamPager::Close(unsigned* ext) {
       }
     }
     if (result) *ext = detail_;
-  }
-  if (removeLog) {
-    io_->Close(wal_);
-    wal_ = nullptr;
-    io_->Remove(walName_.c_str());
   }
   if (namedOnClose_) {
     // The file is complete: it gets its name while it is still locked. A log
@@ -834,7 +835,7 @@ unsigned CIsamPager::Commit() {
   // transaction and no reader needs it.
   if (walEnd_ > g_checkpointBytes && txWal_.empty()) {
     bool done = false;
-    if ((e = checkpoint(false, &done)) != 0) return e;
+    if ((e = checkpoint(false, false, &done)) != 0) return e;
   }
   std::sort(dirtyList_.begin(), dirtyList_.end(), [](const Block* a, const Block* b) { return a->addr < b->addr; });
   // New blocks into the file first, neighbours in one write.

@@ -126,7 +126,7 @@ class CIsamPager {
   unsigned flushWalBuffer();
   unsigned writeOut(Block* b, std::unordered_map<uint32_t, WalEntry>* frames);
   unsigned checkpointCopy();
-  unsigned checkpoint(bool wait, bool* done);
+  unsigned checkpoint(bool wait, bool closing, bool* done);
   unsigned flush(ZTIoHandle h);
   unsigned fail(unsigned error, unsigned detail);
   unsigned reloadHeader();
