@@ -232,6 +232,23 @@ TEST_F(ZtdescReliability, FoldersShortFilesAndDamagedLogsAreSaid) {
   EXPECT_NE(r.output.find("1040"), std::string::npos) << r.output;
 }
 
+// Fields at the end of 32 bits: refused by verify and create, never a record
+// size that wrapped around.
+TEST_F(ZtdescReliability, FieldsBeyondTheRecordLimitAreRefused) {
+  for (const char* field : {"Field: 4294967295, 1, 7, 0x0000, 0, 0x0000, 0, 5, \"Far\"\n",
+                            "Field: 4294967290, 2, 7, 0x0000, 0, 0x0000, 0, 5, \"Far\"\n",
+                            "Field: 70000, 2, 7, 0x0000, 0, 0x0000, 0, 5, \"Far\"\n"}) {
+    std::string desc = std::string("Table: \"Wide\"\nField: 0, 4, 2, 0x0001, 1, 0x0001, 1, 5, \"No\"\n") + field +
+                       "Key: 1\nKeyPart: \"UINT32\", \"No\"\nTable: END\n";
+    WriteFile(kWork + "/wide.cfg", desc);
+    Result verify = RunTool({"verify", kWork + "/wide.cfg"});
+    EXPECT_EQ(verify.exitCode, 1) << field << verify.output;
+    Result create = RunTool({"create", kWork + "/wide.cfg", kWork + "/wide.isa"});
+    EXPECT_EQ(create.exitCode, 1) << field << create.output;
+    EXPECT_FALSE(Exists(kWork + "/wide.isa"));
+  }
+}
+
 // create and import killed at random moments: the file is whole or not there
 // (create), holds the import or nothing of it (import), and always checks.
 TEST_F(ZtdescReliability, KilledCreateAndImportLeaveAllOrNothing) {
