@@ -196,10 +196,14 @@ int CZTFileDesc::VerifyDesc(unsigned* badTable) const {
       return 0;
     }
   }
-  // Two tables of one name (ASCII case ignored) cannot both go into an ISAM file.
+  return VerifyTableNames(badTable);
+}
+
+// Two tables of one name cannot both go into an ISAM file.
+int CZTFileDesc::VerifyTableNames(unsigned* badTable) const {
   std::vector<std::pair<std::string, unsigned>> names;
   names.reserve(m_Tables.m_uCount);
-  for (unsigned i = 0; i < m_Tables.m_uCount; ++i) {
+  for (unsigned i = 0; i < m_Tables.m_uCount && m_Tables.m_pTables; ++i) {
     std::string folded = m_Tables.m_pTables[i].m_szName;
     for (char& c : folded)
       if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');

@@ -247,6 +247,15 @@ TEST_F(ZtdescReliability, FieldsBeyondTheRecordLimitAreRefused) {
     EXPECT_EQ(create.exitCode, 1) << field << create.output;
     EXPECT_FALSE(Exists(kWork + "/wide.isa"));
   }
+  // Two tables of one name: each is fine, the file is not.
+  std::string table =
+      "Field: 0, 4, 2, 0x0001, 1, 0x0001, 1, 5, \"No\"\nKey: 1\nKeyPart: \"UINT32\", \"No\"\nTable: END\n";
+  WriteFile(kWork + "/twice.cfg", "Table: \"Twice\"\n" + table + "Table: \"TWICE\"\n" + table);
+  Result verify = RunTool({"--language", "E", "verify", kWork + "/twice.cfg"});
+  EXPECT_EQ(verify.exitCode, 1);
+  EXPECT_NE(verify.output.find("box 1531: Two tables are named TWICE: tables 1 and 2."), std::string::npos)
+      << verify.output;
+  EXPECT_EQ(RunTool({"create", kWork + "/twice.cfg", kWork + "/twice.isa"}).exitCode, 1);
 }
 
 // create and import killed at random moments: the file is whole or not there
