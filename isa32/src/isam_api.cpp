@@ -139,39 +139,27 @@ unsigned ISAMOpen(ISAMFILE* file, const char* fileName, unsigned mode, unsigned*
 }
 
 namespace {
-// Forgets a file handle that is being closed; its name stays known to ISAMDispError.
-void forgetFile(ZTIsamFile* f) {
+// Closes (or discards) a file handle; its name stays known to ISAMDispError.
+unsigned closeFile(ISAMFILE file, unsigned* extError, bool discard) {
+  unsigned dummy = 0;
+  unsigned* ext = extError ? extError : &dummy;
+  *ext = 0;
+  ZTIsamFile* f = fileOf(file);
+  if (!f) return noted(ISAM_ERR_HANDLE, 0);
   forgetTables(f);
   g_files.erase(f);
   ClosedFile& c = g_closed[g_closedNext++ % kClosedRing];
   c.handle = f;
   ztStrCopy(c.name, f->Name().c_str(), sizeof(c.name));
+  unsigned e = discard ? f->Discard(ext) : f->Close(ext);
+  delete f;
+  return e ? noted(e, *ext) : e;
 }
 }  // namespace
 
-unsigned ISAMClose(ISAMFILE file, unsigned* extError) {
-  unsigned dummy = 0;
-  unsigned* ext = extError ? extError : &dummy;
-  *ext = 0;
-  ZTIsamFile* f = fileOf(file);
-  if (!f) return noted(ISAM_ERR_HANDLE, 0);
-  forgetFile(f);
-  unsigned e = f->Close(ext);
-  delete f;
-  return e ? noted(e, *ext) : e;
-}
+unsigned ISAMClose(ISAMFILE file, unsigned* extError) { return closeFile(file, extError, false); }
 
-unsigned ISAMDiscard(ISAMFILE file, unsigned* extError) {
-  unsigned dummy = 0;
-  unsigned* ext = extError ? extError : &dummy;
-  *ext = 0;
-  ZTIsamFile* f = fileOf(file);
-  if (!f) return noted(ISAM_ERR_HANDLE, 0);
-  forgetFile(f);
-  unsigned e = f->Discard(ext);
-  delete f;
-  return e ? noted(e, *ext) : e;
-}
+unsigned ISAMDiscard(ISAMFILE file, unsigned* extError) { return closeFile(file, extError, true); }
 
 unsigned ISAMGetTableCount(ISAMFILE file, unsigned* count) {
   ZTIsamFile* f = fileOf(file);

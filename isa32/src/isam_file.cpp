@@ -108,23 +108,22 @@ unsigned CIsamFile::Open(const char* name, bool readOnly, bool acceptLogLoss, un
   return e;
 }
 
-unsigned CIsamFile::Close(unsigned* ext) {
+void CIsamFile::forget() {
   for (TableHandle* h : handles_) delete h;
   handles_.clear();
   states_.clear();
   catalog_.clear();
   catalogIndex_.clear();
   open_ = false;
+}
+
+unsigned CIsamFile::Close(unsigned* ext) {
+  forget();
   return pager_.Close(ext);
 }
 
 unsigned CIsamFile::Discard(unsigned* ext) {
-  for (TableHandle* h : handles_) delete h;
-  handles_.clear();
-  states_.clear();
-  catalog_.clear();
-  catalogIndex_.clear();
-  open_ = false;
+  forget();
   return pager_.Discard(ext);
 }
 

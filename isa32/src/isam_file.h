@@ -121,6 +121,8 @@ class CIsamFile {
   void EndCall() { pager_.Trim(); }
 
  private:
+  // Drops the table handles and what is known of the tables.
+  void forget();
   unsigned sync();
   // Before a change: the handle becomes the writer (which may read the file anew).
   unsigned writable() { return pager_.BecomeWriter(); }

@@ -23,6 +23,16 @@ bool IsExistingFile(const char* name) {
   return std::filesystem::exists(status) && !std::filesystem::is_directory(status);
 }
 
+// Closes a file; a failure is logged and shown. int: 1 closed without failure.
+int CloseReporting(ISAMFILE file, const char* name) {
+  unsigned detail = 0;
+  unsigned e = ISAMClose(file, &detail);
+  if (!e) return 1;
+  ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on closing %s", e, detail, name);
+  ISAMDispError(name, "ISAMClose", e, 0);
+  return 0;
+}
+
 // Gives up a file being made: it is closed and removed with everything beside it.
 void DiscardCreated(ISAMFILE file, const char* name) {
   unsigned detail = 0;
@@ -67,13 +77,7 @@ int MakeISAMFile(const CZTTableDescList& tables, const char* name) {
     return 0;
   }
   // Closing gives the file its name; when that fails the engine removes it.
-  e = ISAMClose(file, &detail);
-  if (e) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on closing %s", e, detail, name);
-    ISAMDispError(name, "ISAMClose", e, 0);
-    return 0;
-  }
-  return 1;
+  return CloseReporting(file, name);
 }
 }  // namespace
 
@@ -182,11 +186,5 @@ int CZTFileDesc::ReadISAMDescs(const char* fileName) {
     ISAMClose(file, &detail);
     return 0;
   }
-  e = ISAMClose(file, &detail);
-  if (e) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on closing %s", e, detail, fileName);
-    ISAMDispError(fileName, "ISAMClose", e, 0);
-    return 0;
-  }
-  return 1;
+  return CloseReporting(file, fileName);
 }

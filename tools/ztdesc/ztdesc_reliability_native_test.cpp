@@ -17,30 +17,13 @@
 #include <gtest/gtest.h>
 
 #include "sample_data.h"
+#include "test_files.h"
 #include "zt_isa32.h"
 
 namespace {
 
 const std::string kWork = "ztdesc_reliability";
 constexpr uid_t kNobody = 65534;
-
-std::string ReadFile(const std::string& name) {
-  std::string content;
-  FILE* f = fopen(name.c_str(), "rb");
-  if (!f) return content;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0) content.append(buffer, n);
-  fclose(f);
-  return content;
-}
-
-void WriteFile(const std::string& name, const std::string& content) {
-  FILE* f = fopen(name.c_str(), "wb");
-  ASSERT_NE(f, nullptr) << name;
-  fwrite(content.data(), 1, content.size(), f);
-  fclose(f);
-}
 
 bool Exists(const std::string& name) {
   std::error_code ec;
@@ -204,7 +187,7 @@ TEST_F(ZtdescReliability, FoldersShortFilesAndDamagedLogsAreSaid) {
     EXPECT_NE(r.output.find(kWork + " is a folder, not a file"), std::string::npos) << r.output;
   }
   // Cut short inside its signature: a damaged ISAM file, not an empty description.
-  std::string whole = ReadFile(isa);
+  std::string whole = ReadBytes(isa);
   WriteFile(kWork + "/short.isa", whole.substr(0, 10));
   Result r = RunTool({"show", kWork + "/short.isa"});
   EXPECT_EQ(r.exitCode, 1) << r.output;
@@ -220,7 +203,7 @@ TEST_F(ZtdescReliability, FoldersShortFilesAndDamagedLogsAreSaid) {
   ASSERT_EQ(RunTool({"import", isa, "Customer", customers}).exitCode, 0);
   ASSERT_EQ(RunTool({"import", isa, "Order", orders}).exitCode, 0);
   ISAMClose(reader, &detail);
-  std::string log = ReadFile(isa + "-wal");
+  std::string log = ReadBytes(isa + "-wal");
   ASSERT_GT(log.size(), 4096u);
   log[100] = char(log[100] ^ 0x20);
   WriteFile(isa + "-wal", log);
