@@ -161,9 +161,10 @@ TEST(IsamStructure, TheSaveDialogAsksBeforeReplacingAFile) {
   for (unsigned code : boxes.Codes()) EXPECT_NE(code, ZT_ERR_FILE_REPLACE_QUESTION);
 }
 
-TEST(IsamStructure, TablesWithoutOrWithAnOldStoredDescription) {
-  ScratchDir dir("isam_foreign");
-  std::string isam = dir.File("foreign.isa");
+// Tables made by another program through the engine: a text key on the first
+// ten bytes, and the stored description given (none when empty).
+void MakeForeignFile(const std::string& isam, const std::vector<std::pair<const char*, unsigned>>& tables,
+                     const char* describedTable, const std::string& stored) {
   ISAMFILE file = nullptr;
   unsigned detail = 0;
   ASSERT_EQ(ISAMCreate(&file, isam.c_str(), &detail), 0u);
@@ -171,15 +172,18 @@ TEST(IsamStructure, TablesWithoutOrWithAnOldStoredDescription) {
   idt.partCount = 1;
   idt.parts[0].keyType = ISAM_KEY_TEXT;
   idt.parts[0].length = 10;
-  ASSERT_EQ(ISAMCreateTable(file, "Bare", &idt, 1, 20, 512), 0u);
-  ASSERT_EQ(ISAMCreateTable(file, "Stated", &idt, 1, 22, 256), 0u);
-  // The stored text claims another node size than the engine's.
-  std::string stored = Block("Stated", 8192);
+  for (const auto& t : tables) ASSERT_EQ(ISAMCreateTable(file, t.first, &idt, 1, 22, t.second), 0u);
   ISAMTABLE table = nullptr;
-  ASSERT_EQ(ISAMOpenTable(file, "Stated", &table), 0u);
+  ASSERT_EQ(ISAMOpenTable(file, describedTable, &table), 0u);
   ASSERT_EQ(ISAMWriteTableDesc(table, 0, stored.c_str(), (unsigned)stored.size()), 0u);
-  ISAMCloseTable(table);
   ASSERT_EQ(ISAMClose(file, &detail), 0u);
+}
+
+TEST(IsamStructure, TablesWithoutOrWithAnOldStoredDescription) {
+  ScratchDir dir("isam_foreign");
+  std::string isam = dir.File("foreign.isa");
+  // The stored text claims another node size than the engine's.
+  MakeForeignFile(isam, {{"Bare", 512}, {"Stated", 256}}, "Stated", Block("Stated", 8192));
 
   BoxRecorder boxes;
   zt_test::LogCapture log("isam_foreign.log");
@@ -392,21 +396,10 @@ TEST(IsamStructure, StoredFieldsBeyondTheRecordsAreRefused) {
                             "Field: 4294967295, 4294967295, 7, 0x0000, 0, 0x0000, 0, 20, \"Wraps\"\n"}) {
     std::string isam = dir.File("stored.isa");
     remove(isam.c_str());
-    ISAMFILE file = nullptr;
-    unsigned detail = 0;
-    ASSERT_EQ(ISAMCreate(&file, isam.c_str(), &detail), 0u);
-    ISAMIDT idt = {};
-    idt.partCount = 1;
-    idt.parts[0].keyType = ISAM_KEY_TEXT;
-    idt.parts[0].length = 10;
-    ASSERT_EQ(ISAMCreateTable(file, "Small", &idt, 1, 20, 512), 0u);
     std::string stored = std::string("Table: \"Small\"\nIndexNodeSize: 512\n") +
                          "Field: 0, 10, 7, 0x0000, 0, 0x0000, 0, 20, \"Name\"\n" + field +
                          "Key: 1\nKeyPart: \"TEXT\", \"Name\"\nTable: END\n";
-    ISAMTABLE table = nullptr;
-    ASSERT_EQ(ISAMOpenTable(file, "Small", &table), 0u);
-    ASSERT_EQ(ISAMWriteTableDesc(table, 0, stored.c_str(), (unsigned)stored.size()), 0u);
-    ASSERT_EQ(ISAMClose(file, &detail), 0u);
+    MakeForeignFile(isam, {{"Small", 512}}, "Small", stored);
 
     BoxRecorder boxes;
     CZTFileDesc desc;
