@@ -1,5 +1,6 @@
 // ztdesc import: loads the records of a ';'-separated text file into a table in
 // one transaction; every value is checked before anything is stored.
+#include <errno.h>
 #include <string.h>
 #ifdef _WIN32
 #include <io.h>
@@ -17,6 +18,7 @@
 #include "commands.h"
 #include "csv_reader.h"
 #include "field_encoder.h"
+#include "zt_lib32/system_error.h"
 
 namespace {
 
@@ -50,8 +52,13 @@ int ztdescImport(int argc, char** argv) {
   const char* tableName = positional[1];
   const char* dataName = positional[2];
 
+  if (ztdescIsFolder(dataName)) return kExitFailed;
   FileCloser data{fopen(dataName, "rb")};
-  if (!data.file) return ztdescFail("%s: cannot be opened", dataName);
+  if (!data.file) {
+    char reason[256];
+    return ztdescFail("%s: cannot be opened (%s)", dataName,
+                      ztSystemErrorText(unsigned(errno), reason, sizeof(reason)));
+  }
   ZTOpenTable open;
   if (!ztdescOpenTable(open, isamName, tableName, ISAM_OPEN_READWRITE)) return kExitFailed;
   const CZTFieldDescList& fields = open.tableDesc->m_Fields;
@@ -107,21 +114,21 @@ int ztdescStoreRecords(ZTOpenTable& open, const std::vector<unsigned char>& reco
   const unsigned count = static_cast<unsigned>(lines.size());
   bool progress = ZT_ISATTY(ZT_FILENO(stderr)) != 0;
   unsigned e = ISAMBeginTransaction(open.file);
-  if (e) return ztdescFail("%s: %s (error %u)", isamName, ISAMErrorText(e), e);
+  if (e) return ztdescFail("%s: %s", isamName, ztdescEngineError(e).c_str());
   for (unsigned r = 0; r < count; ++r) {
     unsigned address = 0;
     e = ISAMInsertRecord(open.table, records.data() + (size_t)r * open.recordSize, &address);
     if (e) {
       ISAMRollbackTransaction(open.file);
       if (progress) fputc('\n', stderr);
-      return ztdescFail("%s:%u: the record cannot be stored: %s (error %u); nothing was imported", dataName, lines[r],
-                        ISAMErrorText(e), e);
+      return ztdescFail("%s:%u: the record cannot be stored: %s; nothing was imported", dataName, lines[r],
+                        ztdescEngineError(e).c_str());
     }
     if (progress && (r % 4096 == 0 || r + 1 == count)) fprintf(stderr, "\rimporting %u of %u records", r + 1, count);
   }
   if (progress) fputc('\n', stderr);
   e = ISAMCommitTransaction(open.file);
-  if (e) return ztdescFail("%s: %s (error %u); nothing was imported", isamName, ISAMErrorText(e), e);
+  if (e) return ztdescFail("%s: %s; nothing was imported", isamName, ztdescEngineError(e).c_str());
   printf("%s: %u records imported into %s\n", isamName, count, open.tableDesc->m_szName);
   return kExitOk;
 }

@@ -50,6 +50,12 @@ bool ztdescWantsHelp(const char* command, int argc, char** argv);
 int ztdescLoad(CZTFileDesc& desc, const char* fileName);
 // Whether a name exists (file or directory).
 bool ztdescExists(const char* fileName);
+// Whether a name is a folder: "NAME is a folder, not a file" is printed then.
+bool ztdescIsFolder(const char* fileName);
+// An engine error for a message: its text and code, and what the system said
+// about the failure behind it (a full disk, a missing right) or, for a damaged
+// log, how many committed transactions it lost (detail).
+std::string ztdescEngineError(unsigned error, unsigned detail = 0);
 
 // Texts of the library and of records are Windows-1252. Natively they are shown
 // as UTF-8 (the Latin-1 range), and UTF-8 input is taken back to Windows-1252.

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "sample_data.h"
+#include "test_files.h"
 #include "zt_tbl32.h"
 #include "zt_tbl32/date_text.h"
 #ifndef _WIN32
@@ -30,27 +31,6 @@ namespace {
 
 const std::string kTestData = std::string(ZT_TEST_SOURCE_DIR) + "/testdata/";
 const std::string kWork = "ztdesc_e2e";
-
-std::string ReadFile(const std::string& name) {
-  std::string content;
-  FILE* f = fopen(name.c_str(), "rb");
-  if (!f) return content;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0) content.append(buffer, n);
-  fclose(f);
-  std::string out;  // line ends as on Linux
-  for (char c : content)
-    if (c != '\r') out += c;
-  return out;
-}
-
-void WriteFile(const std::string& name, const std::string& content) {
-  FILE* f = fopen(name.c_str(), "wb");
-  ASSERT_NE(f, nullptr) << name;
-  fwrite(content.data(), 1, content.size(), f);
-  fclose(f);
-}
 
 #ifdef _WIN32
 // Windows-1252 output as the UTF-8 of the expected files (Latin-1 range).
