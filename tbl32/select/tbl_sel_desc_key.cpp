@@ -158,8 +158,11 @@ bool FirstPartRange(const CZTFieldDesc& field, unsigned keyType, const SZTDataCo
     const SZTDataCompExpr* e = conj[i];
     Bound v;
     if (!ValueBound(e, &v)) continue;
-    const bool lower = e->Func == ZT_SEL_EQ || e->Func == ZT_SEL_GT || e->Func == ZT_SEL_GE;
-    const bool upper = e->Func == ZT_SEL_EQ || e->Func == ZT_SEL_LT || e->Func == ZT_SEL_LE;
+    // The function applied to the value: a comparison that holds always or never
+    // (a value beyond the field's range) gives no bound.
+    const unsigned func = e->CompFunc;
+    const bool lower = func == ZT_SEL_EQ || func == ZT_SEL_GT || func == ZT_SEL_GE;
+    const bool upper = func == ZT_SEL_EQ || func == ZT_SEL_LT || func == ZT_SEL_LE;
     if (lower && CompareBounds(v, lo) > 0) {
       lo = CompareBounds(v, typeHi) > 0 ? typeHi : v;
       narrowed = true;
