@@ -376,6 +376,23 @@ TEST_F(SelectionCallback, NumberItemTypes) {
   EXPECT_EQ(0, Eval("C = 77", own)) << "value kind above 4";
 }
 
+// A callback's values come in any value kind: values keep their true value,
+// never a constant answer from the column's encoding.
+TEST_F(SelectionCallback, ValuesKeepTheirTrueValue) {
+  EXPECT_EQ(1, Eval("C < -5", Item(3, "-12")));
+  EXPECT_EQ(0, Eval("C < -5", Item(3, "-3")));
+  EXPECT_EQ(1, Eval("C > 4294967296", Raw<uint64_t>(40, 5000000000ull, ZT_KIND_NUMBER, ite32INTEGER)));
+  EXPECT_EQ(1, Eval("C = 2,5", Item(4, "2,5")));
+  EXPECT_EQ(0, Eval("C = 2,5", Item(2, "2")));
+  EXPECT_EQ(1, Eval("C < 1e30", Raw<double>(43, 1e29)));
+  EXPECT_EQ(1, Eval("C > 1.000", Item(2, "1001")));
+  EXPECT_EQ(-1, Eval("C > abc", Item(2, "1")));
+  EXPECT_EQ(std::vector<unsigned>{ZT_SEL_ERR_NOT_A_VALUE}, boxes_.Codes());
+  boxes_.Clear();
+  EXPECT_EQ(-1, Eval("C = 31.02.2020", CallbackColumn{ZT_KIND_DATETIME, iteASCIITEXT, 0, "31.02.2020", 10}));
+  EXPECT_EQ(std::vector<unsigned>{ZT_SEL_ERR_NOT_A_VALUE}, boxes_.Codes());
+}
+
 TEST_F(SelectionCallback, DateItemTypesWithSlidingCentury) {
   const CallbackColumn date{ZT_KIND_DATETIME, iteASCIITEXT, 0, "", 0};
   struct Case {
