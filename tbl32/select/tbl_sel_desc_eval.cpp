@@ -380,12 +380,27 @@ bool TestLink(const SZTDataCompLink* link, const Leaf& leaf) {
   }
 }
 
-const CZTFieldDesc* FindField(const CZTTableDesc* table, const char* name, unsigned* index) {
+// The field a column names. Names compare with ASCII letter folding, while the
+// parser keeps a column in upper case with Windows-1252 folding: the column
+// "TITEL\xC4" of the text Titel\xE4 also names the field whose name is that in
+// upper case.
+const CZTFieldDesc* FindField(const CZTTableDesc* table, const char* column, unsigned* index) {
   const CZTFieldDescList& list = table->m_Fields;
-  for (unsigned i = 0; i < list.m_uCount; ++i) {
-    if (CmpFieldName(name, &list.m_pFields[i]) == 0) {
-      if (index) *index = i;
-      return &list.m_pFields[i];
+  for (unsigned pass = 0; pass < 2; ++pass) {
+    for (unsigned i = 0; i < list.m_uCount; ++i) {
+      bool same;
+      if (pass == 0) {
+        same = CmpFieldName(column, &list.m_pFields[i]) == 0;
+      } else {
+        char upper[sizeof(list.m_pFields[i].m_szName)];
+        ztStrCopy(upper, list.m_pFields[i].m_szName, sizeof(upper));
+        ztStrUpper(upper);
+        same = strcmp(upper, column) == 0;
+      }
+      if (same) {
+        *index = i;
+        return &list.m_pFields[i];
+      }
     }
   }
   return nullptr;

@@ -8,13 +8,15 @@ int ztdescCheck(int argc, char** argv) {
   ISAMFILE file = nullptr;
   unsigned detail = 0;
   unsigned e = ISAMOpen(&file, argv[0], ISAM_OPEN_READONLY, &detail);
-  if (e) return ztdescFail("%s: %s (error %u)", argv[0], ISAMErrorText(e), e);
+  if (e) return ztdescFail("%s: %s (error %u)", argv[0], ztdescErrorText(e).c_str(), e);
   char report[1024] = "";
   e = ISAMCheckFile(file, report, sizeof(report));
   unsigned tables = 0;
   ISAMGetTableCount(file, &tables);
   ISAMClose(file, &detail);
-  if (e) return ztdescFail("%s: %s (error %u)%s%s", argv[0], ISAMErrorText(e), e, report[0] ? ": " : "", report);
+  if (e)
+    return ztdescFail("%s: %s (error %u)%s%s", argv[0], ztdescErrorText(e).c_str(), e, report[0] ? ": " : "",
+                      ztdescToOutput(report).c_str());
   printf("%s: ok (%u tables)\n", argv[0], tables);
   return kExitOk;
 }
