@@ -145,6 +145,7 @@ TEST_F(SelectionEval, ValuesThatAreNoNumberOrDateAreRefused) {
     EXPECT_EQ(std::vector<unsigned>{ZT_SEL_ERR_NOT_A_VALUE}, boxes_.Codes()) << text;
   }
   EXPECT_EQ(0, Resolve("NUM > abc"));
+  ASSERT_EQ(1u, boxes_.boxes.size());
   EXPECT_NE(std::string::npos, boxes_.boxes[0].text.find("\"abc\"")) << boxes_.boxes[0].text;
   EXPECT_NE(std::string::npos, boxes_.boxes[0].text.find("\"NUM\"")) << boxes_.boxes[0].text;
   const std::string lines = log.Text();
