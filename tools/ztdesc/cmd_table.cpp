@@ -29,7 +29,9 @@ const ZTCommand kCommands[] = {
      "the fields; each value is written as the field shows it (German notation:\n"
      "1.234,56; dates in the field's display format). A value that does not fit its\n"
      "field stops the import with file, line, field and reason, and nothing is stored.\n"
-     "Fields without a column are blank (text) or zero.\n",
+     "Fields without a column are blank (text) or zero. The file is UTF-8 (on Windows\n"
+     "when it begins with a byte order mark); every character must exist in\n"
+     "Windows-1252, in which the records are stored.\n",
      ztdescImport},
     {"dump", "ISAMFILE TABLE [--index N] [--backward] [--limit N] [--csv] [--where EXPR [--explain]]",
      "the records of a table in index order",
