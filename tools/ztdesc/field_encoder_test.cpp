@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "code_page.h"
+#include "commands.h"
 #include "field_encoder.h"
 
 namespace {
@@ -142,6 +144,14 @@ TEST(FieldEncoder, DatesAndTimes) {
   EXPECT_EQ(RoundTrip(time, "07:30:59"), "07:30:59");
 }
 
+// A UTF-8 text as ztdesc prints it (on Windows, with a console that is not
+// UTF-8: in Windows-1252).
+std::string Printed(const std::string& utf8) {
+  std::string out;
+  ZTCodePageError error;
+  return ztdescPrintsUtf8() || !ztUtf8ToCp1252(utf8.data(), utf8.size(), &out, &error) ? utf8 : out;
+}
+
 // Values of an imported file: UTF-8 to the Windows-1252 bytes, characters it
 // lacks and zero bytes refused, the message naming line and field and showing
 // the reason whatever the value's length.
@@ -160,23 +170,26 @@ TEST(FieldEncoder, ImportedValues) {
   EXPECT_EQ(std::string("\x80\xE4"), std::string(reinterpret_cast<char*>(record), 2));
 
   EXPECT_EQ(0, ztImportValue(text, "Tee \xE4\xB8\xAD", true, record, sizeof(record), "d.csv", 7, &message));
-  EXPECT_EQ("d.csv:7: field Titel\xC3\xA4: \"Tee \xE4\xB8\xAD\": U+4E2D (\xE4\xB8\xAD) is not in Windows-1252",
+  EXPECT_EQ("d.csv:7: field " + Printed("Titel\xC3\xA4") +
+                ": \"Tee \xE4\xB8\xAD\": U+4E2D (\xE4\xB8\xAD) is not in Windows-1252",
             message);
   EXPECT_EQ(0, ztImportValue(text, "Tee \xE4", true, record, sizeof(record), "d.csv", 7, &message));
   EXPECT_NE(std::string::npos, message.find("byte 0xE4 is not UTF-8")) << message;
   EXPECT_EQ(0, ztImportValue(text, std::string("ab\0cd", 5), true, record, sizeof(record), "d.csv", 8, &message));
-  EXPECT_EQ("d.csv:8: field Titel\xC3\xA4: \"ab cd\": a NUL character (zero byte) cannot be stored", message);
+  EXPECT_EQ("d.csv:8: field " + Printed("Titel\xC3\xA4") + ": \"ab cd\": a NUL character (zero byte) cannot be stored",
+            message);
   EXPECT_EQ(
       0, ztImportValue(text, std::string(5000, '\xC3') + "\xA4", true, record, sizeof(record), "d.csv", 9, &message));
   EXPECT_NE(std::string::npos, message.find("byte 0xC3 is not UTF-8")) << message.substr(0, 200);
   EXPECT_LT(message.size(), 200u);
   EXPECT_EQ(0, ztImportValue(text, std::string(3000, 'x'), true, record, sizeof(record), "d.csv", 9, &message));
-  EXPECT_EQ("d.csv:9: field Titel\xC3\xA4: \"" + std::string(40, 'x') + "...\": text longer than 12 characters",
+  EXPECT_EQ("d.csv:9: field " + Printed("Titel\xC3\xA4") + ": \"" + std::string(40, 'x') +
+                "...\": text longer than 12 characters",
             message);
   // A cut UTF-8 value keeps whole characters.
   EXPECT_EQ(0, ztImportValue(text, std::string(60, 'x').insert(39, "\xC3\xA4"), true, record, sizeof(record), "d.csv",
                              9, &message));
-  EXPECT_NE(std::string::npos, message.find(std::string(39, 'x') + "\xC3\xA4...")) << message;
+  EXPECT_NE(std::string::npos, message.find(std::string(39, 'x') + Printed("\xC3\xA4") + "...")) << message;
 }
 
 TEST(FieldEncoder, FieldOutsideTheRecord) {

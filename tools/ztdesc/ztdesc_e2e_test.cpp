@@ -358,6 +358,10 @@ TEST_F(ZtdescEndToEnd, MistakesAreExplained) {
   EXPECT_EQ("0\n", RunZtdesc("count " + kWork + "/sample.isa Customer --where 'Rating>2147483648'").out);
   const std::string all = RunZtdesc("count " + kWork + "/sample.isa Customer").out;
   EXPECT_EQ(all, RunZtdesc("count " + kWork + "/sample.isa Customer --where 'Rating<2147483648'").out);
+  r = RunZtdesc("dump " + kWork + "/sample.isa Customer --where 'Rating>-99999999999999999999999' --csv");
+  EXPECT_EQ(all, std::to_string(std::count(r.out.begin(), r.out.end(), '\n') - 1) + "\n");
+  r = RunZtdesc("dump " + kWork + "/sample.isa Customer --where 'Rating>2147483648'");
+  EXPECT_NE(std::string::npos, r.out.find("\n(0 records)\n")) << r.out;
   r = RunZtdesc("count " + kWork + "/sample.isa Customer --where 'Rating=1&&'");
   EXPECT_EQ(1, r.exitCode);
   EXPECT_EQ(
