@@ -3,6 +3,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "zt_tbl32/number_text.h"
+
 namespace {
 
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -148,17 +150,6 @@ double CZTExactNumber::ToDouble() const {
     --exponent;
   }
   text[n++] = 'e';
-  if (exponent < 0) {
-    text[n++] = '-';
-    exponent = -exponent;
-  }
-  char digits[12];
-  unsigned d = 0;
-  do {
-    digits[d++] = static_cast<char>('0' + exponent % 10);
-    exponent /= 10;
-  } while (exponent);
-  while (d) text[n++] = digits[--d];
-  text[n] = '\0';
+  FormatInt32(text + n, exponent, static_cast<unsigned>(sizeof(text) - n));
   return strtod(text, nullptr);
 }

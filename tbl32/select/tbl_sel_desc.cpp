@@ -441,19 +441,26 @@ void Operands(const SZTDataCompOper* op, const SZTDataCompLink** left, const SZT
   *right = lone ? &op->Link[0] : &op->Link[1];
 }
 
-// Prints a link with every operation below the top between "( " and " )", each
-// operand followed by a blank. An operand left empty by "()" prints as such, so
-// the text reads back. Recurses as deep as the tree: callers check the depth.
-void PutNested(Writer& w, const SZTDataCompLink* link, unsigned depth) {
+// Prints a link that holds no operation: an operand left empty by "()" prints
+// as such, so the text reads back, and an expression. Else the operation.
+const SZTDataCompOper* PutLeaf(Writer& w, const SZTDataCompLink* link) {
   if (!Present(*link)) {
     w.Put("()");
-    return;
+    return nullptr;
   }
   if (link->pOper->idRec == ZT_SEL_EXPRESSION) {
     PutExpression(w, static_cast<const SZTDataCompExpr*>(link->pOper));
-    return;
+    return nullptr;
   }
-  const SZTDataCompOper* op = static_cast<const SZTDataCompOper*>(link->pOper);
+  return static_cast<const SZTDataCompOper*>(link->pOper);
+}
+
+// Prints a link with every operation below the top between "( " and " )", each
+// operand followed by a blank. Recurses as deep as the tree: callers check the
+// depth.
+void PutNested(Writer& w, const SZTDataCompLink* link, unsigned depth) {
+  const SZTDataCompOper* op = PutLeaf(w, link);
+  if (!op) return;
   const SZTDataCompLink *left, *right;
   Operands(op, &left, &right);
   if (depth) w.Put("( ");
@@ -475,16 +482,8 @@ void PutNested(Writer& w, const SZTDataCompLink* link, unsigned depth) {
 void PutChain(Writer& w, const SZTDataCompLink* link) {
   unsigned closes = 0;
   for (;;) {
-    if (!Present(*link)) {
-      // An operand left empty by "()" prints as such, so the text reads back.
-      w.Put("()");
-      break;
-    }
-    if (link->pOper->idRec == ZT_SEL_EXPRESSION) {
-      PutExpression(w, static_cast<const SZTDataCompExpr*>(link->pOper));
-      break;
-    }
-    const SZTDataCompOper* op = static_cast<const SZTDataCompOper*>(link->pOper);
+    const SZTDataCompOper* op = PutLeaf(w, link);
+    if (!op) break;
     // A chain of operations with lone operands stays flat on the right of "()".
     const SZTDataCompLink* left;
     Operands(op, &left, &link);

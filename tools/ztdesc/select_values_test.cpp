@@ -16,10 +16,9 @@
 
 #include "select_scan.h"
 #include "select_test_table.h"
+#include "select_test_util.h"
 
 namespace {
-
-int SilentBox(const ZTBoxRequest*, void*) { return IDOK; }
 
 using select_test::FieldSpec;
 using select_test::KeySpec;
@@ -329,10 +328,7 @@ struct Comparison {
 
 class SelectValuesDifferential : public ::testing::TestWithParam<unsigned> {
  protected:
-  void SetUp() override { ztSetBoxHandler(SilentBox, nullptr, &oldHandler_, &oldContext_); }
-  void TearDown() override { ztSetBoxHandler(oldHandler_, oldContext_); }
-  ZTBoxHandler oldHandler_ = nullptr;
-  void* oldContext_ = nullptr;
+  select_test::BoxRecorder boxes_;  // keeps the boxes of refused values off the screen
 };
 
 TEST_P(SelectValuesDifferential, CountsWhatExactArithmeticCounts) {
@@ -343,16 +339,9 @@ TEST_P(SelectValuesDifferential, CountsWhatExactArithmeticCounts) {
   select_test::AddFields(table, kFields, kColumns);
   select_test::AddKeys(table, kKeys, sizeof(kKeys) / sizeof(kKeys[0]));
   const std::string file = "select_values_" + std::to_string(seed) + ".isa";
-  remove(file.c_str());
   ISAMFILE isam = nullptr;
-  unsigned detail = 0;
-  ASSERT_EQ(0u, ISAMCreate(&isam, file.c_str(), &detail));
-  ISAMIDT* idt = table.m_Keys.CreateIDT(table.m_Fields);
-  ASSERT_NE(nullptr, idt);
-  ASSERT_EQ(0u, ISAMCreateTable(isam, "VALUES", idt, table.m_Keys.m_uCount, kRecordSize, 1024));
-  CZTKeyDescList::FreeIDT(idt);
   ISAMTABLE handle = nullptr;
-  ASSERT_EQ(0u, ISAMOpenTable(isam, "VALUES", &handle));
+  ASSERT_EQ(0u, select_test::CreateIsamTable(table, file, "VALUES", kRecordSize, 1024, &isam, &handle));
   ASSERT_EQ(0u, ISAMBeginTransaction(isam));
   std::vector<Row> rows;
   unsigned char record[kRecordSize];
@@ -410,6 +399,7 @@ TEST_P(SelectValuesDifferential, CountsWhatExactArithmeticCounts) {
   EXPECT_GT(ranged, 100u);
   EXPECT_GT(nonEmpty, 300u);
   ISAMCloseTable(handle);
+  unsigned detail = 0;
   ISAMClose(isam, &detail);
   remove(file.c_str());
 }
