@@ -34,6 +34,15 @@ void ztdescBlankField(const CZTFieldDesc& field, unsigned char* record) {
   memset(record + field.m_uOffset, field.m_uEncodeType == iteASCIITEXT ? ' ' : 0, field.m_uLength);
 }
 
+unsigned ztdescFindField(const CZTFieldDescList& fields, const std::string& name) {
+  // A zero byte would end the name early: no field is named so.
+  if (name.size() >= sizeof(fields.m_pFields[0].m_szName) || name.find('\0') != std::string::npos)
+    return fields.m_uCount;
+  unsigned f = 0;
+  while (f < fields.m_uCount && ztStrICmpAscii(fields.m_pFields[f].m_szName, name.c_str())) ++f;
+  return f;
+}
+
 int ztdescImport(int argc, char** argv) {
   if (ztdescWantsHelp("import", argc, argv)) return kExitOk;
   std::vector<const char*> positional;
@@ -77,10 +86,7 @@ int ztdescImport(int argc, char** argv) {
     if (utf8 && !ztUtf8ToCp1252(values[c].data(), values[c].size(), &name, &error))
       return ztdescFail("%s:1: column %u: %s", dataName, column,
                         ztCodePageErrorText(values[c].data(), values[c].size(), error).c_str());
-    unsigned f = 0;
-    while (f < fields.m_uCount && (name.size() >= sizeof(fields.m_pFields[f].m_szName) ||
-                                   ztStrICmpAscii(fields.m_pFields[f].m_szName, name.c_str())))
-      ++f;
+    const unsigned f = ztdescFindField(fields, name);
     const std::string shown = ztdescInputToOutput(values[c], utf8);
     if (f == fields.m_uCount)
       return ztdescFail("%s:1: column %u: no field %s in table %s", dataName, column, shown.c_str(),

@@ -87,9 +87,11 @@ struct ZTOpenTable {
 // command line. int: 1 ok.
 int ztdescOpenTable(ZTOpenTable& open, const char* fileName, const char* tableName, unsigned mode);
 
-// import: the bytes of a field that no value fills (blanks for text, zeros
-// otherwise); the records encoded from the lines of dataName stored in one
+// import: the field an imported file names (a Windows-1252 name, letters of
+// either case), fields.m_uCount for none; the bytes of a field that no value
+// fills (blanks for text, zeros otherwise); the records encoded from the lines of dataName stored in one
 // transaction (an exit code); the JSON lines variant of the import.
+unsigned ztdescFindField(const CZTFieldDescList& fields, const std::string& name);
 void ztdescBlankField(const CZTFieldDesc& field, unsigned char* record);
 int ztdescStoreRecords(ZTOpenTable& open, const std::vector<unsigned char>& records, const std::vector<unsigned>& lines,
                        const char* isamName, const char* dataName);

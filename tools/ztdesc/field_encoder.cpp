@@ -301,13 +301,11 @@ int ztEncodeField(const CZTFieldDesc& field, const char* text, unsigned char* re
   return ztEncodeField(field, text, text ? strlen(text) : 0, record, recordSize, reason, reasonSize);
 }
 
-std::string ztImportMessage(const char* source, unsigned line, const CZTFieldDesc& field, const std::string& value,
-                            bool utf8, const char* reason) {
-  // The value cut to kShownValue characters, so that the reason always shows.
-  const size_t kShownValue = 40;
+std::string ztImportShownValue(const std::string& value, bool utf8, bool quoted) {
+  const size_t kShownCharacters = 40;
   std::string shown;
   size_t characters = 0, i = 0;
-  for (; i < value.size() && characters < kShownValue; ++i) {
+  for (; i < value.size() && characters < kShownCharacters; ++i) {
     shown += value[i];
     // In UTF-8 a character's continuation bytes go with it.
     if (!utf8 || i + 1 == value.size() || (static_cast<unsigned char>(value[i + 1]) & 0xC0) != 0x80) ++characters;
@@ -316,25 +314,32 @@ std::string ztImportMessage(const char* source, unsigned line, const CZTFieldDes
   // A zero byte would end the message.
   for (char& c : shown)
     if (c == '\0') c = ' ';
-  return std::string(source) + ":" + std::to_string(line) + ": field " + ztdescToOutput(field.m_szName) + ": \"" +
-         ztdescInputToOutput(shown, utf8) + "\": " + reason;
+  shown = ztdescInputToOutput(shown, utf8);
+  return quoted ? "\"" + shown + "\"" : shown;
+}
+
+std::string ztImportMessage(const char* source, unsigned line, const CZTFieldDesc& field, const std::string& shown,
+                            const char* reason) {
+  return std::string(source) + ":" + std::to_string(line) + ": field " + ztdescToOutput(field.m_szName) + ": " + shown +
+         ": " + reason;
 }
 
 int ztImportValue(const CZTFieldDesc& field, const std::string& value, bool utf8, unsigned char* record,
-                  unsigned recordSize, const char* source, unsigned line, std::string* message) {
+                  unsigned recordSize, const char* source, unsigned line, std::string* message,
+                  const std::string* shown) {
   std::string converted;
   const std::string* text = &value;
+  char reason[160];
   if (utf8) {
     ZTCodePageError error;
     if (!ztUtf8ToCp1252(value.data(), value.size(), &converted, &error)) {
-      *message = ztImportMessage(source, line, field, value, true,
-                                 ztCodePageErrorText(value.data(), value.size(), error).c_str());
-      return 0;
+      ztStrCopy(reason, ztCodePageErrorText(value.data(), value.size(), error).c_str(), sizeof(reason));
+      text = nullptr;
+    } else {
+      text = &converted;
     }
-    text = &converted;
   }
-  char reason[160];
-  if (ztEncodeField(field, text->data(), text->size(), record, recordSize, reason, sizeof(reason))) return 1;
-  *message = ztImportMessage(source, line, field, value, utf8, reason);
+  if (text && ztEncodeField(field, text->data(), text->size(), record, recordSize, reason, sizeof(reason))) return 1;
+  *message = ztImportMessage(source, line, field, shown ? *shown : ztImportShownValue(value, utf8), reason);
   return 0;
 }

@@ -21,11 +21,16 @@ int ztEncodeField(const CZTFieldDesc& field, const char* text, unsigned char* re
                   unsigned reasonSize);
 
 // One value of an imported file, UTF-8 (utf8) or Windows-1252: converted and
-// encoded. int: 1 ok; 0 with the whole message in message: "SOURCE:LINE: field
-// NAME: "VALUE": REASON", the value cut to 40 characters so that the reason
-// always shows, everything as ztdesc prints texts.
+// encoded, the same for every import format. int: 1 ok; 0 with the whole
+// message in message: "SOURCE:LINE: field NAME: VALUE: REASON", everything as
+// ztdesc prints texts. VALUE is shown when given (a format that writes its values
+// otherwise, as ztImportShownValue makes it), else the value as it gives.
 int ztImportValue(const CZTFieldDesc& field, const std::string& value, bool utf8, unsigned char* record,
-                  unsigned recordSize, const char* source, unsigned line, std::string* message);
-// That message for a reason found elsewhere.
-std::string ztImportMessage(const char* source, unsigned line, const CZTFieldDesc& field, const std::string& value,
-                            bool utf8, const char* reason);
+                  unsigned recordSize, const char* source, unsigned line, std::string* message,
+                  const std::string* shown = nullptr);
+// A value as a message shows it: in double quotes when quoted, cut to 40
+// characters so that the reason always shows, as ztdesc prints texts.
+std::string ztImportShownValue(const std::string& value, bool utf8, bool quoted = true);
+// That message for a reason found elsewhere, with the value as shown.
+std::string ztImportMessage(const char* source, unsigned line, const CZTFieldDesc& field, const std::string& shown,
+                            const char* reason);

@@ -3,7 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "text_utf8.h"
+#include "field_encoder.h"
 #include "zt_tbl32/date_text.h"
 
 namespace {
@@ -174,6 +174,40 @@ int ztJsonFieldText(const CZTFieldDesc& field, const ZTJsonMember& value, std::s
     }
     return 1;
   }
-  // Text: UTF-8 to Windows-1252; a number stands for its digits.
-  return ztUtf8To1252(value.text.data(), value.text.size(), text, reason, reasonSize);
+  // Text, as UTF-8; a number stands for its digits.
+  text = value.text;
+  return 1;
+}
+
+int ztJsonImportValue(const CZTFieldDesc& field, const ZTJsonMember& value, unsigned char* record, unsigned recordSize,
+                      const char* source, unsigned line, std::string* message) {
+  if (value.type == ZTJsonType::Null) return 1;
+  std::string shown;
+  switch (value.type) {
+    case ZTJsonType::String:
+      shown = ztImportShownValue(value.text, true);
+      break;
+    case ZTJsonType::Number:
+      shown = ztImportShownValue(value.text, true, false);
+      break;
+    case ZTJsonType::True:
+      shown = "true";
+      break;
+    case ZTJsonType::False:
+      shown = "false";
+      break;
+    case ZTJsonType::Array:
+      shown = "[...]";
+      break;
+    default:
+      shown = "{...}";
+  }
+  std::string text;
+  CZTFieldDesc encodeAs;
+  char reason[160];
+  if (!ztJsonFieldText(field, value, text, encodeAs, reason, sizeof(reason))) {
+    *message = ztImportMessage(source, line, field, shown, reason);
+    return 0;
+  }
+  return ztImportValue(encodeAs, text, true, record, recordSize, source, line, message, &shown);
 }
