@@ -19,7 +19,7 @@
 #include "commands.h"
 #include "select_scan.h"
 #include "sqlite_export.h"
-#include "text_utf8.h"
+#include "code_page.h"
 
 namespace {
 
@@ -215,7 +215,7 @@ int ztdescExportSqlite(int argc, char** argv) {
     return ztdescFail("%s cannot be created", part.c_str());
   }
 #ifdef _WIN32
-  const std::string dbName = ztUtf8From1252(part.c_str());  // SQLite takes UTF-8 names
+  const std::string dbName = ztCp1252ToUtf8(part);  // SQLite takes UTF-8 names
 #else
   const std::string dbName = part;
 #endif

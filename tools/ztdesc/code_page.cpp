@@ -8,12 +8,46 @@ namespace {
 
 // The characters of the bytes 0x80-0x9F; the five bytes Windows-1252 leaves
 // unassigned stand for the control character of the same number.
-const unsigned short kHighControls[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                          0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                          0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                          0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr unsigned short kHighControls[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                              0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                              0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                              0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-unsigned CharacterOf(unsigned char byte) { return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte; }
+// The UTF-8 bytes of a code point (up to 4): their number.
+constexpr unsigned EncodeUtf8(unsigned c, unsigned char* out) {
+  if (c < 0x80) {
+    out[0] = static_cast<unsigned char>(c);
+    return 1;
+  }
+  if (c < 0x800) {
+    out[0] = static_cast<unsigned char>(0xC0 | (c >> 6));
+    out[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    return 2;
+  }
+  if (c < 0x10000) {
+    out[0] = static_cast<unsigned char>(0xE0 | (c >> 12));
+    out[1] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+    out[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    return 3;
+  }
+  out[0] = static_cast<unsigned char>(0xF0 | (c >> 18));
+  out[1] = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+  out[2] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+  out[3] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+  return 4;
+}
+
+// The UTF-8 form of every byte (at most three), its length in the fourth;
+// made by the compiler, so that it is ready for any caller, however early.
+struct Utf8Table {
+  unsigned char bytes[256][4] = {};
+  constexpr Utf8Table() {
+    for (unsigned b = 0; b < 256; ++b)
+      bytes[b][3] =
+          static_cast<unsigned char>(EncodeUtf8(b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : b, bytes[b]));
+  }
+};
+constexpr Utf8Table kUtf8;
 
 // The byte of a character, or -1 when Windows-1252 has none.
 int ByteOf(unsigned c) {
@@ -21,24 +55,6 @@ int ByteOf(unsigned c) {
   for (unsigned i = 0; i < 32; ++i)
     if (kHighControls[i] == c) return static_cast<int>(0x80 + i);
   return -1;
-}
-
-void AppendUtf8(std::string& out, unsigned c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 // The character at p and its length in bytes; 0 for bytes that are not UTF-8
@@ -91,10 +107,41 @@ bool ztUtf8ToCp1252(const char* text, size_t length, std::string* out, ZTCodePag
   return true;
 }
 
+unsigned ztPutUtf8(unsigned c, char* out) {
+  unsigned char bytes[4] = {};
+  const unsigned n = EncodeUtf8(c, bytes);
+  memcpy(out, bytes, n);
+  return n;
+}
+
+unsigned ztCp1252ToUtf8(const char* text, unsigned length, char* out) {
+  char* o = out;
+  for (unsigned i = 0; i < length; ++i) {
+    const unsigned char b = static_cast<unsigned char>(text[i]);
+    if (b < 0x80) {
+      *o++ = static_cast<char>(b);
+      continue;
+    }
+    // Three bytes copied whatever the length: the room allows it.
+    const unsigned char* u = kUtf8.bytes[b];
+    o[0] = static_cast<char>(u[0]);
+    o[1] = static_cast<char>(u[1]);
+    o[2] = static_cast<char>(u[2]);
+    o += u[3];
+  }
+  return static_cast<unsigned>(o - out);
+}
+
 std::string ztCp1252ToUtf8(const char* text, size_t length) {
   std::string out;
-  out.reserve(length + length / 4);
-  for (size_t i = 0; i < length; ++i) AppendUtf8(out, CharacterOf(static_cast<unsigned char>(text[i])));
+  // In pieces, so that the buffer form's unsigned length always holds.
+  const size_t kPiece = 1u << 20;
+  for (size_t at = 0; at < length; at += kPiece) {
+    const unsigned n = static_cast<unsigned>(length - at < kPiece ? length - at : kPiece);
+    const size_t used = out.size();
+    out.resize(used + size_t(n) * kZTUtf8PerByte);
+    out.resize(used + ztCp1252ToUtf8(text + at, n, &out[used]));
+  }
   return out;
 }
 
@@ -105,10 +152,9 @@ std::string ztCodePageErrorText(const char* utf8Text, size_t length, const ZTCod
     ztFormat(text, sizeof(text), "byte 0x%02X is not UTF-8", byte);
     return text;
   }
-  std::string character;
-  AppendUtf8(character, error.codePoint);
+  char utf8[4];
   // Control characters are named by their number alone.
-  if (error.codePoint < 0xA0) character.clear();
+  const std::string character(utf8, error.codePoint < 0xA0 ? 0 : ztPutUtf8(error.codePoint, utf8));
   ztFormat(text, sizeof(text), "U+%04X%s%s%s is not in Windows-1252", error.codePoint, character.empty() ? "" : " (",
            character.c_str(), character.empty() ? "" : ")");
   return text;

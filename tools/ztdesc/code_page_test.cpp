@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -23,6 +24,13 @@ TEST(CodePage, EveryByteGoesToUtf8AndBack) {
   EXPECT_EQ("\xE2\x80\x9E\xE2\x80\x9C\xE2\x80\x94", ztCp1252ToUtf8("\x84\x93\x97"));
   EXPECT_EQ("\xC5\xB8", ztCp1252ToUtf8("\x9F"));
   EXPECT_EQ("\xC3\xA4\xC3\x9F", ztCp1252ToUtf8("\xE4\xDF"));
+  // The buffer form writes the same bytes and stays within the room it is
+  // promised, also when the last character is shorter than the longest.
+  for (const std::string& text : {all, std::string("\x80\xE4"), std::string("\x80\x80"), std::string("\xE4")}) {
+    std::vector<char> room(text.size() * kZTUtf8PerByte);
+    const unsigned n = ztCp1252ToUtf8(text.data(), static_cast<unsigned>(text.size()), room.data());
+    EXPECT_EQ(ztCp1252ToUtf8(text), std::string(room.data(), n));
+  }
 }
 
 TEST(CodePage, CharactersItLacksAndBytesThatAreNoUtf8) {
