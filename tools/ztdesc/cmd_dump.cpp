@@ -80,7 +80,9 @@ int DumpJson(ZTOpenTable& open, ZTSelectScan& scan, const char* fileName, unsign
     unsigned address = 0;
     unsigned e = scan.ReadNext(open.table, record.data(), &address);
     if (e == ISAM_END_OF_ITERATION) break;
-    if (e) return ztdescFail("%s: table %s: %s (error %u)", fileName, table.m_szName, ISAMErrorText(e), e);
+    if (e)
+      return ztdescFail("%s: table %s: %s (error %u)", fileName, ztdescToOutput(table.m_szName).c_str(),
+                        ztdescErrorText(e).c_str(), e);
     if (!scan.Matches(table, record.data(), open.recordSize)) continue;
     writer.Write(values, record.data());
     ++shown;
