@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "code_page.h"
+#include "json_line_reader.h"
 #include "sample_data.h"
 #include "zt_tbl32.h"
 #include "zt_tbl32/date_text.h"
@@ -146,7 +147,6 @@ std::string TableBlocks(const std::string& text) {
   return text.substr(line == std::string::npos ? 0 : line + 1);
 }
 
-#ifndef _WIN32
 // Splits one line of dump --csv.
 std::vector<std::string> CsvValues(const std::string& line) {
   std::vector<std::string> values(1);
@@ -177,6 +177,7 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+#ifndef _WIN32
 // One exported value: "null", "I:n", "R:x" or "T:text".
 std::string SqliteValue(sqlite3_stmt* statement, int column) {
   char number[64];
@@ -243,9 +244,16 @@ bool SameAsShown(const CZTFieldDesc& field, const std::string& shown, const std:
   return value == "T:" + shown;
 }
 
-// Exports the tables and reads every value back with SQLite: each is what
-// dump --csv shows (records compared in the order of key 1), and every key is an
-// index on the same columns.
+// A name in SQL: in double quotes (identifier) or single quotes (string).
+std::string SqlQuoted(const std::string& name, char quote = '"') {
+  std::string quoted(1, quote);
+  for (char c : name) quoted += c == quote ? std::string(2, c) : std::string(1, c);
+  return quoted + quote;
+}
+
+// Exports the tables (named in Windows-1252, as the description names them) and
+// reads every value back with SQLite: each is what dump --csv shows (records
+// compared in the order of key 1), and every key is an index on the same columns.
 void ExpectExportedAsDumped(const std::string& isam, const std::vector<std::string>& tables) {
   const std::string db = kWork + "/export.db";
   std::filesystem::remove(db);
@@ -255,17 +263,18 @@ void ExpectExportedAsDumped(const std::string& isam, const std::vector<std::stri
   ASSERT_TRUE(desc.InitDescEdit(nullptr, isam.c_str(), 0));
   sqlite3* handle = nullptr;
   ASSERT_EQ(sqlite3_open_v2(db.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  for (const std::string& name : tables) {
-    const CZTTableDesc& table = desc.m_Tables.m_pTables[desc.FindTableName(name.c_str())];
+  for (const std::string& name1252 : tables) {
+    const CZTTableDesc& table = desc.m_Tables.m_pTables[desc.FindTableName(name1252.c_str())];
+    const std::string name = ztCp1252ToUtf8(name1252);  // as the database and the command line have it
     std::string order;
     const CZTKeyDesc& first = table.m_Keys.m_pKeys[0];
     for (unsigned p = 0; p < first.m_uPartCount; ++p)
-      order += std::string(p ? ", " : "") + '"' + first.m_Part[p].szFieldName + '"';
+      order += std::string(p ? ", " : "") + SqlQuoted(ztCp1252ToUtf8(first.m_Part[p].szFieldName));
     sqlite3_stmt* rows = nullptr;
-    ASSERT_EQ(
-        sqlite3_prepare_v2(handle, ("SELECT * FROM \"" + name + "\" ORDER BY " + order).c_str(), -1, &rows, nullptr),
-        SQLITE_OK);
-    std::vector<std::string> dumped = Lines(RunZtdesc("dump " + isam + " " + name + " --csv").out);
+    ASSERT_EQ(sqlite3_prepare_v2(handle, ("SELECT * FROM " + SqlQuoted(name) + " ORDER BY " + order).c_str(), -1, &rows,
+                                 nullptr),
+              SQLITE_OK);
+    std::vector<std::string> dumped = Lines(RunZtdesc("dump " + isam + " '" + name + "' --csv").out);
     ASSERT_FALSE(dumped.empty());
     ASSERT_EQ(sqlite3_column_count(rows), (int)table.m_Fields.m_uCount);
     unsigned row = 1, mismatches = 0;
@@ -276,7 +285,8 @@ void ExpectExportedAsDumped(const std::string& isam, const std::vector<std::stri
       for (unsigned f = 0; f < table.m_Fields.m_uCount; ++f) {
         std::string why;
         if (!SameAsShown(table.m_Fields.m_pFields[f], shown[f], SqliteValue(rows, (int)f), &why) && ++mismatches < 10)
-          ADD_FAILURE() << name << " row " << row << " field " << table.m_Fields.m_pFields[f].m_szName << ": " << why;
+          ADD_FAILURE() << name << " row " << row << " field " << ztCp1252ToUtf8(table.m_Fields.m_pFields[f].m_szName)
+                        << ": " << why;
       }
     }
     EXPECT_EQ(row, dumped.size()) << name;
@@ -287,31 +297,34 @@ void ExpectExportedAsDumped(const std::string& isam, const std::vector<std::stri
       const CZTKeyDesc& key = table.m_Keys.m_pKeys[k];
       const std::string index = name + "_key" + std::to_string(k + 1);
       sqlite3_stmt* info = nullptr;
-      ASSERT_EQ(
-          sqlite3_prepare_v2(
-              handle, ("SELECT \"unique\" FROM pragma_index_list('" + name + "') WHERE name = '" + index + "'").c_str(),
-              -1, &info, nullptr),
-          SQLITE_OK);
+      ASSERT_EQ(sqlite3_prepare_v2(handle,
+                                   ("SELECT \"unique\" FROM pragma_index_list(" + SqlQuoted(name, '\'') +
+                                    ") WHERE name = " + SqlQuoted(index, '\''))
+                                       .c_str(),
+                                   -1, &info, nullptr),
+                SQLITE_OK);
       ASSERT_EQ(sqlite3_step(info), SQLITE_ROW) << index;
       EXPECT_EQ(sqlite3_column_int(info, 0), key.m_uOption[ISAM_OPT_UNIQUE] ? 1 : 0) << index;
       sqlite3_finalize(info);
       ASSERT_EQ(
-          sqlite3_prepare_v2(handle, ("SELECT name FROM pragma_index_info('" + index + "') ORDER BY seqno").c_str(), -1,
-                             &info, nullptr),
+          sqlite3_prepare_v2(
+              handle, ("SELECT name FROM pragma_index_info(" + SqlQuoted(index, '\'') + ") ORDER BY seqno").c_str(), -1,
+              &info, nullptr),
           SQLITE_OK);
       std::string columns, expected;
       while (sqlite3_step(info) == SQLITE_ROW)
         columns += std::string(reinterpret_cast<const char*>(sqlite3_column_text(info, 0))) + ",";
-      for (unsigned p = 0; p < key.m_uPartCount; ++p) expected += std::string(key.m_Part[p].szFieldName) + ",";
+      for (unsigned p = 0; p < key.m_uPartCount; ++p) expected += ztCp1252ToUtf8(key.m_Part[p].szFieldName) + ",";
       EXPECT_EQ(columns, expected) << index;
       sqlite3_finalize(info);
     }
     // The stored description, from which the table could be made again.
     sqlite3_stmt* described = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(handle,
-                                 ("SELECT description FROM zt_descriptions WHERE table_name = '" + name + "'").c_str(),
-                                 -1, &described, nullptr),
-              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_prepare_v2(
+            handle, ("SELECT description FROM zt_descriptions WHERE table_name = " + SqlQuoted(name, '\'')).c_str(), -1,
+            &described, nullptr),
+        SQLITE_OK);
     ASSERT_EQ(sqlite3_step(described), SQLITE_ROW) << name;
     EXPECT_NE(std::string(reinterpret_cast<const char*>(sqlite3_column_text(described, 0))).find("Table:"),
               std::string::npos);
@@ -545,6 +558,33 @@ TEST_F(ZtdescEndToEnd, EveryWindows1252CharacterRoundTrips) {
   r = RunZtdesc("count " + kWork + "/every.isa '" + table + "' --where '" + Arg("Titel\xC3\xA4") + "<>1*'");
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ("3\n", r.out);
+
+  // dump --json writes the names and texts dump shows, UTF-8 in every build;
+  // import --json reads them back into an empty copy; export-sqlite stores them.
+  r = RunZtdesc("dump " + kWork + "/every.isa '" + table + "' --json", true);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string json = r.out;
+  const std::vector<std::string> csvLines = Lines(dumped), jsonLines = Lines(json);
+  ASSERT_EQ(csvLines.size(), jsonLines.size() + 1);
+  const std::vector<std::string> header = CsvValues(csvLines[0]);
+  for (size_t row = 0; row < jsonLines.size(); ++row) {
+    std::vector<ZTJsonMember> members;
+    std::string error;
+    ASSERT_TRUE(ZTJsonLineReader::ParseLine(jsonLines[row].data(), jsonLines[row].size(), members, error)) << error;
+    const std::vector<std::string> shown = CsvValues(csvLines[row + 1]);
+    ASSERT_EQ(members.size(), shown.size());
+    for (size_t f = 0; f < shown.size(); ++f) {
+      EXPECT_EQ(header[f], members[f].key);
+      EXPECT_EQ(shown[f], members[f].text) << "record " << row << ", field " << f;
+    }
+  }
+  WriteFile(kWork + "/every.jsonl", json);
+  ASSERT_EQ(RunZtdesc("copy " + kWork + "/every.isa " + kWork + "/json.isa").exitCode, 0);
+  r = RunZtdesc("import " + kWork + "/json.isa '" + table + "' --json " + kWork + "/every.jsonl");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(dumped, RunZtdesc("dump " + kWork + "/json.isa '" + table + "' --csv").out);
+  ExpectExportedAsDumped(kWork + "/every.isa", {"B\xFC"
+                                                "cher\x80"});
 }
 
 // Mistakes people make typing selections and data: each gets its own message.
