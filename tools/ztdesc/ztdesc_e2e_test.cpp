@@ -585,6 +585,16 @@ TEST_F(ZtdescEndToEnd, EveryWindows1252CharacterRoundTrips) {
   EXPECT_EQ(dumped, RunZtdesc("dump " + kWork + "/json.isa '" + table + "' --csv").out);
   ExpectExportedAsDumped(kWork + "/every.isa", {"B\xFC"
                                                 "cher\x80"});
+#ifndef _WIN32
+  // The table named with its umlauts and the euro sign, as the other commands take it; --where too.
+  const std::string where = kWork + "/where.db";
+  r = RunZtdesc("export-sqlite " + kWork + "/every.isa " + where + " '" + table + "' --where '" + Arg("Titel\xC3\xA4") +
+                "<>1*'");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(3, SqliteCount(where,
+                           "B\xC3\xBC"
+                           "cher\xE2\x82\xAC"));
+#endif
 }
 
 // Mistakes people make typing selections and data: each gets its own message.
