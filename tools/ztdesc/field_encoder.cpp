@@ -326,7 +326,7 @@ std::string ztImportMessage(const char* source, unsigned line, const CZTFieldDes
 
 int ztImportValue(const CZTFieldDesc& field, const std::string& value, bool utf8, unsigned char* record,
                   unsigned recordSize, const char* source, unsigned line, std::string* message,
-                  const std::string* shown) {
+                  const std::string* written, bool quoted) {
   std::string converted;
   const std::string* text = &value;
   char reason[160];
@@ -340,6 +340,6 @@ int ztImportValue(const CZTFieldDesc& field, const std::string& value, bool utf8
     }
   }
   if (text && ztEncodeField(field, text->data(), text->size(), record, recordSize, reason, sizeof(reason))) return 1;
-  *message = ztImportMessage(source, line, field, shown ? *shown : ztImportShownValue(value, utf8), reason);
+  *message = ztImportMessage(source, line, field, ztImportShownValue(written ? *written : value, utf8, quoted), reason);
   return 0;
 }

@@ -23,11 +23,12 @@ int ztEncodeField(const CZTFieldDesc& field, const char* text, unsigned char* re
 // One value of an imported file, UTF-8 (utf8) or Windows-1252: converted and
 // encoded, the same for every import format. int: 1 ok; 0 with the whole
 // message in message: "SOURCE:LINE: field NAME: VALUE: REASON", everything as
-// ztdesc prints texts. VALUE is shown when given (a format that writes its values
-// otherwise, as ztImportShownValue makes it), else the value as it gives.
+// ztdesc prints texts. VALUE is the value in double quotes; a format that
+// turns what it reads into the value first passes what it read as written,
+// and whether to quote it (JSON numbers stand without quotes).
 int ztImportValue(const CZTFieldDesc& field, const std::string& value, bool utf8, unsigned char* record,
                   unsigned recordSize, const char* source, unsigned line, std::string* message,
-                  const std::string* shown = nullptr);
+                  const std::string* written = nullptr, bool quoted = true);
 // A value as a message shows it: in double quotes when quoted, cut to 40
 // characters so that the reason always shows, as ztdesc prints texts.
 std::string ztImportShownValue(const std::string& value, bool utf8, bool quoted = true);

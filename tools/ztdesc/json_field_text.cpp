@@ -124,6 +124,25 @@ int DateText(const CZTFieldDesc& field, const std::string& iso, std::string& tex
   return 1;
 }
 
+// A value as the line writes it, as a message shows it.
+std::string Shown(const ZTJsonMember& value) {
+  switch (value.type) {
+    case ZTJsonType::String:
+    case ZTJsonType::Number:
+      return ztImportShownValue(value.text, true, value.type == ZTJsonType::String);
+    case ZTJsonType::True:
+      return "true";
+    case ZTJsonType::False:
+      return "false";
+    case ZTJsonType::Array:
+      return "[...]";
+    case ZTJsonType::Object:
+      return "{...}";
+    default:
+      return "null";
+  }
+}
+
 const char* TypeName(ZTJsonType type) {
   switch (type) {
     case ZTJsonType::True:
@@ -182,32 +201,12 @@ int ztJsonFieldText(const CZTFieldDesc& field, const ZTJsonMember& value, std::s
 int ztJsonImportValue(const CZTFieldDesc& field, const ZTJsonMember& value, unsigned char* record, unsigned recordSize,
                       const char* source, unsigned line, std::string* message) {
   if (value.type == ZTJsonType::Null) return 1;
-  std::string shown;
-  switch (value.type) {
-    case ZTJsonType::String:
-      shown = ztImportShownValue(value.text, true);
-      break;
-    case ZTJsonType::Number:
-      shown = ztImportShownValue(value.text, true, false);
-      break;
-    case ZTJsonType::True:
-      shown = "true";
-      break;
-    case ZTJsonType::False:
-      shown = "false";
-      break;
-    case ZTJsonType::Array:
-      shown = "[...]";
-      break;
-    default:
-      shown = "{...}";
-  }
   std::string text;
   CZTFieldDesc encodeAs;
   char reason[160];
-  if (!ztJsonFieldText(field, value, text, encodeAs, reason, sizeof(reason))) {
-    *message = ztImportMessage(source, line, field, shown, reason);
-    return 0;
-  }
-  return ztImportValue(encodeAs, text, true, record, recordSize, source, line, message, &shown);
+  if (ztJsonFieldText(field, value, text, encodeAs, reason, sizeof(reason)))
+    return ztImportValue(encodeAs, text, true, record, recordSize, source, line, message, &value.text,
+                         value.type == ZTJsonType::String);
+  *message = ztImportMessage(source, line, field, Shown(value), reason);
+  return 0;
 }
