@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "select_ids.h"
-#include "select_test_util.h"
+#include "box_recorder.h"
+#include "log_capture.h"
 #include "zt_tbl32/tbl_sel_dlg.h"
 
 namespace {
