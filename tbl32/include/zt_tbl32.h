@@ -27,3 +27,6 @@
 #include "zt_tbl32/parse_date_literal.h"
 #include "zt_tbl32/tbl_sel_desc.h"
 #include "zt_tbl32/tbl_sel_dlg.h"
+#include "zt_tbl32/tbl_field.h"
+#include "zt_tbl32/tbl_fld_desc.h"
+#include "zt_tbl32/tbl_key_desc.h"

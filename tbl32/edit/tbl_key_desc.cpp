@@ -1,0 +1,58 @@
+#include "zt_tbl32/tbl_key_desc.h"
+
+#include <string.h>
+
+#include "edit_codes.h"
+#include "row_array.h"
+
+namespace {
+
+// All-zero key records; null (logged, shown) when there is no memory.
+SZTTblKey* AllocKeys(unsigned count, const char* logText) {
+  SZTTblKey* keys = ztAllocZeroRows<SZTTblKey>(count);
+  if (!keys) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcTblKeyDesc, "%s", logText);
+    ztTbl32Lib.DispError(ZT_ERR_TBLKEY_ALLOC, count);
+  }
+  return keys;
+}
+
+}  // namespace
+
+CZTTblKeyDesc::CZTTblKeyDesc() : m_uCount(0), m_pKeys(nullptr) {}
+
+CZTTblKeyDesc::CZTTblKeyDesc(const CZTTblKeyDesc& other) : m_uCount(0), m_pKeys(nullptr) {
+  if (!other.m_uCount || !other.m_pKeys) return;
+  m_pKeys = AllocKeys(other.m_uCount, "Not enough free memory to copy the key description table.");
+  if (!m_pKeys) throw CZTTblFldErr();
+  memcpy(m_pKeys, other.m_pKeys, other.m_uCount * sizeof(SZTTblKey));
+  m_uCount = other.m_uCount;
+}
+
+CZTTblKeyDesc& CZTTblKeyDesc::operator=(const CZTTblKeyDesc& other) {
+  if (m_pKeys == other.m_pKeys) return *this;
+  Free();
+  if (!other.m_uCount || !other.m_pKeys) return *this;
+  m_pKeys = AllocKeys(other.m_uCount, "Not enough free memory to copy the column description table.");
+  if (!m_pKeys) throw CZTTblFldErr();
+  memcpy(m_pKeys, other.m_pKeys, other.m_uCount * sizeof(SZTTblKey));
+  m_uCount = other.m_uCount;
+  return *this;
+}
+
+CZTTblKeyDesc::~CZTTblKeyDesc() { Free(); }
+
+void CZTTblKeyDesc::Free() {
+  delete[] m_pKeys;
+  m_pKeys = nullptr;
+  m_uCount = 0;
+}
+
+int CZTTblKeyDesc::InsertKey(unsigned position) {
+  return ztInsertZeroRow(m_pKeys, m_uCount, position,
+                         AllocKeys(m_uCount + 1, "Not enough free memory to copy the key description table."));
+}
+
+int CZTTblKeyDesc::DeleteKey(unsigned position) { return ztDeleteRow(m_pKeys, m_uCount, position); }
+
+int CZTTblKeyDesc::MoveKey(unsigned from, unsigned to) { return ztExchangeRows(m_pKeys, m_uCount, from, to); }
