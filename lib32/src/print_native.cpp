@@ -10,6 +10,7 @@ HFONT CZTPrint::CreateFontHeight(const char*, unsigned, unsigned, unsigned, unsi
 }
 int CZTPrint::StartPage() { return 0; }
 int CZTPrint::IncLine(int y, int height) { return y + height; }
+int CZTPrint::KeepTogether(int y, int) { return y; }
 int CZTPrint::LeftText(unsigned, int, const char*, unsigned) { return 0; }
 int CZTPrint::RightText(unsigned, int, const char*, unsigned) { return 0; }
 int CZTPrint::PrintHorLine(int y, unsigned, unsigned) { return y; }

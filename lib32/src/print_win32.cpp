@@ -233,9 +233,16 @@ int CZTPrint::IncLine(int y, int height) {
   return NextPage(next);
 }
 
+int CZTPrint::KeepTogether(int y, int height) {
+  // A block taller than a whole body would not fit on the next page either.
+  if (!m_hDC || y + height <= m_iBottom || height > m_iBottom - GetLine(ZT_PRINT_BODY_LINE)) return y;
+  return NextPage(y);
+}
+
 int CZTPrint::Text(unsigned x, int y, const char* text, unsigned length, unsigned align) {
   if (!m_hDC || !text) return 0;
   const unsigned n = length ? length : static_cast<unsigned>(strlen(text));
+  if (!n) return 1;  // nothing to draw
   SetTextAlign(m_hDC, align | TA_TOP | TA_NOUPDATECP);
   return TextOutA(m_hDC, TabX(x), y, text, static_cast<int>(n)) ? 1 : 0;
 }

@@ -170,6 +170,32 @@ TEST_F(PrintToMetafile, OneFilePerPageWithHeadersRepeatedAndNoLineBelowTheBody) 
   EXPECT_EQ(131u, next);
 }
 
+TEST_F(PrintToMetafile, ABlockKeptTogetherMovesWholeToTheNextPage) {
+  ASSERT_EQ(1, ztSetPrintOutput(ZT_PRINT_EMF_PAGES, Path("block.emf").c_str()));
+  CZTPrint print;
+  ASSERT_NE(0, print.OpenPrinterA(nullptr, "Block", nullptr));
+  HFONT font = print.CreateDefFont("Times New Roman", 18, 11, 400, 0);
+  print.m_pfnPageFooter = PageFooter;
+  print.m_pfnColumnHeader = ColumnHeader;
+  ASSERT_EQ(1, print.StartPage());
+  const int h = print.m_iLineHeight;
+  const int y = print.GetLine(ZT_PRINT_BODY_LINE);
+  EXPECT_EQ(y, print.KeepTogether(y, 4 * h));
+  // Three lines left above the bottom: a block of three stays, a block of four moves on.
+  const int low = print.m_iBottom - 3 * h;
+  EXPECT_EQ(low, print.KeepTogether(low, 3 * h));
+  EXPECT_EQ(1u, print.m_uPage);
+  EXPECT_EQ(y + h, print.KeepTogether(low, 4 * h));
+  EXPECT_EQ(2u, print.m_uPage);
+  EXPECT_EQ(std::vector<int>{low}, g_footerLines);
+  // Taller than a page: it stays where it is.
+  EXPECT_EQ(y + h, print.KeepTogether(y + h, print.m_iBottom));
+  EXPECT_EQ(2u, print.m_uPage);
+  EndPage(print.m_hDC);
+  print.ClosePrinter(0);
+  DeleteObject(font);
+}
+
 TEST_F(PrintToMetafile, OneFileWithEveryPageBelowTheOther) {
   ASSERT_EQ(1, ztSetPrintOutput(ZT_PRINT_EMF_FILE, Path("all.emf").c_str()));
   char name[MAX_PATH];

@@ -131,7 +131,8 @@ inline EmfContent ReadEmf(const std::string& path) {
       }
       case EMR_RECTANGLE: {
         const RECTL& box = reinterpret_cast<const EMRRECTANGLE*>(data)->rclBox;
-        content.rects.push_back({page ? page : 1, box.left, box.top, box.right, box.bottom});
+        // The record's box is inclusive; the right and bottom here are those passed to Rectangle.
+        content.rects.push_back({page ? page : 1, box.left, box.top, box.right + 1, box.bottom + 1});
         break;
       }
       default:

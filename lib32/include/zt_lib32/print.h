@@ -96,6 +96,9 @@ class ZT_LIB32_API CZTPrint {
   int GetLine(unsigned line) const;
   // The position below a line of height at y, on the next page when it would not fit.
   int IncLine(int y, int height);
+  // y when a block of height still fits above the body's bottom; else (as IncLine
+  // does at a page break) the first free position of the next page.
+  int KeepTogether(int y, int height);
 
   // Text at x (a position or ZT_PRINT_TAB0 + i), its top at y; length 0: up to
   // the terminator. int: 1 ok.
