@@ -212,8 +212,8 @@ void CheckLayout(const std::string& language, const Dialog& d) {
     for (size_t j = i + 1; j < d.controls.size(); ++j) {
       const Control& o = d.controls[j];
       if (IsGroupBox(c) || IsGroupBox(o)) continue;
-      const bool apart = c.x + c.cx <= o.x || o.x + o.cx <= c.x || c.y + LayoutHeight(c) <= o.y ||
-                         o.y + LayoutHeight(o) <= c.y;
+      const bool apart =
+          c.x + c.cx <= o.x || o.x + o.cx <= c.x || c.y + LayoutHeight(c) <= o.y || o.y + LayoutHeight(o) <= c.y;
       EXPECT_TRUE(apart) << name << " overlaps control " << o.id << " \"" << o.text << "\"";
     }
     // Mnemonics: unique; on every button and check box; a label's leads to the control after it.
@@ -240,7 +240,8 @@ void CheckLayout(const std::string& language, const Dialog& d) {
     if (previous) {
       const bool sameRow = c.y < previous->y + LayoutHeight(*previous) && previous->y < c.y + LayoutHeight(c);
       if (sameRow)
-        EXPECT_GT(c.x, previous->x) << Name(language, d, c) << " comes after " << previous->id << " but lies left of it";
+        EXPECT_GT(c.x, previous->x) << Name(language, d, c) << " comes after " << previous->id
+                                    << " but lies left of it";
       else
         EXPECT_GT(c.y, previous->y) << Name(language, d, c) << " comes after " << previous->id << " but lies above it";
     }
@@ -336,8 +337,8 @@ TEST(DialogTemplateChecks, SeeOverlapsTwinMnemonicsAndATabOrderAgainstTheLayout)
   d.controls = {label, edit, button, wide};
   ::testing::TestPartResultArray failures;
   {
-    ::testing::ScopedFakeTestPartResultReporter reporter(::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD,
-                                                         &failures);
+    ::testing::ScopedFakeTestPartResultReporter reporter(
+        ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
     CheckLayout("X", d);
   }
   std::string all;
