@@ -163,12 +163,12 @@ int CZTPrint::ClosePrinter(int release) {
   return ok;
 }
 
-HFONT CZTPrint::CreateFontHeight(const char* face, unsigned pitch, unsigned points, unsigned weight, unsigned italic,
-                                 int* lineHeight) {
+HFONT CZTPrint::CreateFontHeight(const char* face, unsigned halfPoints, unsigned pitch, unsigned weight,
+                                 unsigned italic, int* lineHeight) {
   if (lineHeight) *lineHeight = 0;
   if (!m_hDC) return nullptr;
   LOGFONTA lf = {};
-  lf.lfHeight = -MulDiv(static_cast<int>(points), m_iResY, 72);
+  lf.lfHeight = -MulDiv(static_cast<int>(halfPoints), m_iResY, 144);
   lf.lfWeight = static_cast<LONG>(weight);
   lf.lfItalic = italic ? TRUE : FALSE;
   lf.lfCharSet = ANSI_CHARSET;
@@ -184,15 +184,15 @@ HFONT CZTPrint::CreateFontHeight(const char* face, unsigned pitch, unsigned poin
     GetTextMetricsA(m_hDC, &tm);
     SelectObject(m_hDC, old);
     const int own = tm.tmHeight + tm.tmExternalLeading;
-    const int least = static_cast<int>((static_cast<long long>(m_iResY) * pitch * 10 + 508) / 1016);
+    const int least = static_cast<int>((static_cast<long long>(m_iResY) * pitch + 36) / 72);
     *lineHeight = own > least ? own : least;
   }
   return font;
 }
 
-HFONT CZTPrint::CreateDefFont(const char* face, unsigned pitch, unsigned points, unsigned weight, unsigned italic) {
+HFONT CZTPrint::CreateDefFont(const char* face, unsigned halfPoints, unsigned pitch, unsigned weight, unsigned italic) {
   int height = 0;
-  HFONT font = CreateFontHeight(face, pitch, points, weight, italic, &height);
+  HFONT font = CreateFontHeight(face, halfPoints, pitch, weight, italic, &height);
   if (font) m_iLineHeight = height;
   return font;
 }

@@ -94,14 +94,14 @@ TEST_F(PrintToMetafile, AreaAndUnitsOfAnA4Sheet) {
   EXPECT_EQ(print.MmY(150), print.GetLine(ZT_PRINT_HEADER_LINE));
   HFONT font = print.CreateDefFont("Times New Roman", 18, 11, 400, 0);
   ASSERT_NE(font, nullptr);
-  // At least the 4.5 mm pitch, and the body starts a line and the header space below the header line.
-  EXPECT_GE(print.m_iLineHeight, 106);
+  // At least the 11-point pitch, and the body starts a line and the header space below the header line.
+  EXPECT_GE(print.m_iLineHeight, 92);
   EXPECT_EQ(print.GetLine(ZT_PRINT_HEADER_LINE) + print.m_iLineHeight + print.MmY(60),
             print.GetLine(ZT_PRINT_BODY_LINE));
   EXPECT_EQ(print.GetLine(ZT_PRINT_BODY_LINE) + 2 * print.m_iLineHeight, print.GetLine(2));
   int bold = 0;
   HFONT boldFont = print.CreateFontHeight("Times New Roman", 18, 11, 700, 0, &bold);
-  EXPECT_GE(bold, 106);
+  EXPECT_GE(bold, 92);
   print.m_iTab[3] = 1234;
   EXPECT_EQ(1234, print.TabX(ZT_PRINT_TAB0 + 3));
   EXPECT_EQ(77, print.TabX(77));

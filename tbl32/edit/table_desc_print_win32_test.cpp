@@ -156,7 +156,7 @@ TEST_F(PrintedLists, FieldListOfThreeFields) {
   ASSERT_TRUE(file && tableLine);
   EXPECT_EQ(700, file->weight);
   const int bold = (tableLine->y - file->y) / 2;
-  EXPECT_GE(bold, 106);  // at least the 4.5 mm pitch
+  EXPECT_GE(bold, 92);  // at least the 11-point pitch
   ExpectLine(LineOf(page, "Tabelle:"), {{"Tabelle:", kLeft, L}, {"Kunden", kLeft + Mm(300), L}}, 700);
   const auto headers = LineOf(page, "Nr");
   ExpectLine(headers, FieldHeaders(), 700);
@@ -179,7 +179,7 @@ TEST_F(PrintedLists, FieldListOfThreeFields) {
   const auto third = LineOf(page, "Land");
   ASSERT_FALSE(third.empty());
   const int line = (third[0].y - first[0].y) / 2;
-  EXPECT_GE(line, 106);
+  EXPECT_GE(line, 92);
   // The bar under the column headers, then the fields two bar heights below it.
   ASSERT_EQ(2u, page.rects.size());
   const int barTop = headers[0].y + line + 1;
@@ -217,7 +217,7 @@ TEST_F(PrintedLists, FieldListOfAnEmptyTable) {
 TEST_F(PrintedLists, FieldListOverThreePagesRepeatsTheHeadersAndKeepsEachLineWhole) {
   CZTTableDesc table;
   ztStrCopy(table.m_szName, "Lang", sizeof(table.m_szName));
-  const unsigned count = 120;
+  const unsigned count = 160;
   for (unsigned i = 0; i < count; ++i) {
     char name[16];
     ztFormat(name, sizeof(name), "F%03u", i + 1);
@@ -252,18 +252,18 @@ TEST_F(PrintedLists, FieldListOverThreePagesRepeatsTheHeadersAndKeepsEachLineWho
       EXPECT_EQ(std::to_string(next), line[0].text);
       EXPECT_EQ(t[0], line[0].x);
       EXPECT_GT(line[0].y, previous);
-      EXPECT_LE(line[0].y + 106, kBottom);
+      EXPECT_LE(line[0].y + 92, kBottom);
       previous = line[0].y;
     }
     // Every page but the last ends with the footer line below its last field.
     if (p + 1 < pages.size()) {
       EXPECT_EQ(2u, page.rects.size());
-      EXPECT_EQ(nullptr, page.Find("120 Felder"));
+      EXPECT_EQ(nullptr, page.Find("160 Felder"));
     }
   }
   EXPECT_EQ(count + 1, next);
-  ASSERT_NE(nullptr, pages[2].Find("120 Felder"));
-  EXPECT_NE(nullptr, pages[2].Find("240"));
+  ASSERT_NE(nullptr, pages[2].Find("160 Felder"));
+  EXPECT_NE(nullptr, pages[2].Find("320"));
 }
 
 TEST_F(PrintedLists, KeyListPrintsEachKeyWithItsOptionsAndParts) {
@@ -325,7 +325,7 @@ TEST_F(PrintedLists, KeyListPrintsEachKeyWithItsOptionsAndParts) {
   const auto part2 = LineOf(page, "Nummer");
   ExpectLine(part2, {{"2", s[3], R}, {"UINT32", s[4], L}, {"Nummer", s[5], L}, {"0", s[6], R}, {"4", s[7], R}}, 400);
   const int line = part2[0].y - key1[0].y;
-  EXPECT_GE(line, 106);
+  EXPECT_GE(line, 92);
   // Key 2: a part without a type and with a field the table lacks.
   const auto key2 = LineOf(page, "0 0 0 0 0");
   ExpectLine(key2, {{"2", s[0], R}, {"0 0 0 0 0", s[1], L}, {"1", s[2], R}, {"1", s[3], R}, {"Fehlt", s[5], L}}, 400);

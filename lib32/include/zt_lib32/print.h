@@ -83,11 +83,12 @@ class ZT_LIB32_API CZTPrint {
   // everything. int: 1 ok, 0 an output that failed to finish.
   int ClosePrinter(int release);
 
-  // A font of the face, size in points and weight, and the height of its lines:
-  // the font's own line height, but at least pitch quarter millimetres. The
-  // caller deletes the font. CreateDefFont also makes its line height the default.
-  HFONT CreateDefFont(const char* face, unsigned pitch, unsigned points, unsigned weight, unsigned italic);
-  HFONT CreateFontHeight(const char* face, unsigned pitch, unsigned points, unsigned weight, unsigned italic,
+  // A font of the face, size (in half points: 18 is a 9-point font) and weight,
+  // and the height of its lines: the font's own line height, but at least pitch
+  // points. The caller deletes the font. CreateDefFont also makes its line
+  // height the default.
+  HFONT CreateDefFont(const char* face, unsigned halfPoints, unsigned pitch, unsigned weight, unsigned italic);
+  HFONT CreateFontHeight(const char* face, unsigned halfPoints, unsigned pitch, unsigned weight, unsigned italic,
                          int* lineHeight);
 
   // Begins page 1 and runs the page-header routine. int: 1 ok.
