@@ -2,12 +2,16 @@
 # Installs what the builds need on Debian 12, only when something is missing.
 #   scripts/install-deps.sh native   compilers, CMake, GoogleTest (the demo)
 #   scripts/install-deps.sh all      plus mingw-w64, Wine, SQLite, Google Benchmark, clang
+#   scripts/install-deps.sh pictures Xvfb, ImageMagick and fonts for the pictures in docs/
 set -euo pipefail
 what=${1:-all}
 packages=(cmake ninja-build g++ googletest)
 if [ "$what" = all ]; then
   packages+=(mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
              wine wine32:i386 xvfb xauth libsqlite3-dev libbenchmark-dev clang libclang-rt-14-dev)
+fi
+if [ "$what" = pictures ]; then
+  packages=(xvfb xauth imagemagick fonts-liberation fonts-wine)
 fi
 missing=()
 for p in "${packages[@]}"; do

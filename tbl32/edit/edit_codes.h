@@ -28,7 +28,7 @@ enum : unsigned {
 // Errors and questions of the table property sheet.
 enum : unsigned {
   ZT_ERR_SHEET = 1701,            // (last error)
-  ZT_ERR_SHEET_KEY_PARTS = 1705,  // (parts typed, key number from 1): more than 4 parts
+  ZT_ERR_SHEET_KEY_PARTS = 1705,  // (parts typed, key number from 1): not 1 to 4 parts
   ZT_ASK_DELETE_FIELD = 1710,     // (field name)
   ZT_ASK_DELETE_LINE = 1711,      // (line number)
   ZT_ASK_DELETE_KEY = 1712,       // (key index or image line)

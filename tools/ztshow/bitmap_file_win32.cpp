@@ -54,16 +54,6 @@ struct Canvas {
 
 }  // namespace
 
-int ztWriteWindowBitmap(HWND window, const char* path) {
-  RECT r;
-  if (!GetWindowRect(window, &r)) return 0;
-  Canvas canvas(r.right - r.left, r.bottom - r.top);
-  HDC screen = GetDC(nullptr);
-  BitBlt(canvas.dc, 0, 0, canvas.width, canvas.height, screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  return canvas.Write(path);
-}
-
 int ztWriteMetafileBitmap(const char* metafile, unsigned dpi, const char* path) {
   HENHMETAFILE emf = GetEnhMetaFileA(metafile);
   if (!emf) return 0;

@@ -1,12 +1,14 @@
 // ztshow: the library's windows on a sample description, for screenshots, and
 // its printouts as metafiles and bitmaps.
 //
-//   ztshow sheet LANG FILE TABLE PAGE [SHOT.bmp]          the table property sheet (page 0-2)
-//   ztshow format LANG number|decimal|datetime [SHOT.bmp] a format dialog
+//   ztshow sheet LANG FILE TABLE PAGE [SHOT]              the table property sheet (page 0-2)
+//   ztshow format LANG number|decimal|datetime [SHOT]     a format dialog
 //   ztshow print FILE TABLE fields|keys|editable OUT.emf  a list, every page in one metafile
 //   ztshow render IN.emf DPI OUT.bmp                      a metafile drawn as a bitmap
 //
-// With SHOT the window is written to that bitmap once it is shown, and closed.
+// With SHOT the window's place on the screen is written to that file once it is
+// shown ("x y width height"), and after five seconds more, time enough for a
+// screenshot, it is closed.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -30,27 +32,39 @@ BOOL CALLBACK FindShownDialog(HWND window, LPARAM found) {
   return TRUE;
 }
 
-// Once the dialog has been shown for a moment: its picture, then Cancel.
-void CALLBACK TakeShot(HWND, UINT, UINT_PTR timer, DWORD) {
+void CALLBACK CloseShown(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  HWND dialog = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindShownDialog, reinterpret_cast<LPARAM>(&dialog));
+  if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+// Once the dialog has been shown for a moment: its place for the screenshot.
+void CALLBACK TellPlace(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND dialog = nullptr;
   EnumThreadWindows(GetCurrentThreadId(), FindShownDialog, reinterpret_cast<LPARAM>(&dialog));
   if (!dialog) return;
   KillTimer(nullptr, timer);
-  RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  g_shotResult = ztWriteWindowBitmap(dialog, g_shot) ? 0 : 1;
+  RECT r;
+  GetWindowRect(dialog, &r);
+  FILE* f = fopen(g_shot, "w");
+  if (f) {
+    fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    g_shotResult = fclose(f) == 0 ? 0 : 1;
+  }
   if (g_shotResult) fprintf(stderr, "ztshow: cannot write %s\n", g_shot);
-  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  SetTimer(nullptr, 0, 5000, CloseShown);
 }
 
 void ArmShot(const char* shot) {
   g_shot = shot;
-  if (shot) SetTimer(nullptr, 0, 1500, TakeShot);
+  if (shot) SetTimer(nullptr, 0, 1000, TellPlace);
 }
 
 int Usage() {
   fprintf(stderr,
-          "usage: ztshow sheet LANG FILE TABLE PAGE [SHOT.bmp]\n"
-          "       ztshow format LANG number|decimal|datetime [SHOT.bmp]\n"
+          "usage: ztshow sheet LANG FILE TABLE PAGE [SHOT]\n"
+          "       ztshow format LANG number|decimal|datetime [SHOT]\n"
           "       ztshow print FILE TABLE fields|keys|editable OUT.emf\n"
           "       ztshow render IN.emf DPI OUT.bmp\n");
   return 2;
