@@ -57,23 +57,13 @@ void ShowSizes(HWND page) {
 }
 
 void Fill() {
-  IGridView* grid = s_Grid.m_pGrid;
-  if (grid) grid->DeleteAllItems(TRUE);
   const CZTFieldDescList& fields = s_Page.table->m_Fields;
-  if (!fields.m_uCount || !fields.m_pFields) {
-    ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcTableDescDlg, "DispRecs: Table does not exist");
-    return;
-  }
-  for (unsigned i = 0; i < fields.m_uCount; ++i) {
-    if (!s_Grid.InsertItem(i, i)) {
-      ztSheetInsertFailed(i);
-      return;
-    }
-    fields.m_pFields[i].DispDef(s_Grid, i);
-  }
+  ztSheetFillGrid(s_Grid, fields.m_pFields ? fields.m_uCount : 0,
+                  [](unsigned line) { s_Page.table->m_Fields.m_pFields[line].DispDef(s_Grid, line); });
 }
 
 void Activate(HWND page) {
+  s_uFillLine = kNone;
   Fill();
   ShowSizes(page);
 }
@@ -114,52 +104,31 @@ void DeleteField(HWND page, unsigned line) {
   ztSheetChanged(s_Page, page);
 }
 
+// The list columns: how the list is filled and how its selection is taken.
+struct ListColumn {
+  unsigned column;
+  int (CZTFieldDesc::*show)(HWND) const;
+  int (CZTFieldDesc::*take)(unsigned);
+};
+const ListColumn kListColumns[] = {
+    {kColEncoding, &CZTFieldDesc::DispEncodeTypeLB, &CZTFieldDesc::SetEncodeTypeIdx},
+    {kColContent, &CZTFieldDesc::DispContentTypeLB, &CZTFieldDesc::SetContentTypeIdx},
+    {kColDataJust, &CZTFieldDesc::DispDataJustTypeLB, &CZTFieldDesc::SetDataJustTypeIdx},
+    {kColDisplay, &CZTFieldDesc::DispDisplayTypeLB, &CZTFieldDesc::SetDisplayTypeIdx},
+    {kColDispJust, &CZTFieldDesc::DispDispJustTypeLB, &CZTFieldDesc::SetDispJustTypeIdx},
+};
+
 // The list of a list column: filled when it opens, taken when it is accepted.
-void OnListColumn(HWND page, unsigned column, unsigned code, unsigned line) {
+void OnListColumn(HWND page, const ListColumn& list, unsigned code, unsigned line) {
   CZTFieldDesc* field = FieldAt(line);
   IGridView* grid = s_Grid.m_pGrid;
   if (!field || !grid) return;
   if (code == ZT_GN_LIST_OPENED) {
-    HWND list = grid->GetChildHwnd();
-    switch (column) {
-      case kColEncoding:
-        field->DispEncodeTypeLB(list);
-        break;
-      case kColContent:
-        field->DispContentTypeLB(list);
-        break;
-      case kColDataJust:
-        field->DispDataJustTypeLB(list);
-        break;
-      case kColDisplay:
-        field->DispDisplayTypeLB(list);
-        break;
-      case kColDispJust:
-        field->DispDispJustTypeLB(list);
-        break;
-    }
-    return;
+    (field->*list.show)(grid->GetChildHwnd());
+  } else if (code == ZT_GN_LIST_ACCEPTED) {
+    (field->*list.take)(grid->GetColumnListSel(list.column));
+    Refresh(page, line, list.column);
   }
-  if (code != ZT_GN_LIST_ACCEPTED) return;
-  const unsigned selection = grid->GetColumnListSel(column);
-  switch (column) {
-    case kColEncoding:
-      field->SetEncodeTypeIdx(selection);
-      break;
-    case kColContent:
-      field->SetContentTypeIdx(selection);
-      break;
-    case kColDataJust:
-      field->SetDataJustTypeIdx(selection);
-      break;
-    case kColDisplay:
-      field->SetDisplayTypeIdx(selection);
-      break;
-    case kColDispJust:
-      field->SetDispJustTypeIdx(selection);
-      break;
-  }
-  Refresh(page, line, column);
 }
 
 void OnNumberColumn(HWND page, unsigned column, unsigned code, unsigned line) {
@@ -189,6 +158,8 @@ void OnNumberColumn(HWND page, unsigned column, unsigned code, unsigned line) {
 }
 
 void OnGridColumn(HWND page, unsigned column, unsigned code, unsigned line) {
+  for (const ListColumn& list : kListColumns)
+    if (list.column == column) return OnListColumn(page, list, code, line);
   switch (column) {
     case kColName:
       if (code == ZT_GN_EDIT_CLOSED && FieldAt(line) && s_Grid.m_pGrid) {
@@ -197,13 +168,6 @@ void OnGridColumn(HWND page, unsigned column, unsigned code, unsigned line) {
         s_Page.table->SetFieldName(line, name);
         Refresh(page, line, column);
       }
-      break;
-    case kColEncoding:
-    case kColContent:
-    case kColDataJust:
-    case kColDisplay:
-    case kColDispJust:
-      OnListColumn(page, column, code, line);
       break;
     case kColOffset:
     case kColLength:
@@ -231,7 +195,6 @@ void OnCommand(HWND page, WPARAM wParam, LPARAM lParam) {
   const unsigned line = static_cast<unsigned>(lParam);
   IGridView* grid = s_Grid.m_pGrid;
   CZTTableDesc* table = s_Page.table;
-  if (!table) return;
   switch (id) {
     case ZT_ID_APPEND:
       if (code == BN_CLICKED) AddField(page, table->m_Fields.m_uCount);
@@ -261,19 +224,6 @@ void OnCommand(HWND page, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 INT_PTR CALLBACK ztFieldsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      s_uFillLine = kNone;
-      ztSheetPageInit(page, lParam, s_Page, s_Grid);
-      return FALSE;
-    case WM_NOTIFY: {
-      INT_PTR result = 0;
-      if (ztSheetPageNotify(page, lParam, s_Page, Activate, &result)) return result;
-      break;
-    }
-    case WM_COMMAND:
-      OnCommand(page, wParam, lParam);
-      return TRUE;
-  }
-  return FALSE;
+  static const SZTPageType kType = {&s_Page, &s_Grid, Activate, OnCommand};
+  return ztSheetPageProc(kType, page, message, wParam, lParam);
 }

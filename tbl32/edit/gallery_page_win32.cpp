@@ -24,20 +24,10 @@ SZTSheetPage s_Page = {};
 bool s_bShowing = false;
 
 void Fill() {
-  IGridView* grid = s_Grid.m_pGrid;
-  if (grid) grid->DeleteAllItems(TRUE);
   const CZTGallDesc& gallery = s_Page.table->m_Gallery;
-  if (!gallery.m_uImgCount || !gallery.m_pImgNames) {
-    ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcTableDescDlg, "DispRecs: Table does not exist");
-    return;
-  }
-  for (unsigned i = 0; i < gallery.m_uImgCount; ++i) {
-    if (!s_Grid.InsertItem(i, i)) {
-      ztSheetInsertFailed(i);
-      return;
-    }
-    if (grid) grid->SetItemText(i, 0, gallery.m_pImgNames[i].m_szText);
-  }
+  ztSheetFillGrid(s_Grid, gallery.m_pImgNames ? gallery.m_uImgCount : 0, [](unsigned line) {
+    if (s_Grid.m_pGrid) s_Grid.m_pGrid->SetItemText(line, 0, s_Page.table->m_Gallery.m_pImgNames[line].m_szText);
+  });
 }
 
 void Activate(HWND page) {
@@ -74,7 +64,6 @@ void OnCommand(HWND page, WPARAM wParam, LPARAM lParam) {
   const unsigned line = static_cast<unsigned>(lParam);
   CZTTableDesc* table = s_Page.table;
   IGridView* grid = s_Grid.m_pGrid;
-  if (!table) return;
   CZTGallDesc& gallery = table->m_Gallery;
   switch (id) {
     case ZT_ID_INSERT:
@@ -122,18 +111,6 @@ void OnCommand(HWND page, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 INT_PTR CALLBACK ztGalleryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      ztSheetPageInit(page, lParam, s_Page, s_Grid);
-      return FALSE;
-    case WM_NOTIFY: {
-      INT_PTR result = 0;
-      if (ztSheetPageNotify(page, lParam, s_Page, Activate, &result)) return result;
-      break;
-    }
-    case WM_COMMAND:
-      OnCommand(page, wParam, lParam);
-      return TRUE;
-  }
-  return FALSE;
+  static const SZTPageType kType = {&s_Page, &s_Grid, Activate, OnCommand};
+  return ztSheetPageProc(kType, page, message, wParam, lParam);
 }

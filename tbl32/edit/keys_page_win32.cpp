@@ -107,7 +107,6 @@ void OnCommand(HWND page, WPARAM wParam, LPARAM lParam) {
   const unsigned line = static_cast<unsigned>(lParam);
   CZTTableDesc* table = s_Page.table;
   IGridView* grid = s_Grid.m_pGrid;
-  if (!table) return;
   switch (id) {
     case ZT_ID_INSERT:
       if (code == BN_CLICKED) AddKey(page, grid ? table->KeyPartToIndex(grid->GetCurItem()) : kNone);
@@ -134,18 +133,6 @@ void OnCommand(HWND page, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 INT_PTR CALLBACK ztKeysPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      ztSheetPageInit(page, lParam, s_Page, s_Grid);
-      return FALSE;
-    case WM_NOTIFY: {
-      INT_PTR result = 0;
-      if (ztSheetPageNotify(page, lParam, s_Page, Activate, &result)) return result;
-      break;
-    }
-    case WM_COMMAND:
-      OnCommand(page, wParam, lParam);
-      return TRUE;
-  }
-  return FALSE;
+  static const SZTPageType kType = {&s_Page, &s_Grid, Activate, OnCommand};
+  return ztSheetPageProc(kType, page, message, wParam, lParam);
 }

@@ -15,6 +15,20 @@ T* ztAllocZeroRows(unsigned count) {
   return new (std::nothrow) T[count ? count : 1]();
 }
 
+// Makes rows a copy of count source rows in an array from alloc (which reports a
+// failure); throws CZTTblFldErr when there is no memory. An empty source leaves
+// rows null.
+template <class T, class Alloc>
+void ztCopyRows(T*& rows, unsigned& count, const T* source, unsigned sourceCount, Alloc alloc) {
+  rows = nullptr;
+  count = 0;
+  if (!source || !sourceCount) return;
+  rows = alloc(sourceCount);
+  if (!rows) throw CZTTblFldErr();
+  memcpy(static_cast<void*>(rows), source, sourceCount * sizeof(T));
+  count = sourceCount;
+}
+
 // Puts an all-zero row at position (at the end when beyond) into a new array one
 // row longer. int: 1 ok, 0 no memory (nothing changed).
 template <class T>

@@ -12,6 +12,19 @@ struct SZTSheetPage {
   HWND sheet;
 };
 
+// What makes one page: its state, its grid, and what it does on activation and
+// on a command (a button or a grid notification).
+struct SZTPageType {
+  SZTSheetPage* state;
+  CGridDef* grid;
+  void (*activate)(HWND page);
+  void (*command)(HWND page, WPARAM wParam, LPARAM lParam);
+};
+// The dialog procedure every page runs with its type.
+INT_PTR ztSheetPageProc(const SZTPageType& type, HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+// Fills a page's grid with count lines, show(line) filling each; an empty table is logged.
+void ztSheetFillGrid(CGridDef& grid, unsigned count, void (*show)(unsigned line));
+
 INT_PTR CALLBACK ztFieldsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ztKeysPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ztGalleryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
@@ -25,5 +38,3 @@ void ztSheetPageInit(HWND page, LPARAM lParam, SZTSheetPage& state, CGridDef& gr
 bool ztSheetPageNotify(HWND page, LPARAM lParam, SZTSheetPage& state, void (*activate)(HWND page), INT_PTR* result);
 // Tells the sheet that the page changed the table.
 void ztSheetChanged(const SZTSheetPage& state, HWND page);
-// A grid line could not be inserted while a grid was filled: logged, shown.
-void ztSheetInsertFailed(unsigned line);

@@ -1,6 +1,7 @@
 // The printed field and key lists of a table description.
 #include "edit_codes.h"
 #include "frame_util.h"
+#include "print_layout.h"
 #include "model_codes.h"
 #include "zt_lib32/print.h"
 #include "zt_tbl32/table_desc.h"
@@ -118,13 +119,7 @@ int KeyColumns(CZTPrint& print, int y) {
 // then released).
 int StartList(CZTPrint& print, HWND owner, const char* job, const char* title, const char* tableName,
               ZTPrintRoutine columns) {
-  print.m_uMarginLeft = 200;
-  print.m_uMarginRight = 150;
-  print.m_uMarginTop = 150;
-  print.m_uMarginBottom = 150;
-  print.m_uHeaderSpace = 60;
-  print.m_uFooterSpace = 60;
-  print.m_pfnPageHeader = print.m_pfnPageFooter = print.m_pfnColumnHeader = nullptr;
+  ztSetListLayout(print);
   if (!print.OpenPrinterA(owner, job, nullptr)) {
     print.ClosePrinter(1);
     return 0;

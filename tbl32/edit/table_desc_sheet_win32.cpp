@@ -27,21 +27,30 @@ static_assert(sizeof(void*) != 4 || (kHeaderSize == 52 && sizeof(PROPSHEETPAGEA_
 
 }  // namespace
 
-void ztSheetPageInit(HWND page, LPARAM lParam, SZTSheetPage& state, CGridDef& grid) {
+namespace {
+
+// WM_INITDIALOG: keeps the table, shows the grid's column headers and centres
+// the sheet on the screen.
+void InitPage(HWND page, LPARAM lParam, const SZTPageType& type) {
+  SZTSheetPage& state = *type.state;
   state.table =
       lParam ? reinterpret_cast<CZTTableDesc*>(reinterpret_cast<const PROPSHEETPAGEA*>(lParam)->lParam) : nullptr;
   state.sheet = nullptr;
-  grid.DispColHeaders(page, 1);
+  type.grid->DispColHeaders(page, 1);
   ztCentreOnScreen(GetParent(page));
 }
 
-bool ztSheetPageNotify(HWND page, LPARAM lParam, SZTSheetPage& state, void (*activate)(HWND), INT_PTR* result) {
+// WM_NOTIFY of the sheet: activation (the sheet kept, the table's name shown,
+// the page filled), leaving and applying. true when the notification was one
+// of them; *result is the dialog procedure's result then.
+bool Notify(HWND page, LPARAM lParam, const SZTPageType& type, INT_PTR* result) {
+  SZTSheetPage& state = *type.state;
   const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
   switch (header->code) {
     case PSN_SETACTIVE:
       state.sheet = header->hwndFrom;
       SetDlgItemTextA(page, ZT_ID_TABLE_NAME, state.table ? state.table->m_szName : "");
-      if (state.table) activate(page);
+      if (state.table) type.activate(page);
       *result = 0;
       return true;
     case PSN_KILLACTIVE:
@@ -57,13 +66,43 @@ bool ztSheetPageNotify(HWND page, LPARAM lParam, SZTSheetPage& state, void (*act
   }
 }
 
-void ztSheetChanged(const SZTSheetPage& state, HWND page) {
-  if (state.sheet) SendMessageA(state.sheet, PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
+}  // namespace
+
+INT_PTR ztSheetPageProc(const SZTPageType& type, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      InitPage(page, lParam, type);
+      return FALSE;
+    case WM_NOTIFY: {
+      INT_PTR result = 0;
+      if (Notify(page, lParam, type, &result)) return result;
+      break;
+    }
+    case WM_COMMAND:
+      if (type.state->table) type.command(page, wParam, lParam);
+      return TRUE;
+  }
+  return FALSE;
 }
 
-void ztSheetInsertFailed(unsigned line) {
-  ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcTableDescDlg, "Cannot insert item %u into the grid control", line);
-  ztTbl32Lib.DispError(0);
+void ztSheetFillGrid(CGridDef& grid, unsigned count, void (*show)(unsigned line)) {
+  if (grid.m_pGrid) grid.m_pGrid->DeleteAllItems(TRUE);
+  if (!count) {
+    ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcTableDescDlg, "DispRecs: Table does not exist");
+    return;
+  }
+  for (unsigned i = 0; i < count; ++i) {
+    if (!grid.InsertItem(i, i)) {
+      ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcTableDescDlg, "Cannot insert item %u into the grid control", i);
+      ztTbl32Lib.DispError(0);
+      return;
+    }
+    show(i);
+  }
+}
+
+void ztSheetChanged(const SZTSheetPage& state, HWND page) {
+  if (state.sheet) SendMessageA(state.sheet, PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
 }
 
 int CZTTableDesc::PropertySheetA(HWND parent, unsigned pages, unsigned startPage) {

@@ -56,21 +56,13 @@ CZTTblFldDesc::CZTTblFldDesc(CZTLibrary* library, const SZTTblFldDesc* rows, uns
 }
 
 CZTTblFldDesc::CZTTblFldDesc(const CZTTblFldDesc& other) : m_uCount(0), m_pFields(nullptr) {
-  if (!other.m_uCount || !other.m_pFields) return;
-  m_pFields = AllocRows(other.m_uCount);
-  if (!m_pFields) throw CZTTblFldErr();
-  memcpy(m_pFields, other.m_pFields, other.m_uCount * sizeof(SZTTblField));
-  m_uCount = other.m_uCount;
+  ztCopyRows(m_pFields, m_uCount, other.m_pFields, other.m_uCount, AllocRows);
 }
 
 CZTTblFldDesc& CZTTblFldDesc::operator=(const CZTTblFldDesc& other) {
   if (m_pFields == other.m_pFields) return *this;
   Free();
-  if (!other.m_uCount || !other.m_pFields) return *this;
-  m_pFields = AllocRows(other.m_uCount);
-  if (!m_pFields) throw CZTTblFldErr();
-  memcpy(m_pFields, other.m_pFields, other.m_uCount * sizeof(SZTTblField));
-  m_uCount = other.m_uCount;
+  ztCopyRows(m_pFields, m_uCount, other.m_pFields, other.m_uCount, AllocRows);
   return *this;
 }
 
@@ -235,14 +227,22 @@ void CZTTblFldDesc::SetIndexTree(unsigned tree, unsigned offset, unsigned length
   ztTbl32Lib.PrtLog(ZT_LOG_TRACE, kSrcTblFldDesc, "Index tree %u not assigned to any field.", tree);
 }
 
+// The row a data-field call reads, with the buffer emptied; null for a size
+// below 2, a row beyond the table or a column that starts beyond the record.
+const SZTTblField* CZTTblFldDesc::DataRow(unsigned row, const void* record, unsigned recordLength, char* buffer,
+                                          unsigned size) const {
+  if (!size || !buffer) return nullptr;
+  buffer[0] = '\0';
+  if (size == 1 || row >= m_uCount || !record || m_pFields[row].uOffset >= recordLength) return nullptr;
+  return &m_pFields[row];
+}
+
 unsigned CZTTblFldDesc::GetDataField(unsigned row, const void* record, unsigned recordLength, char* buffer,
                                      unsigned size) const {
-  if (!size || !buffer) return 0;
-  buffer[0] = '\0';
-  if (size == 1 || row >= m_uCount || !record || m_pFields[row].uOffset >= recordLength) return 0;
-  const SZTTblField& field = m_pFields[row];
-  const char* data = static_cast<const char*>(record) + field.uOffset;
-  unsigned n = std::min(field.uLength, recordLength - field.uOffset);
+  const SZTTblField* field = DataRow(row, record, recordLength, buffer, size);
+  if (!field) return 0;
+  const char* data = static_cast<const char*>(record) + field->uOffset;
+  unsigned n = std::min(field->uLength, recordLength - field->uOffset);
   while (n && IsBlank(*data)) ++data, --n;
   while (n && IsBlank(data[n - 1])) --n;
   return ztStrCopyN(buffer, data, n, size);
@@ -250,12 +250,10 @@ unsigned CZTTblFldDesc::GetDataField(unsigned row, const void* record, unsigned 
 
 unsigned CZTTblFldDesc::EditDataField(unsigned row, const void* record, unsigned recordLength, char* buffer,
                                       unsigned size) const {
-  if (!size || !buffer) return 0;
-  buffer[0] = '\0';
-  if (size == 1 || row >= m_uCount || !record || m_pFields[row].uOffset >= recordLength) return 0;
-  const SZTTblField& field = m_pFields[row];
-  ztTblColumnText(field, static_cast<const unsigned char*>(record), recordLength, buffer, size);
-  return std::min(field.uLength, recordLength - field.uOffset);
+  const SZTTblField* field = DataRow(row, record, recordLength, buffer, size);
+  if (!field) return 0;
+  ztTblColumnText(*field, static_cast<const unsigned char*>(record), recordLength, buffer, size);
+  return std::min(field->uLength, recordLength - field->uOffset);
 }
 
 int CZTTblFldDesc::FillDescLV(CZTListView& listView) const {

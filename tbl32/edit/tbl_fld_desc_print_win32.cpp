@@ -1,6 +1,7 @@
 // The printed editable field table.
 #include "edit_codes.h"
 #include "frame_util.h"
+#include "print_layout.h"
 #include "zt_lib32/print.h"
 #include "zt_tbl32/tbl_fld_desc.h"
 
@@ -53,13 +54,7 @@ int ColumnHeaders(CZTPrint& print, int y) {
 int CZTTblFldDesc::PrintDesc(HWND owner) const {
   HWND focus = GetFocus();
   CZTPrint print;
-  print.m_uMarginLeft = 200;
-  print.m_uMarginRight = 150;
-  print.m_uMarginTop = 150;
-  print.m_uMarginBottom = 150;
-  print.m_uHeaderSpace = 60;
-  print.m_uFooterSpace = 60;
-  print.m_pfnPageHeader = print.m_pfnPageFooter = print.m_pfnColumnHeader = nullptr;
+  ztSetListLayout(print);
   if (!print.OpenPrinterA(owner, kTitle, nullptr)) {
     if (focus) SetFocus(focus);
     print.ClosePrinter(1);

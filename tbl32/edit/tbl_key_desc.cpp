@@ -22,21 +22,15 @@ SZTTblKey* AllocKeys(unsigned count, const char* logText) {
 CZTTblKeyDesc::CZTTblKeyDesc() : m_uCount(0), m_pKeys(nullptr) {}
 
 CZTTblKeyDesc::CZTTblKeyDesc(const CZTTblKeyDesc& other) : m_uCount(0), m_pKeys(nullptr) {
-  if (!other.m_uCount || !other.m_pKeys) return;
-  m_pKeys = AllocKeys(other.m_uCount, "Not enough free memory to copy the key description table.");
-  if (!m_pKeys) throw CZTTblFldErr();
-  memcpy(m_pKeys, other.m_pKeys, other.m_uCount * sizeof(SZTTblKey));
-  m_uCount = other.m_uCount;
+  ztCopyRows(m_pKeys, m_uCount, other.m_pKeys, other.m_uCount,
+             [](unsigned n) { return AllocKeys(n, "Not enough free memory to copy the key description table."); });
 }
 
 CZTTblKeyDesc& CZTTblKeyDesc::operator=(const CZTTblKeyDesc& other) {
   if (m_pKeys == other.m_pKeys) return *this;
   Free();
-  if (!other.m_uCount || !other.m_pKeys) return *this;
-  m_pKeys = AllocKeys(other.m_uCount, "Not enough free memory to copy the column description table.");
-  if (!m_pKeys) throw CZTTblFldErr();
-  memcpy(m_pKeys, other.m_pKeys, other.m_uCount * sizeof(SZTTblKey));
-  m_uCount = other.m_uCount;
+  ztCopyRows(m_pKeys, m_uCount, other.m_pKeys, other.m_uCount,
+             [](unsigned n) { return AllocKeys(n, "Not enough free memory to copy the column description table."); });
   return *this;
 }
 

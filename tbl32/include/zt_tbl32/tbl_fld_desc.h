@@ -59,4 +59,8 @@ class ZT_TBL32_API CZTTblFldDesc {
 
   // Prints the table. int: 1 printed, 0 the printer could not be opened.
   int PrintDesc(HWND owner) const;
+
+ private:
+  const SZTTblField* DataRow(unsigned row, const void* record, unsigned recordLength, char* buffer,
+                             unsigned size) const;
 };
