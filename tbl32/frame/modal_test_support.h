@@ -2,7 +2,8 @@
 //
 // Each step runs once a dialog of the thread is shown and enabled, in the order
 // given; a step may open a nested modal dialog (which disables its owner), and
-// the next step then works in that one. A dialog still open when the steps are
+// the next step then works in that one while the first waits. No step starts in
+// a dialog whose step is still running. A dialog still open when the steps are
 // used up is cancelled after a few seconds and counted, so that a test fails
 // instead of hanging.
 #pragma once
@@ -58,6 +59,8 @@ class ModalScript {
     if (!self) return;
     HWND dialog = ActiveDialog();
     if (!dialog) return;
+    for (HWND busy : self->m_busy)
+      if (busy == dialog) return;
     if (self->m_steps.empty()) {
       // About three seconds with nobody to work in the dialog: cancel it.
       if (++self->m_idleTicks > 100) {
@@ -69,11 +72,14 @@ class ModalScript {
     }
     Step step = std::move(self->m_steps.front());
     self->m_steps.pop_front();
+    self->m_busy.push_back(dialog);
     step(dialog);
+    self->m_busy.pop_back();
   }
 
   static inline ModalScript* s_current = nullptr;
   std::deque<Step> m_steps;
+  std::vector<HWND> m_busy;  // dialogs whose steps are running, outermost first
   UINT_PTR m_timer = 0;
   unsigned m_idleTicks = 0;
   unsigned m_cancelled = 0;
