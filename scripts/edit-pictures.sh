@@ -8,7 +8,7 @@
 #   scripts/edit-pictures.sh [DISPLAY_NUMBER]     (default 93; needs the win32 build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh pictures
+scripts/install-deps.sh screens
 display=${1:-93}
 bin=$PWD/build/win32/bin
 out=$PWD/docs/pictures

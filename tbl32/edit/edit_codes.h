@@ -117,16 +117,3 @@ enum : unsigned {
   ZT_ID_DIA_WIDTH = 5393,
   ZT_ID_DIA_HEIGHT = 5394,
 };
-
-// Grid notification codes the pages act on.
-enum : unsigned {
-  ZT_GN_CLICK_OUTSIDE = 0x01,
-  ZT_GN_CHECK_ACTIVATED = 0x0E,
-  ZT_GN_CELL_ACTIVATED = 0x0F,
-  ZT_GN_EDIT_OPENED = 0x10,
-  ZT_GN_EDIT_CLOSED = 0x11,
-  ZT_GN_LIST_OPENED = 0x12,
-  ZT_GN_LIST_ACCEPTED = 0x13,
-  ZT_GN_DELETE_LINE = 0x14,
-  ZT_GN_INSERT_LINE = 0x16,
-};

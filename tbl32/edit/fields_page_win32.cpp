@@ -26,18 +26,18 @@ enum : unsigned {
 };
 
 const SColumnDef kColumns[] = {
-    {0, 0, 2, 1, ZT_ID_FIELD_NUMBER, 5, ZT_STR_FIELDS_HEADER},
-    {4, 0, 0, 1, ZT_ID_FIELD_NAME, 19, ZT_STR_FIELDS_HEADER + 1},
-    {5, 0, 0, 1, ZT_ID_FIELD_ENCODING, 9, ZT_STR_FIELDS_HEADER + 2},
-    {4, 0, 2, 1, ZT_ID_FIELD_OFFSET, 6, ZT_STR_FIELDS_HEADER + 3},
-    {4, 0, 2, 1, ZT_ID_FIELD_LENGTH, 7, ZT_STR_FIELDS_HEADER + 4},
-    {5, 0, 0, 1, ZT_ID_FIELD_CONTENT, 9, ZT_STR_FIELDS_HEADER + 5},
-    {2, 0, 0, 1, ZT_ID_FIELD_CONTENT_FORMAT, 9, ZT_STR_FIELDS_HEADER + 6},
-    {5, 0, 0, 1, ZT_ID_FIELD_DATA_JUST, 7, ZT_STR_FIELDS_HEADER + 7},
-    {5, 0, 0, 1, ZT_ID_FIELD_DISPLAY, 7, ZT_STR_FIELDS_HEADER + 8},
-    {2, 0, 0, 1, ZT_ID_FIELD_DISPLAY_FORMAT, 8, ZT_STR_FIELDS_HEADER + 9},
-    {5, 0, 0, 1, ZT_ID_FIELD_DISP_JUST, 7, ZT_STR_FIELDS_HEADER + 10},
-    {4, 0, 2, 1, ZT_ID_FIELD_WIDTH, 7, ZT_STR_FIELDS_HEADER + 11},
+    {GCT_PLAIN, 0, 2, 1, ZT_ID_FIELD_NUMBER, 5, ZT_STR_FIELDS_HEADER},
+    {GCT_EDIT, 0, 0, 1, ZT_ID_FIELD_NAME, 19, ZT_STR_FIELDS_HEADER + 1},
+    {GCT_LIST, 0, 0, 1, ZT_ID_FIELD_ENCODING, 9, ZT_STR_FIELDS_HEADER + 2},
+    {GCT_EDIT, 0, 2, 1, ZT_ID_FIELD_OFFSET, 6, ZT_STR_FIELDS_HEADER + 3},
+    {GCT_EDIT, 0, 2, 1, ZT_ID_FIELD_LENGTH, 7, ZT_STR_FIELDS_HEADER + 4},
+    {GCT_LIST, 0, 0, 1, ZT_ID_FIELD_CONTENT, 9, ZT_STR_FIELDS_HEADER + 5},
+    {GCT_NOTIFY, 0, 0, 1, ZT_ID_FIELD_CONTENT_FORMAT, 9, ZT_STR_FIELDS_HEADER + 6},
+    {GCT_LIST, 0, 0, 1, ZT_ID_FIELD_DATA_JUST, 7, ZT_STR_FIELDS_HEADER + 7},
+    {GCT_LIST, 0, 0, 1, ZT_ID_FIELD_DISPLAY, 7, ZT_STR_FIELDS_HEADER + 8},
+    {GCT_NOTIFY, 0, 0, 1, ZT_ID_FIELD_DISPLAY_FORMAT, 8, ZT_STR_FIELDS_HEADER + 9},
+    {GCT_LIST, 0, 0, 1, ZT_ID_FIELD_DISP_JUST, 7, ZT_STR_FIELDS_HEADER + 10},
+    {GCT_EDIT, 0, 2, 1, ZT_ID_FIELD_WIDTH, 7, ZT_STR_FIELDS_HEADER + 11},
 };
 CGridDef s_Grid = {0, nullptr, ZT_ID_FIELDS_GRID, 25, &ztTbl32Lib, nullptr, 12, kColumns};
 
@@ -123,9 +123,9 @@ void OnListColumn(HWND page, const ListColumn& list, unsigned code, unsigned lin
   CZTFieldDesc* field = FieldAt(line);
   IGridView* grid = s_Grid.m_pGrid;
   if (!field || !grid) return;
-  if (code == ZT_GN_LIST_OPENED) {
+  if (code == GN_LISTOPEN) {
     (field->*list.show)(grid->GetChildHwnd());
-  } else if (code == ZT_GN_LIST_ACCEPTED) {
+  } else if (code == GN_LISTCLOSE) {
     (field->*list.take)(grid->GetColumnListSel(list.column));
     Refresh(page, line, list.column);
   }
@@ -135,7 +135,7 @@ void OnNumberColumn(HWND page, unsigned column, unsigned code, unsigned line) {
   CZTFieldDesc* field = FieldAt(line);
   IGridView* grid = s_Grid.m_pGrid;
   if (!field || !grid) return;
-  if (code == ZT_GN_EDIT_OPENED) {
+  if (code == GN_EDITOPEN) {
     // A new field's offset starts where the field before it ends.
     if (column == kColOffset && line > 0 && grid->GetItemUInt(line, column) == 0) {
       const CZTFieldDesc* before = FieldAt(line - 1);
@@ -145,7 +145,7 @@ void OnNumberColumn(HWND page, unsigned column, unsigned code, unsigned line) {
     }
     return;
   }
-  if (code != ZT_GN_EDIT_CLOSED) return;
+  if (code != GN_EDITCLOSE) return;
   const unsigned value = grid->GetItemUInt(line, column);
   if (column == kColOffset)
     field->m_uOffset = value;
@@ -162,7 +162,7 @@ void OnGridColumn(HWND page, unsigned column, unsigned code, unsigned line) {
     if (list.column == column) return OnListColumn(page, list, code, line);
   switch (column) {
     case kColName:
-      if (code == ZT_GN_EDIT_CLOSED && FieldAt(line) && s_Grid.m_pGrid) {
+      if (code == GN_EDITCLOSE && FieldAt(line) && s_Grid.m_pGrid) {
         char name[128] = "";
         s_Grid.m_pGrid->GetItemText(line, column, name, sizeof(name));
         s_Page.table->SetFieldName(line, name);
@@ -177,7 +177,7 @@ void OnGridColumn(HWND page, unsigned column, unsigned code, unsigned line) {
     case kColContentFormat:
     case kColDisplayFormat: {
       CZTFieldDesc* field = FieldAt(line);
-      if (code != ZT_GN_CELL_ACTIVATED || !field) break;
+      if (code != GN_CELLACTIVATE || !field) break;
       unsigned& word = column == kColContentFormat ? field->m_uContentType : field->m_uDisplayType;
       if (ztEditFormatWord(page, &word)) {
         Refresh(page, line, column);
@@ -210,11 +210,11 @@ void OnCommand(HWND page, WPARAM wParam, LPARAM lParam) {
       return;
     case ZT_ID_FIELDS_GRID:
       // A click outside the cells carries the mouse point, not a line: append.
-      if (code == ZT_GN_INSERT_LINE)
+      if (code == GN_INSERTLINE)
         AddField(page, line);
-      else if (code == ZT_GN_CLICK_OUTSIDE)
+      else if (code == GN_CLICK)
         AddField(page, table->m_Fields.m_uCount);
-      else if (code == ZT_GN_DELETE_LINE)
+      else if (code == GN_DELETELINE)
         DeleteField(page, line);
       return;
   }

@@ -9,7 +9,7 @@ namespace {
 
 constexpr unsigned kNone = 0xFFFFFFFFu;
 
-const SColumnDef kColumns[] = {{4, 0, 0, 1, ZT_ID_IMAGE_NAME, 100, ZT_STR_IMAGES_HEADER}};
+const SColumnDef kColumns[] = {{GCT_EDIT, 0, 0, 1, ZT_ID_IMAGE_NAME, 100, ZT_STR_IMAGES_HEADER}};
 CGridDef s_Grid = {0, nullptr, ZT_ID_IMAGES_GRID, 25, &ztTbl32Lib, nullptr, 1, kColumns};
 
 const ZTListEntry kLayouts[] = {{0, 2800}, {1, 2801}, {2, 2802}, {3, 2803}, {4, 2804},
@@ -76,13 +76,13 @@ void OnCommand(HWND page, WPARAM wParam, LPARAM lParam) {
       if (code == BN_CLICKED) table->PrintKeyList(page);
       break;
     case ZT_ID_IMAGES_GRID:
-      if (code == ZT_GN_INSERT_LINE || code == ZT_GN_CLICK_OUTSIDE)
+      if (code == GN_INSERTLINE || code == GN_CLICK)
         AddImageName(page);
-      else if (code == ZT_GN_DELETE_LINE)
+      else if (code == GN_DELETELINE)
         DeleteImageName(page, line);
       break;
     case ZT_ID_IMAGE_NAME:
-      if (code == ZT_GN_EDIT_CLOSED && grid && line < gallery.m_uImgCount) {
+      if (code == GN_EDITCLOSE && grid && line < gallery.m_uImgCount) {
         CZTImgNameDesc& name = gallery.m_pImgNames[line];
         char text[kZTImgNameSize] = "";
         grid->GetItemText(line, 0, text, sizeof(text));

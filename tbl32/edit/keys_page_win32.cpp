@@ -13,15 +13,15 @@ constexpr unsigned kNone = 0xFFFFFFFFu;
 enum : unsigned { kColOption1 = 1, kColParts = 6, kColKeyType = 7, kColField = 8 };
 
 const SColumnDef kColumns[] = {
-    {4, 0, 0, 1, ZT_ID_KEY_NUMBER, 8, ZT_STR_KEYS_HEADER},
-    {1, 0, 0, 1, ZT_ID_KEY_OPTION1, 8, ZT_STR_KEYS_HEADER + 1},
-    {1, 0, 0, 1, ZT_ID_KEY_OPTION1 + 1, 8, ZT_STR_KEYS_HEADER + 2},
-    {1, 0, 0, 1, ZT_ID_KEY_OPTION1 + 2, 8, ZT_STR_KEYS_HEADER + 3},
-    {1, 0, 0, 1, ZT_ID_KEY_OPTION1 + 3, 8, ZT_STR_KEYS_HEADER + 4},
-    {1, 0, 0, 1, ZT_ID_KEY_OPTION5, 8, ZT_STR_KEYS_HEADER + 5},
-    {4, 0, 2, 1, ZT_ID_KEY_PARTS, 8, ZT_STR_KEYS_HEADER + 6},
-    {5, 0, 0, 1, ZT_ID_KEY_TYPE, 16, ZT_STR_KEYS_HEADER + 7},
-    {5, 0, 0, 1, ZT_ID_KEY_FIELD, 28, ZT_STR_KEYS_HEADER + 8},
+    {GCT_EDIT, 0, 0, 1, ZT_ID_KEY_NUMBER, 8, ZT_STR_KEYS_HEADER},
+    {GCT_CHECK, 0, 0, 1, ZT_ID_KEY_OPTION1, 8, ZT_STR_KEYS_HEADER + 1},
+    {GCT_CHECK, 0, 0, 1, ZT_ID_KEY_OPTION1 + 1, 8, ZT_STR_KEYS_HEADER + 2},
+    {GCT_CHECK, 0, 0, 1, ZT_ID_KEY_OPTION1 + 2, 8, ZT_STR_KEYS_HEADER + 3},
+    {GCT_CHECK, 0, 0, 1, ZT_ID_KEY_OPTION1 + 3, 8, ZT_STR_KEYS_HEADER + 4},
+    {GCT_CHECK, 0, 0, 1, ZT_ID_KEY_OPTION5, 8, ZT_STR_KEYS_HEADER + 5},
+    {GCT_EDIT, 0, 2, 1, ZT_ID_KEY_PARTS, 8, ZT_STR_KEYS_HEADER + 6},
+    {GCT_LIST, 0, 0, 1, ZT_ID_KEY_TYPE, 16, ZT_STR_KEYS_HEADER + 7},
+    {GCT_LIST, 0, 0, 1, ZT_ID_KEY_FIELD, 28, ZT_STR_KEYS_HEADER + 8},
 };
 CGridDef s_Grid = {0, nullptr, ZT_ID_KEYS_GRID, 25, &ztTbl32Lib, nullptr, 9, kColumns};
 
@@ -66,11 +66,11 @@ void OnGridColumn(HWND page, unsigned column, unsigned code, unsigned line) {
   if (!grid || k == kNone) return;
   CZTKeyDesc& key = table->m_Keys.m_pKeys[k];
   if (column >= kColOption1 && column < kColOption1 + 5) {
-    if (code != ZT_GN_CHECK_ACTIVATED) return;
+    if (code != GN_CHECKACTIVATE) return;
     key.m_uOption[column - kColOption1] ^= 1;
     Changed(page);
   } else if (column == kColParts) {
-    if (code != ZT_GN_EDIT_CLOSED) return;
+    if (code != GN_EDITCLOSE) return;
     const unsigned parts = grid->GetItemUInt(line, column);
     // The description file holds keys of 1 to 4 parts; any other count would
     // make it unreadable: the key stays as it was.
@@ -82,18 +82,18 @@ void OnGridColumn(HWND page, unsigned column, unsigned code, unsigned line) {
     key.m_uPartCount = parts;
     Changed(page);
   } else if (column == kColKeyType) {
-    if (code == ZT_GN_LIST_OPENED) {
+    if (code == GN_LISTOPEN) {
       ISAMLBKeyTypes.Display(grid->GetChildHwnd(), p < kZTMaxKeyParts ? key.m_Part[p].uKeyType : kNone);
-    } else if (code == ZT_GN_LIST_ACCEPTED) {
+    } else if (code == GN_LISTCLOSE) {
       const unsigned selection = grid->GetColumnListSel(column);
       if (selection >= ISAMLBKeyTypes.m_uCount || p >= kZTMaxKeyParts) return;
       key.m_Part[p].uKeyType = ISAMLBKeyTypes.m_pEntries[selection].value;
       Changed(page);
     }
   } else if (column == kColField) {
-    if (code == ZT_GN_LIST_OPENED) {
+    if (code == GN_LISTOPEN) {
       FillFieldList(grid->GetChildHwnd(), table->FindFieldToKeyIndex(k, p));
-    } else if (code == ZT_GN_LIST_ACCEPTED) {
+    } else if (code == GN_LISTCLOSE) {
       const unsigned selection = grid->GetColumnListSel(column);
       if (selection == kNone) return;
       table->SetKeyFieldIndex(k, p, selection);
@@ -119,11 +119,11 @@ void OnCommand(HWND page, WPARAM wParam, LPARAM lParam) {
       return;
     case ZT_ID_KEYS_GRID:
       // A click outside the cells carries the mouse point, not a line: append.
-      if (code == ZT_GN_INSERT_LINE)
+      if (code == GN_INSERTLINE)
         AddKey(page, table->KeyPartToIndex(line));
-      else if (code == ZT_GN_CLICK_OUTSIDE)
+      else if (code == GN_CLICK)
         AddKey(page, table->m_Keys.m_uCount);
-      else if (code == ZT_GN_DELETE_LINE)
+      else if (code == GN_DELETELINE)
         DeleteKey(page, table->KeyPartToIndex(line));
       return;
   }

@@ -41,6 +41,15 @@ bool ztdescWantsHelp(const char* command, int argc, char** argv) {
   return false;
 }
 
+int ztdescRun(const char* command, std::vector<std::string> args) {
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(&a[0]);
+  argv.push_back(nullptr);
+  for (unsigned i = 0; i < kCommandCount; ++i)
+    if (!strcmp(kCommands[i].name, command)) return kCommands[i].run(static_cast<int>(args.size()), argv.data());
+  return kExitFailed;
+}
+
 bool ztdescExists(const char* fileName) {
   std::error_code ec;
   return std::filesystem::exists(fileName, ec);
