@@ -163,9 +163,9 @@ std::vector<Dialog> ReadDialogs(HMODULE module) {
 bool IsButton(const Control& c) { return c.cls == "Button"; }
 unsigned ButtonKind(const Control& c) { return c.style & BS_TYPEMASK; }
 bool IsGroupBox(const Control& c) { return IsButton(c) && ButtonKind(c) == BS_GROUPBOX; }
-bool IsStaticText(const Control& c) {
-  return c.cls == "Static" && (c.style & SS_TYPEMASK) <= SS_RIGHT && !(c.style & SS_NOPREFIX);
-}
+// A text static: shown text, of which a label (a mnemonic possible) when prefixes count.
+bool IsTextStatic(const Control& c) { return c.cls == "Static" && (c.style & SS_TYPEMASK) <= SS_RIGHT; }
+bool IsStaticText(const Control& c) { return IsTextStatic(c) && !(c.style & SS_NOPREFIX); }
 bool IsInput(const Control& c) { return !IsButton(c) && c.cls != "Static" && (c.style & WS_TABSTOP); }
 bool IsFocusable(const Control& c) { return (c.style & WS_TABSTOP) || (IsButton(c) && !IsGroupBox(c)); }
 // OK and Cancel are reached with Enter and Escape and carry no mnemonic.
@@ -258,7 +258,7 @@ void CheckTextsFit(const std::string& language, HMODULE module, const Dialog& d,
   HDC dc = GetDC(dialog);
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
   for (const Control& c : d.controls) {
-    if (c.text.empty() || !(IsStaticText(c) || IsButton(c))) continue;
+    if (c.text.empty() || !(IsTextStatic(c) || IsButton(c))) continue;
     HWND window = GetDlgItem(dialog, static_cast<int>(c.id));
     if (!window || c.id == 0xFFFF || static_cast<int>(c.id) == -1) {
       // Labels share the id -1: find this one by its text.
@@ -273,7 +273,8 @@ void CheckTextsFit(const std::string& language, HMODULE module, const Dialog& d,
     RECT client;
     GetClientRect(window, &client);
     RECT need = {0, 0, 0, 0};
-    DrawTextA(dc, c.text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextA(dc, c.text.c_str(), -1, &need,
+              DT_CALCRECT | DT_SINGLELINE | ((c.style & SS_NOPREFIX) && !IsButton(c) ? DT_NOPREFIX : 0));
     int room = client.right - client.left;
     if (IsButton(c)) {
       const unsigned kind = ButtonKind(c);
