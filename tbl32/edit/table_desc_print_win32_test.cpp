@@ -9,6 +9,7 @@
 
 #include "edit_codes.h"
 #include "emf_records.h"
+#include "modal_test_support.h"
 #include "model_test_support.h"
 #include "zt_tbl32/table_desc.h"
 #include "zt_tbl32/tbl_fld_desc.h"
@@ -355,6 +356,17 @@ TEST_F(PrintedLists, APrinterThatDoesNotOpenPrintsNothing) {
   EXPECT_EQ(0, CZTTblFldDesc(&ztTbl32Lib, rows, sizeof(rows)).PrintDesc(nullptr));
   EXPECT_FALSE(std::filesystem::exists(std::string(kDir) + "/missing"));
   EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(PrintedLists, APersonWhoCancelsThePrintDialogGetsNothingPrinted) {
+  ASSERT_EQ(1, ztSetPrintOutput(ZT_PRINT_PRINTER, nullptr));
+  const CZTTableDesc table = ThreeFields();
+  // Whatever the system shows (the print dialog, or a box that there is no printer) is cancelled.
+  auto cancel = [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); };
+  zt_test::ModalScript script({cancel, cancel, cancel, cancel});
+  EXPECT_EQ(0, table.PrintKeyList(nullptr));
+  EXPECT_EQ(0, table.PrintFieldList(nullptr));
+  EXPECT_EQ(0u, script.Cancelled());
 }
 
 TEST_F(PrintedLists, EditableTable) {
