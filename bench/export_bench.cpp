@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "code_page.h"
 #include "commands.h"
 #include "sample_data.h"
 #include "sqlite_export.h"
@@ -48,7 +49,8 @@ bool MakeFile(const std::string& dir, const std::string& isam) {
   fputc('\n', out);
   for (unsigned i = 0; i < kRecords; ++i) {
     ztSampleOrder(i, values);
-    for (size_t v = 0; v < values.size(); ++v) fprintf(out, "%s%s", v ? ";" : "", values[v].c_str());
+    // The sample's texts are Windows-1252; import reads UTF-8.
+    for (size_t v = 0; v < values.size(); ++v) fprintf(out, "%s%s", v ? ";" : "", ztCp1252ToUtf8(values[v]).c_str());
     fputc('\n', out);
   }
   fclose(out);

@@ -42,6 +42,8 @@ function(zt_add_test_exe name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE ZT_TEST_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
+  # The helpers every test shares (box recorder, log capture).
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   if(NOT T_WORKING_DIRECTORY)
     set(T_WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   endif()

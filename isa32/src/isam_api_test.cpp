@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "box_recorder.h"
 #include "isam_test_util.h"
 #include "zt_lib32/box_handler.h"
 #include "zt_lib32/module.h"
@@ -395,45 +396,29 @@ TEST_F(IsamFileTest, StaleAndForeignHandlesGetAnError) {
   file = nullptr;
 }
 
-struct RecordedBox {
-  unsigned code = 0, kind = 0;
-  std::string caption, text;
-};
-int recordBox(const ZTBoxRequest* box, void* context) {
-  RecordedBox* r = static_cast<RecordedBox*>(context);
-  r->code = box->code;
-  r->kind = box->kind;
-  r->caption = box->caption;
-  r->text = box->text;
-  return IDOK;
-}
-
 TEST_F(IsamFileTest, DispErrorNamesFileCallErrorAndDetail) {
-  RecordedBox box;
-  ZTBoxHandler oldHandler;
-  void* oldContext;
-  ztSetBoxHandler(recordBox, &box, &oldHandler, &oldContext);
+  BoxRecorder boxes;
+  auto last = [&boxes]() -> const RecordedBox& { return boxes.boxes.back(); };
   ISAMDispError("C:\\data\\kunden.isa", "ISAMOpen", ISAM_ERR_OPEN, 2);
-  EXPECT_EQ(unsigned(ISAM_ERR_OPEN), box.code);
-  EXPECT_EQ(3u, box.kind);
-  EXPECT_NE(std::string::npos, box.text.find("C:\\data\\kunden.isa"));
-  EXPECT_NE(std::string::npos, box.text.find("ISAMOpen"));
-  EXPECT_NE(std::string::npos, box.text.find(ISAMErrorText(ISAM_ERR_OPEN)));
+  EXPECT_EQ(unsigned(ISAM_ERR_OPEN), last().code);
+  EXPECT_EQ(3u, last().kind);
+  EXPECT_NE(std::string::npos, last().text.find("C:\\data\\kunden.isa"));
+  EXPECT_NE(std::string::npos, last().text.find("ISAMOpen"));
+  EXPECT_NE(std::string::npos, last().text.find(ISAMErrorText(ISAM_ERR_OPEN)));
   // The system error comes with its text, also when the caller passes 0 for it.
-  EXPECT_NE(std::string::npos, box.text.find("Detail: 2 ("));
-  EXPECT_NE(std::string::npos, box.caption.find("1003"));
+  EXPECT_NE(std::string::npos, last().text.find("Detail: 2 ("));
+  EXPECT_NE(std::string::npos, last().caption.find("1003"));
   ISAMFILE missing = nullptr;
   unsigned detail = 0;
   ASSERT_EQ(ISAM_ERR_OPEN, ISAMOpen(&missing, (name + ".missing").c_str(), ISAM_OPEN_READONLY, &detail));
   EXPECT_EQ(detail, ISAMLastSystemError());
   ISAMDispError(name.c_str(), "ISAMOpen", ISAM_ERR_OPEN, 0);
-  EXPECT_NE(std::string::npos, box.text.find("Detail: " + std::to_string(detail) + " (")) << box.text;
+  EXPECT_NE(std::string::npos, last().text.find("Detail: " + std::to_string(detail) + " (")) << last().text;
   ISAMDispError(name.c_str(), "ISAMOpen", ISAM_ERR_NOT_ISAM, 0);
-  EXPECT_EQ(box.text.size() - 9, box.text.rfind("Detail: 0")) << box.text;  // nothing to explain
+  EXPECT_EQ(last().text.size() - 9, last().text.rfind("Detail: 0")) << last().text;  // nothing to explain
   createStandard(name, &file, &table);
   ISAMDispError(file, "ISAMCloseTable", ISAM_ERR_HANDLE, 0);
-  EXPECT_NE(std::string::npos, box.text.find(name));
-  ztSetBoxHandler(oldHandler, oldContext);
+  EXPECT_NE(std::string::npos, last().text.find(name));
   for (unsigned e = ISAM_FIRST_ERROR; e <= ISAM_LAST_ERROR; ++e) EXPECT_GT(strlen(ISAMErrorText(e)), 5u) << e;
   EXPECT_GT(strlen(ISAMErrorText(77)), 5u);
 }

@@ -1,5 +1,5 @@
 // Companion library: library object, log file, error reporter, resources,
-// list helpers and text helpers.
+// list helpers, print object and text helpers.
 #pragma once
 
 #include "zt_lib32/platform.h"
@@ -11,5 +11,7 @@
 #include "zt_lib32/error.h"
 #include "zt_lib32/library.h"
 #include "zt_lib32/list_box.h"
+#include "zt_lib32/combo_box.h"
 #include "zt_lib32/list_view.h"
 #include "zt_lib32/conf_file.h"
+#include "zt_lib32/print.h"

@@ -1,19 +1,27 @@
 #include "zt_lib32/list_box.h"
 
+#include "list_entries.h"
 #include "zt_lib32/library.h"
 #include "zt_lib32/strings.h"
 
-unsigned CZTListBox::IndexOfValue(unsigned value) const {
-  for (unsigned i = 0; i < m_uCount; ++i)
-    if (m_pEntries[i].value == value) return i;
+unsigned ztListEntryIndex(const ZTListEntry* entries, unsigned count, unsigned value) {
+  for (unsigned i = 0; entries && i < count; ++i)
+    if (entries[i].value == value) return i;
   return 0xFFFFFFFFu;
 }
 
-unsigned CZTListBox::GetEntryText(unsigned index, char* buf, unsigned size) const {
+unsigned ztListEntryText(const ZTListEntry* entries, unsigned count, const CZTLibrary* library, unsigned index,
+                         char* buf, unsigned size) {
   if (buf && size) buf[0] = '\0';
-  if (index >= m_uCount || !m_pLibrary) return 0;
-  unsigned n = m_pLibrary->LoadResString(m_pEntries[index].stringId, buf, size);
+  if (!entries || index >= count || !library) return 0;
+  unsigned n = library->LoadResString(entries[index].stringId, buf, size);
   // Without a language library the list still shows something to choose from.
-  if (n == 0) n = ztFormat(buf, size, "%u", m_pEntries[index].value);
+  if (n == 0) n = ztFormat(buf, size, "%u", entries[index].value);
   return n;
+}
+
+unsigned CZTListBox::IndexOfValue(unsigned value) const { return ztListEntryIndex(m_pEntries, m_uCount, value); }
+
+unsigned CZTListBox::GetEntryText(unsigned index, char* buf, unsigned size) const {
+  return ztListEntryText(m_pEntries, m_uCount, m_pLibrary, index, buf, size);
 }

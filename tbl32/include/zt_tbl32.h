@@ -30,6 +30,9 @@
 #include "zt_tbl32/parse_date_literal.h"
 #include "zt_tbl32/tbl_sel_desc.h"
 #include "zt_tbl32/tbl_sel_dlg.h"
+#include "zt_tbl32/tbl_field.h"
+#include "zt_tbl32/tbl_fld_desc.h"
+#include "zt_tbl32/tbl_key_desc.h"
 // File and drive browsing: Windows only.
 #if defined(_WIN32)
 #include "zt_tbl32/name.h"

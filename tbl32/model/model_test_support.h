@@ -1,5 +1,5 @@
-// Test helpers of the description model and the grid: recorded boxes, the log
-// read back, and an IGridView that records its calls.
+// Test helpers of the description model and the grid: an IGridView that records
+// its calls, with the box recorder and the log capture.
 #pragma once
 
 #include <stdarg.h>
@@ -8,83 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "box_recorder.h"
+#include "log_capture.h"
 #include "zt_tbl32.h"
 
 namespace zt_test {
 
-struct RecordedBox {
-  unsigned code;
-  unsigned kind;
-  unsigned style;
-  std::string text;
-};
-
-// Records every box while it exists and answers questions with a preset button.
-class BoxRecorder {
- public:
-  std::vector<RecordedBox> boxes;
-  int answer = IDNO;
-
-  BoxRecorder() { ztSetBoxHandler(&Handler, this, &m_old, &m_oldContext); }
-  ~BoxRecorder() { ztSetBoxHandler(m_old, m_oldContext); }
-  BoxRecorder(const BoxRecorder&) = delete;
-  BoxRecorder& operator=(const BoxRecorder&) = delete;
-
-  std::vector<unsigned> Codes() const {
-    std::vector<unsigned> codes;
-    for (const auto& b : boxes) codes.push_back(b.code);
-    return codes;
-  }
-
- private:
-  static int Handler(const ZTBoxRequest* box, void* context) {
-    auto* self = static_cast<BoxRecorder*>(context);
-    self->boxes.push_back({box->code, box->kind, box->style, box->text ? box->text : ""});
-    return self->answer;
-  }
-  ZTBoxHandler m_old = nullptr;
-  void* m_oldContext = nullptr;
-};
-
-// Opens the library's log on a fresh file; Lines() gives "level source: text".
-class LogCapture {
- public:
-  explicit LogCapture(const char* name = "model_test.log") : m_name(name) {
-    remove(m_name.c_str());
-    ztTbl32Lib.OpenLog(m_name.c_str(), 0);
-  }
-  ~LogCapture() {
-    ztTbl32Lib.CloseLog();
-    remove(m_name.c_str());
-  }
-  LogCapture(const LogCapture&) = delete;
-  LogCapture& operator=(const LogCapture&) = delete;
-
-  std::vector<std::string> Lines() const {
-    std::vector<std::string> lines;
-    FILE* f = fopen(m_name.c_str(), "r");
-    if (!f) return lines;
-    char line[4096];
-    while (fgets(line, sizeof(line), f)) {
-      std::string s(line);
-      while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-      // Drop the date and time stamp (two words).
-      size_t p = s.find(' ');
-      p = p == std::string::npos ? p : s.find(' ', p + 1);
-      lines.push_back(p == std::string::npos ? s : s.substr(p + 1));
-    }
-    fclose(f);
-    return lines;
-  }
-  std::string All() const {
-    std::string all;
-    for (const auto& l : Lines()) all += l + "\n";
-    return all;
-  }
-
- private:
-  std::string m_name;
-};
+// The one box recorder and log capture of the tests, under this namespace too.
+using ::BoxRecorder;
+using ::LogCapture;
+using ::RecordedBox;
 
 // An IGridView that records the calls that set up columns and cells as text.
 class RecordingGrid : public IGridView {

@@ -37,6 +37,17 @@ int ztMoveRecord(T* array, unsigned count, unsigned from, unsigned to) {
   return 1;
 }
 
+// Removes the record at index: the records after it move up, the count drops
+// and the freed slot gets a new record. int: 0 when index is at or beyond the count.
+template <class T>
+int ztRemoveRecord(T* array, unsigned& count, unsigned index) {
+  if (!array || index >= count) return 0;
+  for (unsigned i = index; i + 1 < count; ++i) array[i] = array[i + 1];
+  --count;
+  array[count] = T();
+  return 1;
+}
+
 // Deep copy of a record table with the source's capacity and count; throws
 // CZTTblErr (after the log line) when the array cannot be allocated.
 template <class T>

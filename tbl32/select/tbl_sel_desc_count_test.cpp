@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "select_test_table.h"
-#include "select_test_util.h"
+#include "box_recorder.h"
+#include "log_capture.h"
 #include "zt_isa32.h"
 #include "zt_tbl32/tbl_sel_desc.h"
 

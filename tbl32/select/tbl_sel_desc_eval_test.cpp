@@ -6,7 +6,8 @@
 
 #include "select_ids.h"
 #include "select_test_table.h"
-#include "select_test_util.h"
+#include "box_recorder.h"
+#include "log_capture.h"
 #include "zt_tbl32/date_text.h"
 #include "zt_tbl32/parse_date_literal.h"
 #include "zt_tbl32/tbl_sel_desc.h"
@@ -148,7 +149,7 @@ TEST_F(SelectionEval, ValuesThatAreNoNumberOrDateAreRefused) {
   ASSERT_EQ(1u, boxes_.boxes.size());
   EXPECT_NE(std::string::npos, boxes_.boxes[0].text.find("\"abc\"")) << boxes_.boxes[0].text;
   EXPECT_NE(std::string::npos, boxes_.boxes[0].text.find("\"NUM\"")) << boxes_.boxes[0].text;
-  const std::string lines = log.Text();
+  const std::string lines = log.All();
   EXPECT_NE(std::string::npos, lines.find("Value abc of NUM is not a number")) << lines;
   EXPECT_NE(std::string::npos, lines.find("Value morgen of DATUM is not a date")) << lines;
   // German thousands points and the notation of shown doubles are numbers.

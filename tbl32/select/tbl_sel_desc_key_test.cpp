@@ -4,7 +4,8 @@
 
 #include "select_ids.h"
 #include "select_test_table.h"
-#include "select_test_util.h"
+#include "box_recorder.h"
+#include "log_capture.h"
 #include "zt_isa32.h"
 #include "zt_tbl32/tbl_sel_desc.h"
 
@@ -114,7 +115,7 @@ TEST_F(SelectionKeys, NoRangeWhereRecordsCouldEscapeIt) {
   EXPECT_EQ(0, empty.keyresolve(&table_, &key, low, high));
   LogCapture log;
   EXPECT_EQ("", Keys("() || ()", 0));
-  EXPECT_NE(std::string::npos, log.Text().find("Comparison operation has two empty links."));
+  EXPECT_NE(std::string::npos, log.All().find("Comparison operation has two empty links."));
 }
 
 TEST_F(SelectionKeys, MissingPartFieldShowsAWarning) {
@@ -127,7 +128,7 @@ TEST_F(SelectionKeys, MissingPartFieldShowsAWarning) {
   table_.m_Keys.Free();
   LogCapture log;
   EXPECT_EQ("", Keys("NAME = Mey", 0));
-  EXPECT_NE(std::string::npos, log.Text().find("Search table contains no index keys."));
+  EXPECT_NE(std::string::npos, log.All().find("Search table contains no index keys."));
 }
 
 }  // namespace

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "select_ids.h"
-#include "select_test_util.h"
+#include "box_recorder.h"
+#include "log_capture.h"
 
 namespace {
 
@@ -204,7 +205,7 @@ TEST(SelectionParse, SplitFailuresLogEachEnclosingPart) {
   CZTTblSelDesc sel;
   const char text[] = "x=0 OR a = 1 AND b => 2 OR c = 3";
   ASSERT_EQ(0, sel.parse(text, sizeof(text) - 1));
-  std::string lines = log.Text();
+  std::string lines = log.All();
   EXPECT_NE(std::string::npos, lines.find("Illegal comparison operator found in \"b => 2\""));
   EXPECT_NE(std::string::npos, lines.find("Error in right substring of \"a = 1 AND b => 2\""));
   EXPECT_NE(std::string::npos, lines.find("Error in left substring of \"a = 1 AND b => 2 OR c = 3\""));
@@ -269,13 +270,13 @@ TEST(SelectionParse, DumpWritesEveryLink) {
   CZTTblSelDesc sel;
   ASSERT_EQ(1, sel.parse("a=1 || b<>x", 11));
   sel.dump(nullptr);
-  std::string lines = log.Text();
+  std::string lines = log.All();
   EXPECT_NE(std::string::npos, lines.find("Operation: Oper = 0, Link[0] = 0x"));
   EXPECT_NE(std::string::npos, lines.find("Expression: Func = 0, Column = A, Value = <1>"));
   EXPECT_NE(std::string::npos, lines.find("Expression: Func = 1, Column = B, Value = <x>"));
   CZTTblSelDesc empty;
   empty.dump(nullptr);
-  EXPECT_NE(std::string::npos, log.Text().find("fAlloc = 0, idRec = 255"));
+  EXPECT_NE(std::string::npos, log.All().find("fAlloc = 0, idRec = 255"));
 }
 
 }  // namespace

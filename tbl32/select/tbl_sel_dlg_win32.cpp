@@ -2,6 +2,7 @@
 // parses it, and the list of its comparisons.
 #include <string.h>
 
+#include "frame_util.h"
 #include "select_ids.h"
 #include "zt_lib32/list_view.h"
 #include "zt_tbl32/tbl_sel_dlg.h"
@@ -21,15 +22,6 @@ CZTTblSelDlg* s_pDlg = nullptr;
 int s_fChanged = 0;
 char s_szText[ZT_SEL_EDIT_SIZE + 1];
 CZTListView s_ListView(ZT_SEL_DLG_LIST, 3, kColumns, &ztTbl32Lib);
-
-void CentreOnScreen(HWND dialog) {
-  RECT r;
-  if (!GetWindowRect(dialog, &r)) return;
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-  if (w > sw || h > sh) return;
-  SetWindowPos(dialog, nullptr, (sw - w) / 2, (sh - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 // Parses the edit text and lists it; false after a syntax error (already shown).
 bool ParseAndList(HWND dialog) {
@@ -55,7 +47,7 @@ INT_PTR CALLBACK SelDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
       }
       SetDlgItemTextA(dialog, ZT_SEL_DLG_EDIT, s_szText);
       s_fChanged = 0;
-      CentreOnScreen(dialog);
+      ztCentreOnScreen(dialog);
       return TRUE;
     }
     case WM_COMMAND:

@@ -5,43 +5,21 @@
 #include <string>
 #include <vector>
 
+#include "modal_test_support.h"
 #include "select_ids.h"
-#include "select_test_util.h"
+#include "box_recorder.h"
+#include "log_capture.h"
 #include "zt_tbl32/tbl_sel_dlg.h"
 
 namespace {
 
 // The script runs from a timer inside the dialog's own message loop.
-std::function<void(HWND)> g_script;
-HWND g_dialog = nullptr;
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM) {
-  char cls[32];
-  GetClassNameA(window, cls, sizeof(cls));
-  if (strcmp(cls, "#32770") == 0 && IsWindowVisible(window)) {
-    g_dialog = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-void CALLBACK RunScript(HWND, UINT, UINT_PTR id, DWORD) {
-  g_dialog = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindDialog, 0);
-  if (!g_dialog) return;  // not shown yet: the next tick
-  KillTimer(nullptr, id);
-  std::function<void(HWND)> script;
-  script.swap(g_script);
-  script(g_dialog);
-}
-
 unsigned RunDialog(CZTTblSelDesc& sel, std::function<void(HWND)> script) {
-  g_script = std::move(script);
-  UINT_PTR timer = SetTimer(nullptr, 0, 50, RunScript);
+  zt_test::ModalScript run({std::move(script)});
   CZTTblSelDlg dlg(&sel);
-  unsigned result = dlg.Dialog(nullptr);
-  KillTimer(nullptr, timer);
-  g_script = nullptr;
+  const unsigned result = dlg.Dialog(nullptr);
+  EXPECT_TRUE(run.AllStepsRan());
+  EXPECT_EQ(0u, run.Cancelled());
   return result;
 }
 

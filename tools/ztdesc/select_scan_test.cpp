@@ -14,7 +14,8 @@
 
 #include "select_scan.h"
 #include "select_test_table.h"
-#include "select_test_util.h"
+#include "box_recorder.h"
+#include "log_capture.h"
 
 namespace {
 
@@ -168,7 +169,7 @@ std::string RandomSelection(std::mt19937& rng, unsigned depth = 0) {
 
 class SelectScanDifferential : public ::testing::TestWithParam<unsigned> {
  protected:
-  select_test::BoxRecorder boxes_;  // keeps the boxes of refused selections off the screen
+  BoxRecorder boxes_;  // keeps the boxes of refused selections off the screen
 };
 
 TEST_P(SelectScanDifferential, KeyRangeFindsWhatAFullScanFinds) {

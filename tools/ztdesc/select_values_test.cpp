@@ -16,7 +16,8 @@
 
 #include "select_scan.h"
 #include "select_test_table.h"
-#include "select_test_util.h"
+#include "box_recorder.h"
+#include "log_capture.h"
 
 namespace {
 
@@ -328,7 +329,7 @@ struct Comparison {
 
 class SelectValuesDifferential : public ::testing::TestWithParam<unsigned> {
  protected:
-  select_test::BoxRecorder boxes_;  // keeps the boxes of refused values off the screen
+  BoxRecorder boxes_;  // keeps the boxes of refused values off the screen
 };
 
 TEST_P(SelectValuesDifferential, CountsWhatExactArithmeticCounts) {

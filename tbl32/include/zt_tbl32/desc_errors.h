@@ -42,13 +42,13 @@ enum : unsigned {
   ZT_ERR_TBL_GRID_VIEW = 1432,
   ZT_ERR_TBL_GRID_NO_FIELDS = 1433,  // table name
   // What the ISAM engine would refuse, found by VerifyTable (keys and parts count from 1).
-  ZT_ERR_TBL_RECORD_LARGE = 1440,  // table, field, offset, length
   ZT_ERR_TBL_KEY_FIELD = 1441,     // table, key, part, field name
   ZT_ERR_TBL_KEY_TYPE = 1442,      // table, key, part, key type name, field, field length
   ZT_ERR_TBL_KEY_COUNT = 1443,     // table, key count, largest key count
   ZT_ERR_TBL_KEY_LONG = 1444,      // table, key, index node size
   ZT_ERR_TBL_KEY_PARTS = 1445,     // table, key, part count
   ZT_ERR_TBL_KEY_REFUSED = 1446,   // table, key, engine error, engine text
+  ZT_ERR_TBL_RECORD_LARGE = 1447,  // table, field, offset, length (1440 is the printed field list's header)
   ZT_ERR_TBL_DESC_ALLOC = 1490,
   ZT_ERR_TBL_STORED_SIZE = 1491,  // table, bytes the stored description needs, record size of the table
 

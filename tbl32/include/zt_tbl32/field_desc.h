@@ -7,6 +7,7 @@
 #include "zt_tbl32/frame.h"
 
 class CGridDef;
+class CZTPrint;
 
 // Encoding types: the raw form of a field's bytes (little-endian).
 enum : unsigned {
@@ -102,6 +103,8 @@ class ZT_TBL32_API CZTFieldDesc {
   int VerifyField() const;
   // One row of a field grid.
   int DispDef(CGridDef& gridDef, unsigned row) const;
+  // One line of a printed field list at y (the field list's tab stops set). 1.
+  int PrintDef(CZTPrint& print, int y, unsigned index) const;
 
   // Display text of the field, cut to size - 1 characters and terminated. int: 1 ok.
   // A non-zero record size is checked against the field.

@@ -15,6 +15,9 @@ constexpr unsigned kZTDefaultNodeSize = 2048;  // a block without "IndexNodeSize
 constexpr unsigned kZTMinNodeSize = 32;
 constexpr unsigned kZTMaxNodeSize = 65535;
 
+// Pages of the table property sheet.
+enum : unsigned { ZT_SHEET_FIELDS = 1, ZT_SHEET_KEYS = 2, ZT_SHEET_GALLERY = 4 };
+
 class ZT_TBL32_API CZTTableDesc {
  public:
   unsigned m_uIndexNodeSize;
@@ -64,6 +67,17 @@ class ZT_TBL32_API CZTTableDesc {
   // Writes the header and this one table block into an open edit (the text
   // stored inside an ISAM table). int: 1 ok.
   int EditStoredDesc(CZTConfFile& conf) const;
+
+  // Print the fields (one line each) or the keys (one line per part) of the
+  // table. int: 1 printed, 0 the printer could not be opened or the person
+  // cancelled.
+  int PrintFieldList(HWND owner) const;
+  int PrintKeyList(HWND owner) const;
+
+  // Edits the table in a property sheet: pages is a bit set (ZT_SHEET_...), the
+  // gallery page only when the gallery is defined; startPage is the index of the
+  // page shown first. The result of the system's property sheet (0 on failure).
+  int PropertySheetA(HWND parent, unsigned pages, unsigned startPage);
 };
 
 // Case-insensitive comparison of a table name with a description's name.

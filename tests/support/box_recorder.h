@@ -1,4 +1,5 @@
-// Test support: records every box shown and answers questions with a preset button.
+// Test support: records every box shown while it lives and answers each with a
+// preset button (OK unless the test sets another).
 #pragma once
 
 #include <string>
@@ -17,12 +18,21 @@ struct RecordedBox {
 class BoxRecorder {
  public:
   std::vector<RecordedBox> boxes;
-  int answer = IDOK;
+  int answer;
 
-  BoxRecorder() { ztSetBoxHandler(&BoxRecorder::record, this, &oldHandler_, &oldContext_); }
+  explicit BoxRecorder(int presetAnswer = IDOK) : answer(presetAnswer) {
+    ztSetBoxHandler(&BoxRecorder::record, this, &oldHandler_, &oldContext_);
+  }
   ~BoxRecorder() { ztSetBoxHandler(oldHandler_, oldContext_); }
   BoxRecorder(const BoxRecorder&) = delete;
   BoxRecorder& operator=(const BoxRecorder&) = delete;
+
+  std::vector<unsigned> Codes() const {
+    std::vector<unsigned> codes;
+    for (const auto& b : boxes) codes.push_back(b.code);
+    return codes;
+  }
+  void Clear() { boxes.clear(); }
 
  private:
   static int record(const ZTBoxRequest* box, void* context) {

@@ -1,0 +1,4 @@
+#include "frame_util.h"
+
+// There are no windows natively.
+void ztCentreOnScreen(HWND) {}
