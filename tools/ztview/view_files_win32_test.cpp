@@ -93,13 +93,13 @@ TEST_F(ViewFiles, MissingDamagedAndFaultyFilesGiveTheLibrarysBoxesAndTheOpenFile
   ASSERT_EQ(1, frame_.Open(Demo("sample.isa").c_str()));
   // A missing file.
   EXPECT_EQ(0, frame_.Open(Demo("missing.isa").c_str()));
-  EXPECT_EQ(std::vector<unsigned>{ZT_ERR_FILE_NOT_FOUND}, Codes());
+  EXPECT_EQ(std::vector<unsigned>{ZT_ERR_FILE_NOT_FOUND}, boxes_.Codes());
   EXPECT_EQ(Demo("sample.isa"), frame_.m_File.m_szFileName);
   // A file that is no ISAM file and no description.
   boxes_.boxes.clear();
   WriteFileBytes(Demo("garbage.isa"), std::string(3000, '\x01'));
   EXPECT_EQ(0, frame_.Open(Demo("garbage.isa").c_str()));
-  EXPECT_EQ(std::vector<unsigned>{ZT_ERR_FILE_NO_TABLES}, Codes());
+  EXPECT_EQ(std::vector<unsigned>{ZT_ERR_FILE_NO_TABLES}, boxes_.Codes());
   EXPECT_EQ(Demo("sample.isa"), frame_.m_File.m_szFileName);
   // A damaged ISAM file: opened or refused, never a crash.
   boxes_.boxes.clear();

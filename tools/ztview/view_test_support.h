@@ -230,12 +230,6 @@ class FrameTest : public ::testing::Test {
     SendDlgItemMessageA(frame_.m_hWnd, ZV_ID_STATUS, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text));
     return text;
   }
-  std::vector<unsigned> Codes() const {
-    std::vector<unsigned> codes;
-    for (const auto& box : boxes_.boxes) codes.push_back(box.code);
-    return codes;
-  }
-
   BoxRecorder boxes_;
   CViewFrame frame_;
   std::string demo_, settings_;
