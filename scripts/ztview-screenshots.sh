@@ -58,4 +58,7 @@ run() {  # picture name, language, then ztview's arguments
 for lang in D E; do
   run "ztview-main-$lang" "$lang" /table Order "$demo\\sample.isa"
   run "ztview-selection-$lang" "$lang" /table Order /do selection "$demo\\sample.isa"
+  run "ztview-fields-$lang" "$lang" /table Order /do properties "$demo\\sample.isa"
+  run "ztview-keys-$lang" "$lang" /table Order /do properties /page 1 "$demo\\sample.isa"
+  run "ztview-preview-$lang" "$lang" /table Order /do preview "$demo\\sample.isa"
 done

@@ -1,9 +1,10 @@
 // ztview.exe: open description and ISAM files, look at their tables and records.
 //
-//   ztview.exe [/lang D|E] [/settings FILE] [/folder DIR] [/table NAME] [/do COMMAND] [FILE]
+//   ztview.exe [/lang D|E] [/settings FILE] [/folder DIR] [/table NAME] [/do COMMAND] [/page N] [FILE]
 //
 // /do runs a command once the window shows (selection, properties, preview,
-// goto, find, check, about), for scripts that take pictures of the windows.
+// goto, find, check, about), for scripts that take pictures of the windows;
+// /page N is the property sheet's page shown first.
 #include <stdlib.h>
 #include <string.h>
 
@@ -38,6 +39,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
       ztStrCopy(frame.m_Settings.m_szFileName, __argv[++i], sizeof(frame.m_Settings.m_szFileName));
     else if (!_stricmp(a, "/folder") && hasValue)
       folder = __argv[++i];
+    else if (!_stricmp(a, "/page") && hasValue)
+      frame.m_uSheetPage = static_cast<unsigned>(atoi(__argv[++i]));
     else if (!_stricmp(a, "/table") && hasValue)
       table = __argv[++i];
     else if (!_stricmp(a, "/do") && hasValue) {

@@ -80,6 +80,22 @@ int CViewFrame::Command(unsigned id) {
       ShowRecords();
       UpdateStatus();
       return 1;
+    case ZV_CMD_FIND:
+    case ZV_CMD_FIND_NEXT:
+    case ZV_CMD_GOTO:
+      return 1;  // the records themselves come with the record browser
+    case ZV_CMD_PROPERTIES:
+      OnProperties();
+      return 1;
+    case ZV_CMD_PRINT_FIELDS:
+      OnPrint(false);
+      return 1;
+    case ZV_CMD_PRINT_KEYS:
+      OnPrint(true);
+      return 1;
+    case ZV_CMD_PRINT_PREVIEW:
+      OnPreview();
+      return 1;
     case ZV_CMD_COPY:
     case ZV_CMD_COPY_LINE:
       OnCopy(id == ZV_CMD_COPY_LINE);
@@ -104,13 +120,6 @@ int CViewFrame::Command(unsigned id) {
     case ZV_CMD_ABOUT:
       OnAbout();
       return 1;
-    case ZV_CMD_PROPERTIES:
-    case ZV_CMD_GOTO:
-    case ZV_CMD_FIND_NEXT:
-    case ZV_CMD_PRINT_FIELDS:
-    case ZV_CMD_PRINT_KEYS:
-    case ZV_CMD_PRINT_PREVIEW:
-      return 1;  // need the record browser and the property sheet
   }
   return 0;
 }
@@ -179,44 +188,68 @@ void CViewFrame::OnCheck() {
     ViewInfo(ZV_STR_CHECK_OK, name, tables);
 }
 
-void CViewFrame::OnSelection() {
+int CViewFrame::AskSelection(const CZTTblSelDesc* current, CZTTblSelDesc& result, bool* empty) {
   const CZTTableDesc* table = Table();
-  if (!table) return;
-  CZTTblSelDesc edited;
+  if (!table) return 0;
   char text[512] = "";
-  if (m_bSelection) m_Selection.edit(text, sizeof(text));
-  if (text[0]) edited.parse(text, static_cast<unsigned>(strlen(text)));
-  CZTTblSelDlg dialog(&edited);
-  if (!dialog.Dialog(m_hWnd)) return;
-  char result[512] = "";
-  edited.edit(result, sizeof(result));
-  if (!result[0]) {
+  if (current) current->edit(text, sizeof(text));
+  if (text[0]) result.parse(text, static_cast<unsigned>(strlen(text)));
+  CZTTblSelDlg dialog(&result);
+  if (!dialog.Dialog(m_hWnd)) return 0;
+  result.edit(text, sizeof(text));
+  *empty = !text[0];
+  // Bound to the table's fields now, so that a selection naming an unknown
+  // field is refused here with the library's box.
+  return *empty || result.resolve(table) ? 1 : 0;
+}
+
+void CViewFrame::OnSelection() {
+  CZTTblSelDesc edited;
+  bool empty = false;
+  if (!AskSelection(m_bSelection ? &m_Selection : nullptr, edited, &empty)) return;
+  if (empty) {
     Command(ZV_CMD_NO_SELECTION);
     return;
   }
-  // Bound to the table's fields now, so that a selection naming an unknown
-  // field is refused here with the library's box.
-  if (!edited.resolve(table)) return;
-  m_Selection.parse(result, static_cast<unsigned>(strlen(result)));
-  m_Selection.resolve(table);
+  char text[512];
+  edited.edit(text, sizeof(text));
+  m_Selection.parse(text, static_cast<unsigned>(strlen(text)));
+  m_Selection.resolve(Table());
   m_bSelection = true;
   ShowRecords();
   UpdateStatus();
 }
 
+void CViewFrame::OnPrint(bool keys) {
+  const CZTTableDesc* table = Table();
+  if (!table) return;
+  if (keys)
+    table->PrintKeyList(m_hWnd);
+  else
+    table->PrintFieldList(m_hWnd);
+}
+
+void CViewFrame::OnPreview() {
+  const CZTTableDesc* table = Table();
+  if (!table) return;
+  char title[200];
+  ViewFormat(title, sizeof(title), ZV_STR_PREVIEW_TITLE, table->m_szName);
+  m_Preview.Show(m_hWnd, *table, title);
+}
+
 void CViewFrame::OnCopy(bool line) {
   HWND focus = GetFocus();
-  if (focus != m_hTables && !IsChild(m_hTables, focus)) return;  // the records' grid: with the browser
+  if (focus != m_hTables && !IsChild(m_hTables, focus)) return;
   IGridView* grid = GridOf(m_hTables);
   if (!grid || grid->GetCurItem() >= grid->GetItemCount()) return;
   const unsigned row = grid->GetCurItem();
+  const unsigned columns = kTableColumns;
+  unsigned column = grid->GetCurColumn();
+  if (column >= columns) column = 0;
   std::string text;
-  if (line) {
-    for (unsigned c = 0; c < kTableColumns; ++c) text += (c ? "\t" : "") + CellText(grid, row, c);
-  } else {
-    unsigned column = grid->GetCurColumn();
-    if (column == 0xFFFFFFFFu) column = 0;
-    text = CellText(grid, row, column);
+  for (unsigned c = line ? 0 : column; c < (line ? columns : column + 1); ++c) {
+    if (c != (line ? 0 : column)) text += '\t';
+    text += CellText(grid, row, c);
   }
   CopyText(text.c_str());
 }
@@ -237,4 +270,55 @@ void CViewFrame::CopyText(const char* text) {
 void CViewFrame::OnAbout() {
   const unsigned version = ztGetTbl32Version();
   ViewInfo(ZV_STR_ABOUT_TEXT, DllVersion, version >> 8, version & 0xFF, DllBuild);
+}
+
+namespace {
+// The table's block as the description file holds it: to tell whether the sheet changed it.
+std::string BlockText(const CZTTableDesc& table) {
+  CZTConfFile conf;
+  if (!conf.StartEdit(0x10000, 8, 32, 24, 80, 104) || !table.WriteDef(conf, "Table:")) return std::string();
+  return std::string(conf.m_pEditText, conf.m_uEditLength);
+}
+}  // namespace
+
+void CViewFrame::OnProperties() {
+  if (!Table()) return;
+  const unsigned index = m_uTable;
+  CZTTableDesc& table = m_File.m_Tables.m_pTables[index];
+  // The sheet changes the description as the person types; Cancel must leave it as it was.
+  CZTTableDesc saved;
+  try {
+    saved = table;
+  } catch (const CZTTblErr&) {
+    return;  // not enough memory for the copy: the sheet is not opened
+  }
+  const int result = table.PropertySheetA(m_hWnd, ZT_SHEET_FIELDS | ZT_SHEET_KEYS | ZT_SHEET_GALLERY, m_uSheetPage);
+  if (result <= 0) {
+    table = saved;
+    return;
+  }
+  if (BlockText(table) == BlockText(saved)) return;
+  ShowTables();
+  m_uTable = 0xFFFFFFFFu;  // the records are opened again with the new columns
+  SelectTable(index);
+  if (!m_File.m_bIsamFile) {
+    if (ViewAsk(ZV_STR_ASK_WRITE, table.m_szName, m_File.m_szFileName) && !m_File.WriteDesc())
+      ViewWarn(ZV_STR_CANNOT_WRITE, m_File.m_szFileName);
+    return;
+  }
+  // An ISAM file keeps its stored structure: the changed description goes to a description file.
+  if (!ViewAsk(ZV_STR_ASK_WRITE_CFG, table.m_szName)) return;
+  char name[MAX_PATH] = "";
+  const std::string filter = Filter(ZV_STR_FILTER_FILES, "*.cfg", ZV_STR_FILTER_ALL, "*.*");
+  if (!s_pFileDialog(m_hWnd, true, filter.c_str(), name, sizeof(name))) return;
+  CZTFileDesc copy;
+  try {
+    copy = m_File;
+  } catch (const CZTTblErr&) {
+    return;
+  }
+  copy.m_bIsamFile = 0;
+  copy.m_bReadOnly = 0;
+  ztStrCopy(copy.m_szFileName, name, sizeof(copy.m_szFileName));
+  if (!copy.WriteDesc()) ViewWarn(ZV_STR_CANNOT_WRITE, name);
 }

@@ -3,6 +3,7 @@
 // the records of the chosen table in a second grid.
 #pragma once
 
+#include "view_preview.h"
 #include "view_settings.h"
 #include "view_side_pane.h"
 #include "zt_tbl32.h"
@@ -30,6 +31,8 @@ class CViewFrame {
   bool m_bBackwards;
   CZTTblSelDesc m_Selection;
   bool m_bSelection;  // m_Selection holds a selection to apply
+  CViewPreview m_Preview;
+  unsigned m_uSheetPage;  // the property sheet's first page shown
 
   static ViewFileDialog s_pFileDialog;
 
@@ -69,6 +72,7 @@ class CViewFrame {
   void UpdateStatus();
   void UpdateTitle();
   void ShowTables();
+  // The chosen table's columns in the records' grid.
   void ShowRecords();
   void OnNotify(const NMHDR* header);
 
@@ -84,6 +88,12 @@ class CViewFrame {
   void OnCheck();
   void OnSelection();
   void OnCopy(bool line);
+  void OnProperties();
+  void OnPrint(bool keys);
+  void OnPreview();
+  // Asks for a selection in the library's dialog, bound to the table. int: 1
+  // with a selection in result (0 lines: the person emptied it), 0 cancelled.
+  int AskSelection(const CZTTblSelDesc* current, CZTTblSelDesc& result, bool* empty);
   void OnAbout();
   void OnIndex(unsigned index);
   void CopyText(const char* text);

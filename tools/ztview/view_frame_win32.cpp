@@ -21,8 +21,13 @@ int DefaultFileDialog(HWND owner, bool save, const char* filter, char* name, uns
   ofn.lpstrFile = name;
   ofn.nMaxFile = size;
   if (save) {
+    // The extension of the filter's first pattern ("*.csv") is added to a name without one.
+    const char* pattern = filter + strlen(filter) + 1;
+    const char* dot = strchr(pattern, '.');
+    char extension[8] = "";
+    if (dot) ztStrCopyN(extension, dot + 1, static_cast<unsigned>(strcspn(dot + 1, ";")), sizeof(extension));
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    ofn.lpstrDefExt = "csv";
+    ofn.lpstrDefExt = extension[0] ? extension : nullptr;
     return GetSaveFileNameA(&ofn) ? 1 : 0;
   }
   ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
@@ -57,9 +62,11 @@ CViewFrame::CViewFrame()
       m_uTable(0xFFFFFFFFu),
       m_uIndex(0),
       m_bBackwards(false),
-      m_bSelection(false) {}
+      m_bSelection(false),
+      m_uSheetPage(0) {}
 
 CViewFrame::~CViewFrame() {
+  m_Preview.Close();
   if (m_hWnd && IsWindow(m_hWnd)) DestroyWindow(m_hWnd);
   if (m_hAccel) DestroyAcceleratorTable(m_hAccel);
 }
@@ -147,6 +154,7 @@ LRESULT CViewFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       DestroyWindow(m_hWnd);
       return 0;
     case WM_DESTROY:
+      m_Preview.Close();
       m_Settings.Save();
       if (m_hMenu) {
         SetMenu(m_hWnd, nullptr);
@@ -226,7 +234,7 @@ int CViewFrame::Open(const char* fileName) {
   // what is wrong. A file without a single table is nothing to show.
   unsigned bad = 0;
   if (!file.VerifyDesc(&bad) && !file.m_Tables.m_uCount) return 0;
-  SelectTable(0xFFFFFFFFu);
+  SelectTable(0xFFFFFFFFu);  // closes the records of the old file
   m_File = file;
   m_bOpen = true;
   char full[MAX_PATH];
@@ -287,7 +295,10 @@ void CViewFrame::ShowRecords() {
     grid->SetColumnCount(0, TRUE);
     return;
   }
+  // Setting the columns up moves no focus: the person may be walking the table list.
+  HWND focus = GetFocus();
   table->DispGridDataHeader(m_hWnd, ZV_ID_RECORDS);
+  if (focus && GetFocus() != focus && IsWindow(focus)) SetFocus(focus);
 }
 
 void CViewFrame::StatusText(unsigned part, char* text, unsigned size) const {

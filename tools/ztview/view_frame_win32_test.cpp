@@ -97,7 +97,7 @@ TEST_F(ViewFrame, ChoosingATableOrAnIndexFollowsInGridAndStatusBar) {
 }
 
 TEST_F(ViewFrame, SidePaneShowsOnlyDescriptionAndIsamFilesAndOpensThemWithEnter) {
-  WriteFileBytes(Demo("notes.txt"), "not shown");
+  WriteFile(Demo("notes.txt"), "not shown");
   ASSERT_EQ(1, frame_.ShowFolder(demo_.c_str()));
   std::vector<std::string> shown;
   for (unsigned f = 0; f < frame_.m_Side.m_Tree.m_uAccepted; ++f)

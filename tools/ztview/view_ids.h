@@ -20,6 +20,7 @@ enum : unsigned {
   ZV_CMD_COPY = 40015,
   ZV_CMD_NO_SELECTION = 40016,
   ZV_CMD_COPY_LINE = 40017,
+  ZV_CMD_FIND = 40018,
   ZV_CMD_GERMAN = 40020,
   ZV_CMD_ENGLISH = 40021,
   ZV_CMD_NEXT_PANE = 40022,
@@ -70,6 +71,7 @@ enum : unsigned {
   ZV_STR_COPY = 9027,
   ZV_STR_NO_SELECTION = 9028,
   ZV_STR_COPY_LINE = 9029,
+  ZV_STR_FIND = 9030,
   ZV_STR_MENU_VIEW = 9040,
   ZV_STR_GERMAN = 9041,
   ZV_STR_ENGLISH = 9042,
@@ -99,9 +101,11 @@ enum : unsigned {
   ZV_STR_EXPORTED = 9102,      // records, file
   ZV_STR_CANNOT_WRITE = 9103,  // file
   ZV_STR_NOT_FOUND = 9104,
-  ZV_STR_ASK_WRITE = 9105,   // table, file
-  ZV_STR_BAD_LINE = 9106,    // last line
-  ZV_STR_BAD_FOLDER = 9107,  // folder
-  ZV_STR_ABOUT_TEXT = 9108,  // version, major, minor, build
-  ZV_STR_NO_FILE = 9109,     // file
+  ZV_STR_ASK_WRITE = 9105,      // table, file
+  ZV_STR_BAD_LINE = 9106,       // last line
+  ZV_STR_BAD_FOLDER = 9107,     // folder
+  ZV_STR_ABOUT_TEXT = 9108,     // version, major, minor, build
+  ZV_STR_NO_FILE = 9109,        // file
+  ZV_STR_PREVIEW_TITLE = 9110,  // table
+  ZV_STR_ASK_WRITE_CFG = 9111,  // table
 };

@@ -64,6 +64,7 @@ void CViewFrame::BuildMenu() {
   Item(table, ZV_CMD_GOTO, ZV_STR_GOTO);
   Item(table, ZV_CMD_SELECTION, ZV_STR_SELECTION);
   Item(table, ZV_CMD_NO_SELECTION, ZV_STR_NO_SELECTION);
+  Item(table, ZV_CMD_FIND, ZV_STR_FIND);
   Item(table, ZV_CMD_FIND_NEXT, ZV_STR_FIND_NEXT);
   Separator(table);
   Item(table, ZV_CMD_COPY, ZV_STR_COPY);
@@ -127,10 +128,11 @@ void CViewFrame::UpdateMenu() {
   enable(ZV_CMD_PRINT_PREVIEW, desc != nullptr);
   enable(ZV_CMD_PROPERTIES, desc != nullptr);
   enable(ZV_CMD_BACKWARDS, isam);
-  enable(ZV_CMD_GOTO, isam);
+  enable(ZV_CMD_GOTO, false);
+  enable(ZV_CMD_FIND, false);
   enable(ZV_CMD_SELECTION, desc != nullptr);
   enable(ZV_CMD_NO_SELECTION, m_bSelection);
-  enable(ZV_CMD_FIND_NEXT, isam && m_bSelection);
+  enable(ZV_CMD_FIND_NEXT, false);
   CheckMenuItem(m_hMenu, ZV_CMD_BACKWARDS, MF_BYCOMMAND | (m_bBackwards ? MF_CHECKED : MF_UNCHECKED));
   const bool german = strcmp(m_Settings.m_szLanguage, "E") != 0;
   CheckMenuItem(m_hMenu, ZV_CMD_GERMAN, MF_BYCOMMAND | (german ? MF_CHECKED : MF_UNCHECKED));
@@ -146,7 +148,8 @@ HACCEL CViewFrame::BuildAccelerators() {
       {FVIRTKEY | FALT, VK_RETURN, ZV_CMD_PROPERTIES},
       {FVIRTKEY | FCONTROL, 'B', ZV_CMD_BACKWARDS},
       {FVIRTKEY | FCONTROL, 'G', ZV_CMD_GOTO},
-      {FVIRTKEY | FCONTROL, 'F', ZV_CMD_SELECTION},
+      {FVIRTKEY | FCONTROL, 'L', ZV_CMD_SELECTION},
+      {FVIRTKEY | FCONTROL, 'F', ZV_CMD_FIND},
       {FVIRTKEY, VK_F3, ZV_CMD_FIND_NEXT},
       {FVIRTKEY | FCONTROL, 'C', ZV_CMD_COPY},
       {FVIRTKEY | FCONTROL | FSHIFT, 'C', ZV_CMD_COPY_LINE},

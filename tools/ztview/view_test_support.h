@@ -12,41 +12,15 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "box_recorder.h"
+#include "test_files.h"
 #include "view_frame.h"
 #include "view_ids.h"
 
 namespace zv_test {
-
-inline std::string ReadFileBytes(const std::string& path) {
-  std::string bytes;
-  FILE* f = fopen(path.c_str(), "rb");
-  if (!f) return bytes;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0) bytes.append(buffer, n);
-  fclose(f);
-  return bytes;
-}
-
-inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  FILE* f = fopen(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr) << path;
-  fwrite(bytes.data(), 1, bytes.size(), f);
-  fclose(f);
-}
-
-// The folder of the test program, where ztdesc.exe lies too, ending in a backslash.
-inline std::string ProgramFolder() {
-  char path[MAX_PATH];
-  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path));
-  std::string folder(path, n);
-  return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
 
 // Two texts equal; when not, where they part (large texts would swamp the output).
 inline void ExpectSameText(const std::string& expected, const std::string& actual) {
@@ -56,6 +30,14 @@ inline void ExpectSameText(const std::string& expected, const std::string& actua
   const size_t from = at > 80 ? at - 80 : 0;
   ADD_FAILURE() << "sizes " << expected.size() << " and " << actual.size() << ", first difference at " << at
                 << "\nexpected: " << expected.substr(from, 160) << "\nactual:   " << actual.substr(from, 160);
+}
+
+// The folder of the test program, where ztdesc.exe lies too, ending in a backslash.
+inline std::string ProgramFolder() {
+  char path[MAX_PATH];
+  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path));
+  std::string folder(path, n);
+  return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
 // Runs ztdesc with its standard output in a file; the exit code.
@@ -136,47 +118,6 @@ inline void PressKey(CViewFrame& frame, UINT key, unsigned modifiers = 0) {
   Pump(frame);
   SetKeyboardState(state);
 }
-
-// Works in the next modal dialog the thread shows: the step runs from a timer
-// inside the dialog's own message loop once the dialog is visible.
-class DialogStep {
- public:
-  explicit DialogStep(std::function<void(HWND)> step) {
-    s_step = std::move(step);
-    s_ran = false;
-    m_timer = SetTimer(nullptr, 0, 40, Tick);
-  }
-  ~DialogStep() {
-    KillTimer(nullptr, m_timer);
-    s_step = nullptr;
-  }
-  DialogStep(const DialogStep&) = delete;
-  DialogStep& operator=(const DialogStep&) = delete;
-  bool Ran() const { return s_ran; }
-
- private:
-  static BOOL CALLBACK Find(HWND window, LPARAM found) {
-    char cls[16] = "";
-    GetClassNameA(window, cls, sizeof(cls));
-    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(window) && IsWindowEnabled(window)) {
-      *reinterpret_cast<HWND*>(found) = window;
-      return FALSE;
-    }
-    return TRUE;
-  }
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&dialog));
-    if (!dialog || !s_step) return;
-    std::function<void(HWND)> step;
-    step.swap(s_step);
-    s_ran = true;
-    step(dialog);
-  }
-  static inline std::function<void(HWND)> s_step;
-  static inline bool s_ran = false;
-  UINT_PTR m_timer = 0;
-};
 
 // Answers the frame's file dialogs with a preset name (or a cancel).
 struct FileDialogAnswer {
