@@ -199,7 +199,7 @@ TEST(ConfItems, QuickScanTakesTheNumbersOfWriterLines) {
 TEST(ConfItems, RandomLinesAgree) {
   // Lines shaped like getter input, numbers then texts, with now and then an
   // item that reads differently or a getter that does not quite fit, so that
-  // both the one-pass reading's answers and its refusals are tried.
+  // both the quick scan's numbers and its stops before what it leaves to the loop are tried.
   const char* const numbers[] = {"0",    "7",      "12",         "4096", "99999999", "0x1",
                                  "0XfF", "0x0001", "0xFFFFFFFF", "00",   "'L'",      "' '"};
   const char* const texts[] = {"\"ID\"", "\"\"", "\"x y\"", "Bare", "A_1", "\"FIELD_12\""};
