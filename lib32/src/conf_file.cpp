@@ -142,13 +142,7 @@ unsigned CountLines(const CZTConfFile& conf, const SZTConfFileImpl& m, unsigned 
 // Finds the line for a getter (the next one in the range, or the first one in
 // the current block) and reads its data.
 unsigned ReadLine(CZTConfFile& conf, SZTConfFileImpl& m, const char* keyword, const LineRequest& request) {
-  if (request.count) *request.count = 0;
-  for (unsigned t = 0; t < request.textCount; ++t) {
-    if (request.lengths[t]) *request.lengths[t] = 0;
-    if (!request.texts[t] || request.sizes[t] == 0) return ZT_CONF_BAD_ARGUMENT;
-    request.texts[t][0] = '\0';
-  }
-  if (!request.values && request.maximum) return ZT_CONF_BAD_ARGUMENT;
+  if (StartRequest(request)) return ZT_CONF_BAD_ARGUMENT;
   const unsigned key = LookupKey(conf, m, keyword);
   if (key == kNone || conf.m_uLevel >= ZT_CONF_MAX_LEVELS) return ZT_CONF_BAD_ARGUMENT;
   const unsigned line = conf.m_bRange ? FindLine(m, conf.GetLineCount(), key, conf.m_uRangeFrom, conf.m_uRangeTo)

@@ -96,12 +96,8 @@ inline unsigned CopyText(const char* text, const Item& item, char* dest, unsigne
   for (unsigned i = from; i < to; ++i) {
     const char c = text[i];
     if (c == '"' && item.kind == kQuoted && i + 1 < to && text[i + 1] == '"') ++i;
-    if (c == '\0') {
-      result = ZT_CONF_BAD_CHARACTER;
-      break;
-    }
-    if (stored + 1 == size) {
-      result = ZT_CONF_TOO_LONG;
+    if (c == '\0' || stored + 1 == size) {
+      result = c == '\0' ? ZT_CONF_BAD_CHARACTER : ZT_CONF_TOO_LONG;
       break;
     }
     dest[stored++] = c;
@@ -115,9 +111,7 @@ inline unsigned CopyText(const char* text, const Item& item, char* dest, unsigne
 // to maximum of them into values), then textCount texts.
 struct LineRequest {
   bool numbers;
-  unsigned* values;
-  unsigned maximum;
-  unsigned* count;  // may be null, as may each of lengths
+  unsigned *values, maximum, *count;  // count may be null, as may each of lengths
   unsigned textCount;
   char* const* texts;
   const unsigned* sizes;
@@ -128,6 +122,33 @@ struct LineRequest {
 inline unsigned DigitValue(char c) {
   const unsigned digit = static_cast<unsigned char>(c) - '0', letter = (static_cast<unsigned char>(c) | 0x20) - 'a';
   return digit <= 9 ? digit : letter < 6 ? letter + 10 : 16;
+}
+
+// Empties a getter's outputs. ZT_CONF_BAD_ARGUMENT for a missing buffer.
+inline unsigned StartRequest(const LineRequest& r) {
+  if (r.count) *r.count = 0;
+  for (unsigned t = 0; t < r.textCount; ++t) {
+    if (r.lengths[t]) *r.lengths[t] = 0;
+    if (!r.texts[t] || r.sizes[t] == 0) return ZT_CONF_BAD_ARGUMENT;
+    r.texts[t][0] = '\0';
+  }
+  return !r.values && r.maximum ? ZT_CONF_BAD_ARGUMENT : ZT_CONF_OK;
+}
+
+// The texts of a getter, the first in item (next: what NextItem gave for it),
+// then whether anything follows; result is the soft fault found so far.
+inline unsigned ReadTexts(const char* text, unsigned pos, unsigned end, unsigned next, Item* item, const LineRequest& r,
+                          unsigned result) {
+  if (next == ZT_CONF_UNTERMINATED) return next;
+  for (unsigned t = 0; t < r.textCount; ++t) {
+    if (next != ZT_CONF_OK) return next == ZT_CONF_NO_LINE ? ZT_CONF_MISSING_VALUE : next;
+    const unsigned copied = CopyText(text, *item, r.texts[t], r.sizes[t], r.lengths[t]);
+    if (copied == ZT_CONF_BAD_CHARACTER) return copied;
+    if (copied && !result) result = copied;
+    next = NextItem(text, &pos, end, item);
+  }
+  if (next == ZT_CONF_UNTERMINATED) return next;
+  return next == ZT_CONF_OK && !result ? ZT_CONF_TOO_MANY : result;
 }
 
 // Reads a bare item from *pos as a number: decimal, or hexadecimal after "0x".
@@ -239,18 +260,7 @@ inline unsigned ReadItems(const char* text, unsigned pos, unsigned end, const Li
   }
   if (r.count) *r.count = n;
   Item item = {0, 0, kBare, false};
-  unsigned next = NextItem(text, &pos, end, &item);
-  if (next == ZT_CONF_UNTERMINATED) return next;
-  for (unsigned t = 0; t < r.textCount; ++t) {
-    if (next != ZT_CONF_OK) return next == ZT_CONF_NO_LINE ? ZT_CONF_MISSING_VALUE : next;
-    const unsigned copied = CopyText(text, item, r.texts[t], r.sizes[t], r.lengths[t]);
-    if (copied == ZT_CONF_BAD_CHARACTER) return copied;
-    if (copied && !result) result = copied;
-    next = NextItem(text, &pos, end, &item);
-  }
-  if (next == ZT_CONF_UNTERMINATED) return next;
-  if (next == ZT_CONF_OK && !result) result = ZT_CONF_TOO_MANY;
-  return result;
+  return ReadTexts(text, pos, end, NextItem(text, &pos, end, &item), &item, r, result);
 }
 
 // One line of the loaded text as the reader sees it.

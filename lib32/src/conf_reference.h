@@ -1,8 +1,8 @@
 // A description-file reader written for plainness, not speed, that the unit
 // tests and the fuzz target compare CZTConfFile with: every line read byte by
 // byte, keywords compared as texts, the data read item by item (numbers found
-// first and parsed after). It reads the lines of a loaded CZTConfFile, whose
-// splitting into lines it shares, and offers the same calls and range members.
+// first and parsed after; the texts, item by item in the reader too, as it reads them). It reads the lines of a loaded
+// CZTConfFile, whose splitting into lines it shares, and offers the same calls and range members.
 #pragma once
 
 #include <string>
@@ -79,17 +79,7 @@ inline unsigned ReadItemByItem(const char* text, unsigned pos, unsigned end, con
     }
   }
   if (r.count) *r.count = n;
-  if (next == ZT_CONF_UNTERMINATED) return next;
-  for (unsigned t = 0; t < r.textCount; ++t) {
-    if (next != ZT_CONF_OK) return next == ZT_CONF_NO_LINE ? ZT_CONF_MISSING_VALUE : next;
-    unsigned copied = CopyText(text, item, r.texts[t], r.sizes[t], r.lengths[t]);
-    if (copied == ZT_CONF_BAD_CHARACTER) return copied;
-    if (copied && !result) result = copied;
-    next = NextItem(text, &pos, end, &item);
-  }
-  if (next == ZT_CONF_UNTERMINATED) return next;
-  if (next == ZT_CONF_OK && !result) result = ZT_CONF_TOO_MANY;
-  return result;
+  return ReadTexts(text, pos, end, next, &item, r, result);  // the texts as the reader reads them
 }
 
 // One line as the format describes it.
@@ -286,13 +276,7 @@ class Reader {
     return enclosingLast;
   }
   unsigned Get(const char* keyword, const LineRequest& request) {
-    if (request.count) *request.count = 0;
-    for (unsigned t = 0; t < request.textCount; ++t) {
-      if (request.lengths[t]) *request.lengths[t] = 0;
-      if (!request.texts[t] || request.sizes[t] == 0) return ZT_CONF_BAD_ARGUMENT;
-      request.texts[t][0] = '\0';
-    }
-    if (!request.values && request.maximum) return ZT_CONF_BAD_ARGUMENT;
+    if (StartRequest(request)) return ZT_CONF_BAD_ARGUMENT;
     const std::string key = Key(keyword);
     if (key.empty() || !m_loaded || m_uLevel >= ZT_CONF_MAX_LEVELS) return ZT_CONF_BAD_ARGUMENT;
     const unsigned line =
