@@ -193,9 +193,9 @@ int CZTConfFile::OnTextLoaded() {
   const unsigned count = GetLineCount();
   if (count > m.lineCapacity) {
     free(m.lines);
-    m.lines = count <= static_cast<size_t>(-1) / sizeof(ConfLine)
-                  ? static_cast<ConfLine*>(malloc(static_cast<size_t>(count) * sizeof(ConfLine)))
-                  : nullptr;
+    const unsigned long long bytes = 1ull * sizeof(ConfLine) * count;
+    m.lines =
+        bytes == static_cast<size_t>(bytes) ? static_cast<ConfLine*>(malloc(static_cast<size_t>(bytes))) : nullptr;
     m.lineCapacity = m.lines ? count : 0;
     if (!m.lines) return 0;
   }

@@ -260,7 +260,8 @@ inline unsigned ReadItems(const char* text, unsigned pos, unsigned end, const Li
   }
   if (r.count) *r.count = n;
   Item item = {0, 0, kBare, false};
-  return ReadTexts(text, pos, end, NextItem(text, &pos, end, &item), &item, r, result);
+  const unsigned next = NextItem(text, &pos, end, &item);
+  return ReadTexts(text, pos, end, next, &item, r, result);
 }
 
 // One line of the loaded text as the reader sees it.

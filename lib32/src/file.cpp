@@ -111,8 +111,9 @@ int CZTFile::SplitLines() {
     if (line == capacity) {
       // (A 32-bit size would overflow for the line count of a text of nearly only line breaks.)
       const unsigned grown = capacity * 2;
-      if (grown > static_cast<size_t>(-1) / sizeof(SZTFileLine)) return kNoLine;
-      SZTFileLine* bigger = static_cast<SZTFileLine*>(realloc(m_pLines, sizeof(SZTFileLine) * grown));
+      const unsigned long long bytes = 1ull * sizeof(SZTFileLine) * grown;
+      if (bytes != static_cast<size_t>(bytes)) return kNoLine;
+      SZTFileLine* bigger = static_cast<SZTFileLine*>(realloc(m_pLines, static_cast<size_t>(bytes)));
       if (!bigger) return kNoLine;
       m_pLines = bigger;
       capacity = grown;
