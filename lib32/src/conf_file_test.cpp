@@ -435,6 +435,25 @@ TEST_F(ConfFileRead, HostileInputGivesCodesNotCrashes) {
   EXPECT_EQ(1u, count);
 }
 
+TEST_F(ConfFileRead, LevelSetByHandBeyondTheLevelsIsRefused) {
+  // The level is a public member; one beyond the levels must not index past them.
+  Load("Table: \"A\"\nKey: 1\nTable: END\n");
+  unsigned value = 0, count = 0, line = 0;
+  for (unsigned level : {ZT_CONF_MAX_LEVELS, 0xFFFFFFFFu}) {
+    conf.m_uLevel = level;
+    EXPECT_EQ(0, conf.SelectBlock("TABLE"));
+    EXPECT_EQ(0, conf.SelectNextBlock());
+    EXPECT_EQ(ZT_CONF_BAD_ARGUMENT, conf.GetWord("KEY", &value));
+    EXPECT_EQ(0u, conf.GetKeyCount("KEY"));
+    EXPECT_EQ(1, conf.GetBlockCount("KEY", &count));
+    EXPECT_EQ(0u, count);
+    EXPECT_EQ(ZT_CONF_BAD_ARGUMENT, conf.CheckBlocks("TABLE", &line));
+    EXPECT_EQ(level, conf.m_uLevel);
+  }
+  conf.m_uLevel = ZT_CONF_MAX_LEVELS - 1;  // the last level: no deeper one to enter
+  EXPECT_EQ(0, conf.SelectBlock("TABLE"));
+}
+
 // The reader against the plain reference over the same text.
 void ExpectSameWalk(const std::string& text, const std::vector<std::string>& keywords) {
   CZTConfFile quick;
