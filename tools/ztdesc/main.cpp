@@ -15,7 +15,7 @@ void PrintUsage(FILE* out) {
       "\n"
       "commands:\n",
       out);
-  for (unsigned i = 0; i < kCommandCount; ++i) fprintf(out, "  %-12s %s\n", kCommands[i].name, kCommands[i].summary);
+  for (unsigned i = 0; i < kCommandCount; ++i) fprintf(out, "  %-14s %s\n", kCommands[i].name, kCommands[i].summary);
   fputs("\nexit codes: 0 ok, 1 the operation failed, 2 usage\n", out);
 }
 
@@ -38,7 +38,7 @@ int version() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  ztSetBoxHandler(ztStderrBoxHandler, nullptr);
+  ztSetBoxHandler(ztdescBoxHandler, nullptr);
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i) {
     const char* a = argv[i];
