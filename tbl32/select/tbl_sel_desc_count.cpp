@@ -166,6 +166,12 @@ void RebuildRecord(const KeyLayout& layout, const unsigned char* entry, unsigned
   }
 }
 
+// The record address at the end of an index entry, most significant byte first.
+unsigned EntryAddress(const unsigned char* entry, unsigned keyLength) {
+  const unsigned char* a = entry + keyLength;
+  return unsigned(a[0]) << 24 | unsigned(a[1]) << 16 | unsigned(a[2]) << 8 | a[3];
+}
+
 }  // namespace
 
 int CZTTblSelDesc::keyonly(ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex) const {
@@ -176,30 +182,43 @@ int CZTTblSelDesc::keyonly(ISAMTABLE table, const CZTTableDesc* desc, unsigned k
 }
 
 int CZTTblSelDesc::countrange(ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex, const char* lowKey,
-                              const char* highKey, unsigned* count, unsigned* error) const {
+                              const char* highKey, unsigned* count, unsigned* error, CZTSelMarks* marks,
+                              const char** failedCall) const {
   unsigned dummy = 0;
+  const char* dummyCall = nullptr;
   if (!error) error = &dummy;
+  if (!failedCall) failedCall = &dummyCall;
   *error = 0;
+  *failedCall = nullptr;
   if (!count || !desc) {
     *error = ISAM_ERR_ARGUMENT;
     return 0;
   }
   *count = 0;
   unsigned recordSize = 0;
-  if ((*error = ISAMGetDataRecSize(table, &recordSize)) != 0) return 0;
+  if ((*error = ISAMGetDataRecSize(table, &recordSize)) != 0) {
+    *failedCall = "ISAMGetDataRecSize";
+    return 0;
+  }
   std::vector<unsigned char> buffer(kBatchBytes > recordSize ? kBatchBytes : recordSize);
   const unsigned size = static_cast<unsigned>(buffer.size());
   unsigned n = 0, got = 0, e;
+  const char* reading;
 
   if (keyIndex == kZTSelStoredOrder) {
+    reading = "ISAMReadRecords";
     unsigned address = 0;
     while ((e = ISAMReadRecords(table, &address, buffer.data(), size, &got)) == 0)
       for (unsigned i = 0; i < got; ++i)
         n += testdata(desc, reinterpret_cast<const char*>(buffer.data()) + size_t(i) * recordSize, recordSize);
   } else {
-    if ((*error = ISAMSetupIterationLimits(table, keyIndex, ISAM_ITER_FORWARD, lowKey, highKey)) != 0) return 0;
+    if ((*error = ISAMSetupIterationLimits(table, keyIndex, ISAM_ITER_FORWARD, lowKey, highKey)) != 0) {
+      *failedCall = "ISAMSetupIterationLimits";
+      return 0;
+    }
     KeyLayout layout;
     if (KeyOnlyLayout(*this, table, desc, keyIndex, &layout, error)) {
+      reading = "ISAMReadNextKeys";
       // Equal keys rebuild equal records: the verdict of the last one holds.
       std::vector<unsigned char> record(layout.recordSize, 0);
       const unsigned keyLength = layout.entrySize - 4;
@@ -208,6 +227,8 @@ int CZTTblSelDesc::countrange(ISAMTABLE table, const CZTTableDesc* desc, unsigne
       bool haveLast = false, verdict = false;
       while ((e = ISAMReadNextKeys(table, keyIndex, buffer.data(), size, &got)) == 0) {
         if (everything) {
+          for (unsigned i = 0; marks && i < got; ++i)
+            if (marks->Due()) marks->Add(EntryAddress(buffer.data() + size_t(i) * layout.entrySize, keyLength), n + i);
           n += got;
           continue;
         }
@@ -219,40 +240,90 @@ int CZTTblSelDesc::countrange(ISAMTABLE table, const CZTTableDesc* desc, unsigne
             memcpy(last.data(), entry, keyLength);
             haveLast = true;
           }
+          if (marks && marks->Due()) marks->Add(EntryAddress(entry, keyLength), n);
           n += verdict;
         }
       }
     } else {
-      if (*error) return 0;
+      if (*error) {
+        *failedCall = "ISAMGetIndexDesc";
+        return 0;
+      }
+      reading = "ISAMReadNextRecord";
       unsigned address = 0;
-      while ((e = ISAMReadNextRecord(table, keyIndex, buffer.data(), &address, nullptr)) == 0)
+      while ((e = ISAMReadNextRecord(table, keyIndex, buffer.data(), &address, nullptr)) == 0) {
+        if (marks && marks->Due()) marks->Add(address, n);
         n += testdata(desc, reinterpret_cast<const char*>(buffer.data()), recordSize);
+      }
     }
   }
   if (e != ISAM_END_OF_ITERATION) {
     *error = e;
+    *failedCall = reading;
     return 0;
   }
   *count = n;
   return 1;
 }
 
+namespace {
+
+// The key ranges of a selection with their buffers.
+struct KeyRanges {
+  unsigned keySize = 1;
+  unsigned index = 0;
+  int count = 0;
+  std::vector<char> lows, highs;
+  const char* Low(int i) const { return &lows[size_t(i) * keySize]; }
+  const char* High(int i) const { return &highs[size_t(i) * keySize]; }
+};
+
+void FindRanges(const CZTTblSelDesc& sel, const CZTTableDesc* desc, KeyRanges* r) {
+  // A key is at most four fields long.
+  for (unsigned f = 0; f < desc->m_Fields.m_uCount; ++f) r->keySize += desc->m_Fields.m_pFields[f].m_uLength;
+  r->keySize *= kZTMaxKeyParts;
+  r->lows.assign(size_t(r->keySize) * kZTSelMaxRanges, 0);
+  r->highs.assign(size_t(r->keySize) * kZTSelMaxRanges, 0);
+  r->count = sel.keyranges(desc, &r->index, r->lows.data(), r->highs.data(), r->keySize);
+}
+
+}  // namespace
+
 int CZTTblSelDesc::countrecords(ISAMTABLE table, const CZTTableDesc* desc, unsigned* count, unsigned* error) const {
   if (!desc || !count) {
     if (error) *error = ISAM_ERR_ARGUMENT;
     return 0;
   }
-  unsigned keySize = 1;
-  for (unsigned f = 0; f < desc->m_Fields.m_uCount; ++f) keySize += desc->m_Fields.m_pFields[f].m_uLength;
-  keySize *= kZTMaxKeyParts;
-  std::vector<char> lows(size_t(keySize) * kZTSelMaxRanges), highs(size_t(keySize) * kZTSelMaxRanges);
-  unsigned index = 0;
-  const int ranges = keyranges(desc, &index, lows.data(), highs.data(), keySize);
-  if (ranges == 0) return countrange(table, desc, kZTSelStoredOrder, nullptr, nullptr, count, error);
+  KeyRanges ranges;
+  FindRanges(*this, desc, &ranges);
+  if (ranges.count == 0) return countrange(table, desc, kZTSelStoredOrder, nullptr, nullptr, count, error);
   unsigned total = 0;
-  for (int i = 0; i < ranges; ++i) {
+  for (int i = 0; i < ranges.count; ++i) {
     unsigned n = 0;
-    if (!countrange(table, desc, index, &lows[size_t(i) * keySize], &highs[size_t(i) * keySize], &n, error)) return 0;
+    if (!countrange(table, desc, ranges.index, ranges.Low(i), ranges.High(i), &n, error)) return 0;
+    total += n;
+  }
+  *count = total;
+  return 1;
+}
+
+int CZTTblSelDesc::countindex(ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex, unsigned* count,
+                              unsigned* error, CZTSelMarks* marks, const char** failedCall) const {
+  if (!desc || !count) {
+    if (error) *error = ISAM_ERR_ARGUMENT;
+    return 0;
+  }
+  KeyRanges ranges;
+  FindRanges(*this, desc, &ranges);
+  if (ranges.count == 0 || ranges.index != keyIndex) {
+    if (marks) marks->StartRange(0);
+    return countrange(table, desc, keyIndex, nullptr, nullptr, count, error, marks, failedCall);
+  }
+  unsigned total = 0;
+  for (int i = 0; i < ranges.count; ++i) {
+    unsigned n = 0;
+    if (marks) marks->StartRange(total);
+    if (!countrange(table, desc, keyIndex, ranges.Low(i), ranges.High(i), &n, error, marks, failedCall)) return 0;
     total += n;
   }
   *count = total;

@@ -4,6 +4,7 @@
 #include "zt_isa32.h"
 #include "zt_tbl32/data_comp_link.h"
 #include "zt_tbl32/frame.h"
+#include "zt_tbl32/sel_marks.h"
 
 class CZTTableDesc;
 class CZTListView;
@@ -73,9 +74,16 @@ class ZT_TBL32_API CZTTblSelDesc {
   // every column the selection tests can be rebuilt from the index's keys
   // (keyonly), the records themselves are not read. keyIndex kZTSelStoredOrder
   // reads every record in the order it is stored, the fastest way through a
-  // whole table.
+  // whole table. Over an index, marks (when given) remember evenly spaced
+  // entries of the range; failedCall (when given) gets the name of the engine
+  // call that failed.
   int countrange(ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex, const char* lowKey, const char* highKey,
-                 unsigned* count, unsigned* error) const;
+                 unsigned* count, unsigned* error, CZTSelMarks* marks = nullptr,
+                 const char** failedCall = nullptr) const;
+  // The same in the order of one index: through the key ranges when they lie in
+  // that index, else through the whole index (marks and failedCall as countrange).
+  int countindex(ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex, unsigned* count, unsigned* error,
+                 CZTSelMarks* marks = nullptr, const char** failedCall = nullptr) const;
   // 1 when countrange over the index reads only its keys.
   int keyonly(ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex) const;
 };
