@@ -39,6 +39,8 @@ class CIsamMemoryIo : public CIsamIo {
   long cutAfter = -1;  // points (writes and flushes) allowed before the cut; -1: never
   long points = 0;     // points seen
   bool cut = false;
+  unsigned readFaultEvery = 0;  // every n-th read fails (0: none)
+  unsigned long reads = 0;      // reads seen
 
   void Arm(long allowed) {
     cutAfter = allowed;
@@ -106,6 +108,7 @@ class CIsamMemoryIo : public CIsamIo {
     File* f = file(handle);
     if (!f) return EBADF;
     if (cut) return EIO;
+    if (readFaultEvery && ++reads % readFaultEvery == 0) return EIO;
     if (offset >= f->current.size()) return 0;
     uint64_t n = f->current.size() - offset;
     if (n > length) n = length;

@@ -27,3 +27,7 @@
 #include "zt_tbl32/parse_date_literal.h"
 #include "zt_tbl32/tbl_sel_desc.h"
 #include "zt_tbl32/tbl_sel_dlg.h"
+#include "zt_tbl32/sel_marks.h"
+#include "zt_tbl32/rec_cache.h"
+#include "zt_tbl32/table_data.h"
+#include "zt_tbl32/table_isam.h"
