@@ -289,18 +289,20 @@ void FindRanges(const CZTTblSelDesc& sel, const CZTTableDesc* desc, KeyRanges* r
 
 }  // namespace
 
-int CZTTblSelDesc::countrecords(ISAMTABLE table, const CZTTableDesc* desc, unsigned* count, unsigned* error) const {
+int CZTTblSelDesc::countrecords(ISAMTABLE table, const CZTTableDesc* desc, unsigned* count, unsigned* error,
+                                const char** failedCall) const {
   if (!desc || !count) {
     if (error) *error = ISAM_ERR_ARGUMENT;
     return 0;
   }
   KeyRanges ranges;
   FindRanges(*this, desc, &ranges);
-  if (ranges.count == 0) return countrange(table, desc, kZTSelStoredOrder, nullptr, nullptr, count, error);
+  if (ranges.count == 0)
+    return countrange(table, desc, kZTSelStoredOrder, nullptr, nullptr, count, error, nullptr, failedCall);
   unsigned total = 0;
   for (int i = 0; i < ranges.count; ++i) {
     unsigned n = 0;
-    if (!countrange(table, desc, ranges.index, ranges.Low(i), ranges.High(i), &n, error)) return 0;
+    if (!countrange(table, desc, ranges.index, ranges.Low(i), ranges.High(i), &n, error, nullptr, failedCall)) return 0;
     total += n;
   }
   *count = total;

@@ -20,6 +20,7 @@ class ZT_TBL32_API CZTSelMarks {
   SZTSelMark* m_pMarks;
   unsigned m_uCount;
   unsigned m_uAlloc;
+  unsigned m_uLimit;    // the most marks the index can need
   unsigned m_uSpacing;  // index entries between two marks
   unsigned m_uSince;    // entries seen since the last mark; 0: the next entry is marked
   unsigned m_uBase;     // picked records of the ranges counted before the current one
@@ -29,8 +30,8 @@ class ZT_TBL32_API CZTSelMarks {
   CZTSelMarks(const CZTSelMarks&) = delete;
   CZTSelMarks& operator=(const CZTSelMarks&) = delete;
 
-  // Empties the marks and makes room for an index of `entries` entries, spaced
-  // so that they stay within kMaxMarks. int: 0 when the memory is missing.
+  // Empties the marks and spaces them for an index of `entries` entries so
+  // that they stay within kMaxMarks. int: 0 when the memory is missing.
   int Init(unsigned entries);
   void Free();
   // A key range begins: its first entry is always marked (so that a search never
@@ -47,8 +48,12 @@ class ZT_TBL32_API CZTSelMarks {
   }
   // Marks an entry; `before` counts the picked records of the current range before it.
   void Add(unsigned address, unsigned before) {
-    if (m_uCount < m_uAlloc) m_pMarks[m_uCount++] = SZTSelMark{address, m_uBase + before};
+    if (m_uCount < m_uAlloc || Grow()) m_pMarks[m_uCount++] = SZTSelMark{address, m_uBase + before};
   }
   // The last mark with at most `rank` picked records before it; 0xFFFFFFFF when none.
   unsigned Find(unsigned rank) const;
+
+ private:
+  // Room for more marks (doubling up to the limit); false when there is none.
+  bool Grow();
 };

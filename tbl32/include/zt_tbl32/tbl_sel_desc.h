@@ -69,7 +69,8 @@ class ZT_TBL32_API CZTTblSelDesc {
   // the table's description): through the key ranges where keyranges finds
   // some, else through every record in stored order. int: 1 ok; 0 with the
   // engine's error in *error (never a box: the caller reports it).
-  int countrecords(ISAMTABLE table, const CZTTableDesc* desc, unsigned* count, unsigned* error) const;
+  int countrecords(ISAMTABLE table, const CZTTableDesc* desc, unsigned* count, unsigned* error,
+                   const char** failedCall = nullptr) const;
   // The same over one index between its limits (null: that end open); where
   // every column the selection tests can be rebuilt from the index's keys
   // (keyonly), the records themselves are not read. keyIndex kZTSelStoredOrder
