@@ -46,7 +46,7 @@ TEST_F(IsamFileTest, NewFileCarriesTheSignatureAndReopensEmpty) {
   memcpy(&version, head + 4, 4);
   memcpy(&marker, head + 8, 2);
   EXPECT_EQ(0u, zero);
-  EXPECT_EQ(1u, version);
+  EXPECT_EQ(2u, version);
   EXPECT_EQ(0xFFFF, marker);
   EXPECT_EQ(0, memcmp(head + 12, "ISAM", 4));
 
@@ -135,9 +135,10 @@ TEST_F(IsamFileTest, CreateTableValidatesItsDefinition) {
   EXPECT_EQ(ISAM_ERR_KEY_DEF, ISAMCreateTable(file, "A", &bad, 1, 20, 1024));
   bad.partCount = 5;
   EXPECT_EQ(ISAM_ERR_KEY_DEF, ISAMCreateTable(file, "A", &bad, 1, 20, 1024));
-  // Node size 32: a 5-byte key fits (two entries per inner node), a 6-byte key does not.
-  ISAMIDT five = keyPart(ISAM_KEY_TEXT, 0, 5);
-  ISAMIDT six = keyPart(ISAM_KEY_TEXT, 0, 6);
+  // Node size 32 (a 48-byte node in its one unit): a 7-byte key fits (two
+  // separators with their counts per inner node), an 8-byte key does not.
+  ISAMIDT five = keyPart(ISAM_KEY_TEXT, 0, 7);
+  ISAMIDT six = keyPart(ISAM_KEY_TEXT, 0, 8);
   EXPECT_EQ(ISAM_ERR_KEY_TOO_LONG, ISAMCreateTable(file, "A", &six, 1, 20, 32));
   EXPECT_EQ(ISAM_OK, ISAMCreateTable(file, "A", &five, 1, 20, 32));
   EXPECT_EQ(ISAM_ERR_TABLE_EXISTS, ISAMCreateTable(file, "a", &five, 1, 20, 32));

@@ -838,6 +838,38 @@ unsigned CIsamFile::SetupAddress(TableHandle* t, unsigned index, unsigned flags,
   return ISAM_OK;
 }
 
+unsigned CIsamFile::SetupEntry(TableHandle* t, unsigned index, unsigned flags, unsigned entry) {
+  TableState* st = t->state.get();
+  Block* tb = nullptr;
+  unsigned e = tableBlock(st, &tb);
+  if (e) return e;
+  if (index >= st->keyCount) return ISAM_ERR_INDEX;
+  if (flags != ISAM_ITER_FORWARD && flags != ISAM_ITER_BACKWARD) return ISAM_ERR_FLAGS;
+  const KeyDef& def = st->keys[index];
+  Cursor& c = t->cursors[index];
+  c.state = Cursor::kNone;
+  c.backward = flags == ISAM_ITER_BACKWARD;
+  c.inclusive = true;
+  c.hasLow = c.hasHigh = false;
+  c.pathFresh = false;
+  CIsamBTree tree(&pager_, tb, index, st->nodeSize, def.keyLength);
+  if ((e = tree.SeekEntry(entry, &c.path)) != 0) return e;
+  if (!c.path.valid) {
+    c.state = Cursor::kEnded;
+    return ISAM_OK;
+  }
+  const uint8_t* at = nullptr;
+  if ((e = tree.EntryAt(c.path, &at)) != 0) return e;
+  // The path found stands on the entry: the first read returns it.
+  c.from.assign(at, at + def.keyLength + 4);
+  c.state = Cursor::kReady;
+  c.pathFresh = true;
+  c.version = st->versions[index];
+  c.generation = pager_.Generation();
+  c.leaf = nullptr;
+  return ISAM_OK;
+}
+
 // Brings the cursor's path onto the next entry to return (seeking again after
 // the index changed or blocks were dropped) and its leaf into the cache.
 // ISAM_END_OF_ITERATION when nothing is left.
