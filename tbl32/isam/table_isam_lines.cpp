@@ -10,6 +10,9 @@ namespace {
 const char kSource[] = "CZTTableISAM";
 constexpr unsigned kNone = 0xFFFFFFFFu;
 constexpr unsigned kScratchSize = 256;
+// Lines further than this from a known one are found by their number rather
+// than by passing over the index entries in between.
+constexpr unsigned kWalkLimit = 32;
 }  // namespace
 
 BOOL CZTTableISAM::CellCallback(UINT row, UINT column, char* buffer, UINT size, UINT* length, UINT_PTR parameter) {
@@ -129,6 +132,18 @@ int CZTTableISAM::LoadThroughMarks(unsigned line) {
   return ReadOn(mark.uAddress, true, rank - mark.uBefore - passes + 1, line);
 }
 
+int CZTTableISAM::LoadByNumber(unsigned line) {
+  m_uLoadedLine = kNone;
+  m_uIterLine = kNone;
+  const unsigned e =
+      ISAMSetupIterationEntry(m_hTable, m_uIndex, m_uDirection ? ISAM_ITER_BACKWARD : ISAM_ITER_FORWARD, RankOf(line));
+  if (e) {
+    ReportEngine("ISAMSetupIterationEntry", e);
+    return FALSE;
+  }
+  return ReadOn(kNone, m_uDirection == 0, 1, line);
+}
+
 int CZTTableISAM::LoadFirstLine() {
   if (m_Marks.m_uCount) return LoadThroughMarks(0);
   m_uLoadedLine = kNone;
@@ -193,6 +208,10 @@ int CZTTableISAM::LoadLine(unsigned line) {
     // With a selection the picked records may lie far apart in the index: a walk
     // stays between two marks, or starts at a mark.
     if (from == kNone || m_Marks.Find(RankOf(from)) != m_Marks.Find(RankOf(line))) return LoadThroughMarks(line);
+  } else if (!Selecting()) {
+    // Every entry is a line: a line far from any known one is found by its number.
+    const unsigned walk = iterationAhead ? (m_bIterUp ? line - m_uIterLine : m_uIterLine - line) : distance;
+    if (walk > kWalkLimit) return LoadByNumber(line);
   } else if (from == kNone) {
     ztTbl32Lib.DispWarnText("Cannot find the nearest item in the record cache.");
     return FALSE;

@@ -163,7 +163,8 @@ class TableIsamFaults : public ::testing::Test {
       const bool known = box.text.find("Funktion: ISAMReadNextRecord\n") != std::string::npos ||
                          box.text.find("Funktion: ISAMReadRecordByAddress\n") != std::string::npos ||
                          box.text.find("Funktion: ISAMSetupIterationAddress\n") != std::string::npos ||
-                         box.text.find("Funktion: ISAMReadNextKeys\n") != std::string::npos;
+                         box.text.find("Funktion: ISAMReadNextKeys\n") != std::string::npos ||
+                         box.text.find("Funktion: ISAMSetupIterationEntry\n") != std::string::npos;
       EXPECT_TRUE(known) << box.text;
     }
   }
@@ -206,15 +207,16 @@ TEST_F(TableIsamFaults, DamagedBlocksGiveBoxesAndNoWrongCell) {
   Open();
   const std::vector<std::string> reference = Reference(kIndexGrp, false, nullptr);
   Close();
-  // Damage a byte in every fifth data block (block kind 5; the block header
-  // gives kind and size in units of 64 bytes, the file header takes the first 8 units).
+  // Damage a byte in every fifth data block and every tenth index leaf (block
+  // kinds 5 and 6; the block header gives kind and size in units of 64 bytes,
+  // the file header takes the first 8 units).
   std::vector<uint8_t>& bytes = m_io.files[kName]->current;
-  unsigned data = 0, damaged = 0;
+  unsigned data = 0, leaves = 0, damaged = 0;
   for (size_t at = 8 * 64; at + 16 <= bytes.size();) {
     const unsigned kind = bytes[at + 4] | bytes[at + 5] << 8;
     const size_t units = bytes[at + 8] | bytes[at + 9] << 8 | size_t(bytes[at + 10]) << 16;
     ASSERT_GT(units, 0u);
-    if (kind == 5 && ++data % 5 == 0) {
+    if ((kind == 5 && ++data % 5 == 0) || (kind == 6 && ++leaves % 10 == 0)) {
       bytes[at + units * 32] ^= 0x5A;
       ++damaged;
     }

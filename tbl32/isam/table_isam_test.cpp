@@ -206,7 +206,8 @@ TEST_F(TableIsam, AJumpReadsOneRecord) {
   ASSERT_EQ(browser.InitISAMFile(m_file, m_table, s_desc, 0), TRUE);
   ASSERT_EQ(browser.DisplayTable(kIndexNo, 0, 0), TRUE);
   EXPECT_EQ(browser.m_uRecordReads, 1u);  // line 0
-  // The lines in between are passed over in the index.
+  // Far away: found by its number in the index; near: the entries in between
+  // are passed over without their records.
   EXPECT_EQ(Line(browser, 2500)[0], "3500");
   EXPECT_EQ(browser.m_uRecordReads, 2u);
   EXPECT_EQ(Line(browser, 2495)[0], "3495");

@@ -80,6 +80,8 @@ class ZT_TBL32_API CZTTableISAM : public CZTTableData {
   // Passes over `count` entries of the iteration without reading their records.
   // int: 1 ok; -1 when entries cannot be passed over that way.
   int SkipEntries(unsigned count);
+  // Reads the line by its number in the index (without a selection).
+  int LoadByNumber(unsigned line);
   // Reads the line through the selection's marks.
   int LoadThroughMarks(unsigned line);
   // The first line of the display (step 5 of a display).
