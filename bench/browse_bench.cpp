@@ -219,6 +219,8 @@ const char* ms(double seconds, char* text, size_t size) {
   return text;
 }
 
+bool g_pagesOnly = false;  // --pages: up to the pages after jumps (for profiling)
+
 void runSize(const std::string& dir, unsigned n) {
   const std::string isa = dir + "/orders_" + std::to_string(n) + ".isa";
   const std::string db = dir + "/orders_" + std::to_string(n) + ".sqlite";
@@ -281,6 +283,10 @@ void runSize(const std::string& dir, unsigned n) {
         "| page after a jump to a random line, median of %u (SQLite: %u) (ms) | %s | %s | %.0f x faster | <= 1 ms, >= "
         "100 x |\n",
         kPagesAtRandom, kSqlitePagesAtRandom, ms(ours, t1, sizeof(t1)), ms(theirs, t2, sizeof(t2)), theirs / ours);
+  }
+  if (g_pagesOnly) {
+    for (unsigned r = 0; r < 20 * kPagesAtRandom; ++r) b.pageAt(rng() % (last + 1), &cells);
+    return;
   }
 
   // Scrolling through the whole table: by line the grid paints the one new
@@ -356,7 +362,12 @@ void runSize(const std::string& dir, unsigned n) {
 int main(int argc, char** argv) {
   const std::string dir = argc > 1 ? argv[1] : "/tmp/zt_browse_bench";
   std::vector<unsigned> sizes;
-  for (int i = 2; i < argc; ++i) sizes.push_back(unsigned(strtoul(argv[i], nullptr, 10)));
+  for (int i = 2; i < argc; ++i) {
+    if (!strcmp(argv[i], "--pages"))
+      g_pagesOnly = true;
+    else
+      sizes.push_back(unsigned(strtoul(argv[i], nullptr, 10)));
+  }
   if (sizes.empty()) sizes = {1000000, 10000000};
   mkdir(dir.c_str(), 0755);
   printf("browse_bench: the demo's Order table; SQLite %s; CPU time of the thread, medians\n", sqlite3_libversion());

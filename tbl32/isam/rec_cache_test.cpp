@@ -60,6 +60,20 @@ struct CacheModel {
     recs[i].lastUse = counter++;
     recs[i].address = address;
   }
+  // The nearest line: the smallest distance, the first record on ties.
+  int Nearest(unsigned line) const {
+    int best = -1;
+    unsigned bestDistance = 0;
+    for (unsigned i = 0; i < recs.size(); ++i) {
+      if (recs[i].line == kZTCacheNone) continue;
+      const unsigned d = recs[i].line > line ? recs[i].line - line : line - recs[i].line;
+      if (best < 0 || d < bestDistance) {
+        best = int(i);
+        bestDistance = d;
+      }
+    }
+    return best;
+  }
   // A hit on a line whose data was given away takes a buffer again.
   void Hit(unsigned line) {
     int i = Find(line);
@@ -112,6 +126,13 @@ TEST(RecCache, ReplacesLikeTheModelOverRandomLines) {
       CacheHit(cache, at);
       model.Hit(at);
     }
+    const unsigned probe = rng() % 3100;
+    unsigned nearest = 0, record = 0;
+    const int want = model.Nearest(probe);
+    ASSERT_EQ(cache.FindNearestLine(probe, &nearest, &record), want >= 0 ? 1 : 0);
+    if (want >= 0) {
+      ASSERT_EQ(record, unsigned(want)) << "step " << step << " line " << probe;
+    }
     if (step % 97 == 0) ExpectSame(cache, model, step);
   }
   ExpectSame(cache, model, -1);
@@ -147,17 +168,24 @@ TEST(RecCache, TheUseCounterRunningOverKeepsTheOrder) {
   ASSERT_EQ(cache.InitCache(sizeof(unsigned)), 1);
   for (unsigned line = 0; line < kZTCacheRecords; ++line)
     ASSERT_EQ(cache.SaveRecord(reinterpret_cast<const BYTE*>(&line), line, line), 1);
-  // Stamps close to the end of the counter: line 5 is the least recently used.
-  for (unsigned i = 0; i < kZTCacheRecords; ++i) cache.m_Records[i].uLastUse = 0xFFFFF000u + (i + 1019) % 1024;
-  cache.m_uUseCounter = 0xFFFFFFFEu;
-  ASSERT_NE(cache.FindLine(700), kZTCacheNone);  // 0xFFFFFFFE
-  ASSERT_NE(cache.FindLine(701), kZTCacheNone);  // renumbered first
+  // The counter near its end: lines used from now on run over it.
+  cache.m_uUseCounter = 0xFFFFFFF0u;
+  for (unsigned line = 0; line < 40; ++line) {
+    if (line != 5) {
+      ASSERT_NE(cache.FindLine(line), kZTCacheNone);
+    }
+  }
   EXPECT_LT(cache.m_uUseCounter, 0x10000u);
+  // Line 5 and those after 40 were not used since: 5 is the oldest.
   EXPECT_EQ(cache.FindFreeRecord(), 5u);
   const unsigned line = 5000;
   ASSERT_EQ(cache.SaveRecord(reinterpret_cast<const BYTE*>(&line), 1, line), 1);
   EXPECT_EQ(cache.m_Records[5].uLine, line);
-  EXPECT_EQ(cache.FindFreeRecord(), 6u);
+  EXPECT_EQ(cache.FindRecord(5), nullptr);
+  EXPECT_EQ(cache.FindFreeRecord(), 40u);
+  unsigned nearest = 0, record = 0;
+  ASSERT_EQ(cache.FindNearestLine(5, &nearest, &record), 1);  // 4 and 6: the first in record order
+  EXPECT_EQ(nearest, 4u);
 }
 
 TEST(RecCache, MissingMemoryIsReported) {

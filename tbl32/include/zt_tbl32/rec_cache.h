@@ -59,7 +59,26 @@ class ZT_TBL32_API CZTRecCache {
   int SaveRecord(const BYTE* data, unsigned long address, unsigned line);
 
  private:
+  enum : unsigned { kLineHashSize = 2048, kNoRecord = 0xFFFF };
   // The next use stamp; before the counter runs over, the stamps are renumbered
   // in their order so that the least recently used record stays the same.
   unsigned NextUse();
+  // Stamps a record in use and makes it the most recently used one.
+  void Touch(unsigned record);
+  void Empty();
+  unsigned Lookup(unsigned line) const;
+  void Unlink(unsigned record);
+
+  // What the lookups above answer from without searching every record: the
+  // records by line (chained), the records in use from the least to the most
+  // recently used (stamps rise along it), and the first free record (records
+  // fill from the first one and are freed all at once). Kept by the methods
+  // alone: the lines and stamps of the records are the cache's to change.
+  unsigned short m_LineHead[kLineHashSize];
+  unsigned short m_LineNext[kZTCacheRecords];
+  unsigned short m_Older[kZTCacheRecords];
+  unsigned short m_Newer[kZTCacheRecords];
+  unsigned short m_uOldest;
+  unsigned short m_uNewest;
+  unsigned m_uFirstFree;
 };
