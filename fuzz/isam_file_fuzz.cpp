@@ -1,9 +1,10 @@
-// Damaged ISAM files: open, check, read every index both ways, read the
-// descriptions, then write. Every outcome must be an error code, never a crash.
+// Damaged ISAM files and logs: open, check, read every index both ways, read
+// the descriptions, then write. Every outcome must be an error code, never a crash.
 //
 // The input patches a small valid file (pairs of a 16-bit offset and a byte
 // after a leading even byte) or, after a leading odd byte, is the whole file.
-// The file lives in memory, so nothing touches the disk.
+// With bit 1 of the leading byte set, the same goes for the write-ahead log
+// beside a valid file instead. The files live in memory, so nothing touches the disk.
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
@@ -17,7 +18,36 @@ namespace {
 
 CIsamMemoryIo g_io;
 std::vector<uint8_t> g_valid;
+std::vector<uint8_t> g_loggedFile, g_log;  // a file and the log a reader kept beside it
 const char* const kName = "fuzz.isa";
+const char* const kLog = "fuzz.isa-wal";
+
+// Three transactions while a reader keeps the log, so that it stays beside the
+// file, ending with the writer's close frame.
+void buildLog() {
+  ISAMFILE f = nullptr, reader = nullptr;
+  ISAMTABLE t = nullptr;
+  unsigned ext = 0;
+  if (ISAMOpen(&f, kName, ISAM_OPEN_READWRITE, &ext) || ISAMOpen(&reader, kName, ISAM_OPEN_READONLY, &ext) ||
+      ISAMOpenTable(f, "Fuzz", &t))
+    return;
+  for (int tx = 0; tx < 3; ++tx) {
+    ISAMBeginTransaction(f);
+    for (int i = 0; i < 5; ++i) {
+      uint8_t rec[16];
+      memset(rec, ' ', sizeof(rec));
+      rec[0] = uint8_t('k' + tx);
+      rec[1] = uint8_t('0' + i);
+      unsigned addr = 0;
+      ISAMInsertRecord(t, rec, &addr);
+    }
+    ISAMCommitTransaction(f);
+  }
+  ISAMClose(f, &ext);
+  g_loggedFile = g_io.files[kName]->current;
+  g_log = g_io.files[kLog]->current;
+  ISAMClose(reader, &ext);
+}
 
 void buildValidFile() {
   ztIsamSetIo(&g_io);
@@ -52,13 +82,16 @@ void buildValidFile() {
   ISAMCommitTransaction(f);
   ISAMClose(f, &ext);
   g_valid = g_io.files[kName]->current;
+  buildLog();
   g_io.files.clear();
 }
 
-void exercise(bool readOnly) {
+void exercise(bool readOnly, bool acceptLogLoss = false) {
   ISAMFILE f = nullptr;
   unsigned ext = 0;
-  if (ISAMOpen(&f, kName, readOnly ? ISAM_OPEN_READONLY : ISAM_OPEN_READWRITE, &ext) != ISAM_OK) return;
+  unsigned mode =
+      (readOnly ? ISAM_OPEN_READONLY : ISAM_OPEN_READWRITE) | (acceptLogLoss ? ISAM_OPEN_ACCEPT_LOG_LOSS : 0);
+  if (ISAMOpen(&f, kName, mode, &ext) != ISAM_OK) return;
   char report[256];
   ISAMCheckFile(f, report, sizeof(report));
   unsigned count = 0;
@@ -118,11 +151,12 @@ void exercise(bool readOnly) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (g_valid.empty()) buildValidFile();
   if (size == 0) return 0;
+  const bool log = (data[0] & 2) != 0;
   std::vector<uint8_t> image;
   if (data[0] & 1) {
     image.assign(data + 1, data + size);
   } else {
-    image = g_valid;
+    image = log ? g_log : g_valid;
     for (size_t i = 1; i + 2 < size; i += 3) {
       size_t off = (size_t(data[i]) | (size_t(data[i + 1]) << 8)) % (image.size() + 1);
       if (off == image.size())
@@ -133,8 +167,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   g_io.files.clear();
   g_io.files[kName] = std::make_shared<CIsamMemoryIo::File>();
-  g_io.files[kName]->current = image;
+  g_io.files[kName]->current = log ? g_loggedFile : image;
+  if (log) {
+    g_io.files[kLog] = std::make_shared<CIsamMemoryIo::File>();
+    g_io.files[kLog]->current = image;
+  }
   exercise(true);
-  exercise(false);
+  if (log) {
+    exercise(true, true);
+    exercise(false, true);
+  } else {
+    exercise(false);
+  }
   return 0;
 }

@@ -1,13 +1,15 @@
 #!/bin/bash
 # Installs what the builds need on Debian 12, only when something is missing.
-#   scripts/install-deps.sh native   compilers, CMake, GoogleTest (the demo)
+#   scripts/install-deps.sh native   compilers, CMake, GoogleTest, SQLite (the demo)
 #   scripts/install-deps.sh all      plus mingw-w64, Wine, SQLite, Google Benchmark, clang
+#   scripts/install-deps.sh screens  Wine, Xvfb and ImageMagick for the screenshots
 set -euo pipefail
 what=${1:-all}
-packages=(cmake ninja-build g++ googletest)
+packages=(cmake ninja-build g++ googletest libsqlite3-dev)
+[ "$what" = screens ] && packages=(wine wine32:i386 xvfb xauth imagemagick)
 if [ "$what" = all ]; then
   packages+=(mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-             wine wine32:i386 xvfb xauth libsqlite3-dev libbenchmark-dev clang libclang-rt-14-dev)
+             wine wine32:i386 xvfb xauth imagemagick libbenchmark-dev clang libclang-rt-14-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do

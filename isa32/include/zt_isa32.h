@@ -77,12 +77,23 @@ enum : unsigned {
   ISAM_ERR_FAILED = 1037,          // an earlier write failed: roll back or close the file
   ISAM_ERR_TOO_MANY_KEYS = 1038,   // more keys than a table can hold
   ISAM_ERR_CHECK = 1039,           // the integrity check found a fault (report text)
+  ISAM_ERR_LOG_DAMAGED = 1040,     // the log beside the file is damaged (detail: committed transactions lost)
+  ISAM_ERR_LOG_UNREADABLE = 1041,  // the log beside the file cannot be read (detail: system error)
+  ISAM_ERR_NOT_WRITABLE = 1042,    // the file or its folder cannot be written (detail: system error)
 };
 #define ISAM_FIRST_ERROR 1001u
-#define ISAM_LAST_ERROR 1039u
+#define ISAM_LAST_ERROR 1042u
 
-// Open modes.
+// Open modes. Mode 4 reads like mode 5 and becomes the file's writer when its
+// first change or transaction begins; mode 5 never writes.
 enum : unsigned { ISAM_OPEN_READWRITE = 4, ISAM_OPEN_READONLY = 5 };
+// Added to an open mode: opens a file whose log is damaged or cannot be read,
+// with what can be used of it (the lost transactions stay lost once it is written).
+enum : unsigned { ISAM_OPEN_ACCEPT_LOG_LOSS = 0x100 };
+// ISAMCreateEx flags: the file is built under the name "<name>-new" and gets its
+// own name when ISAMClose has made it complete (a killed program leaves no
+// half-made file under the name).
+enum : unsigned { ISAM_CREATE_NAMED_ON_CLOSE = 1 };
 
 // Iteration flags.
 enum : unsigned {
@@ -144,12 +155,16 @@ enum : unsigned {
 };
 
 extern "C" {
-// Files. ISAMOpen mode 4 opens for reading and writing (one writer at a time, a
-// second gets ISAM_ERR_LOCKED), mode 5 for reading only.
+// Files. ISAMOpen mode 4 reads and writes (one writer at a time: a second one's
+// first change gets ISAM_ERR_LOCKED), mode 5 only reads; readers of both modes
+// read a snapshot of the file as of their opening and never wait for a writer.
 ZT_ISA32_API unsigned ISAMCreate(ISAMFILE* file, const char* fileName, unsigned* extError);
+ZT_ISA32_API unsigned ISAMCreateEx(ISAMFILE* file, const char* fileName, unsigned flags, unsigned* extError);
 ZT_ISA32_API unsigned ISAMOpen(ISAMFILE* file, const char* fileName, unsigned mode, unsigned* extError);
 // Closes the file and every table handle still open on it; an open transaction is rolled back.
 ZT_ISA32_API unsigned ISAMClose(ISAMFILE file, unsigned* extError);
+// Closes a file made by ISAMCreate or ISAMCreateEx and removes it with its log.
+ZT_ISA32_API unsigned ISAMDiscard(ISAMFILE file, unsigned* extError);
 ZT_ISA32_API unsigned ISAMGetTableCount(ISAMFILE file, unsigned* count);
 ZT_ISA32_API unsigned ISAMGetTableName(ISAMFILE file, unsigned index, char* name, unsigned size);
 // Bytes of page cache the file may use (default 64 MB, at least 64 KB).
@@ -158,6 +173,11 @@ ZT_ISA32_API unsigned ISAMSetCacheSize(ISAMFILE file, unsigned bytes);
 // Tables.
 ZT_ISA32_API unsigned ISAMCreateTable(ISAMFILE file, const char* tableName, const ISAMIDT* idt, unsigned keyCount,
                                       unsigned recordSize, unsigned nodeSize);
+// The checks of ISAMCreateTable on a table's definition, without a file: the
+// error ISAMCreateTable would give (0 when it would take it). *key gets the key
+// at fault and *part its part (0xFFFFFFFF where the fault is not one of a key or part).
+ZT_ISA32_API unsigned ISAMCheckTableDef(const ISAMIDT* idt, unsigned keyCount, unsigned recordSize, unsigned nodeSize,
+                                        unsigned* key, unsigned* part);
 ZT_ISA32_API unsigned ISAMOpenTable(ISAMFILE file, const char* tableName, ISAMTABLE* table);
 ZT_ISA32_API unsigned ISAMCloseTable(ISAMTABLE table);
 ZT_ISA32_API unsigned ISAMWriteTableDesc(ISAMTABLE table, unsigned slot, const char* text, unsigned length);
@@ -213,6 +233,9 @@ ZT_ISA32_API unsigned ISAMCheckFile(ISAMFILE file, char* report, unsigned size);
 
 // Errors.
 ZT_ISA32_API const char* ISAMErrorText(unsigned error);
+// The system error (errno or GetLastError) behind the last failed call of this
+// program, 0 when that failure had none.
+ZT_ISA32_API unsigned ISAMLastSystemError(void);
 // identification: the file name, or a file handle from ISAMCreate/ISAMOpen.
 ZT_ISA32_API void ISAMDispError(const void* identification, const char* functionName, unsigned error,
                                 unsigned extError);

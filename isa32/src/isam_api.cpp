@@ -9,6 +9,7 @@
 #include "isam_library.h"
 #include "zt_lib32/box_handler.h"
 #include "zt_lib32/strings.h"
+#include "zt_lib32/system_error.h"
 
 struct ZTIsamFile : public isam::CIsamFile {};
 
@@ -30,6 +31,39 @@ unsigned g_closedNext = 0;
 
 // The table handle used last: iterations call with the same handle again and again.
 const void* g_lastTable = nullptr;
+
+// The last failure and the system error behind it, for ISAMDispError and
+// ISAMLastSystemError.
+unsigned g_lastError = 0;
+unsigned g_lastSystemError = 0;
+
+// Errors whose detail is a system error code.
+bool carriesSystemError(unsigned error) {
+  switch (error) {
+    case ISAM_ERR_OPEN:
+    case ISAM_ERR_CREATE:
+    case ISAM_ERR_READ:
+    case ISAM_ERR_WRITE:
+    case ISAM_ERR_FLUSH:
+    case ISAM_ERR_LOCKED:
+    case ISAM_ERR_LOG_UNREADABLE:
+    case ISAM_ERR_NOT_WRITABLE:
+      return true;
+    default:
+      return false;
+  }
+}
+
+unsigned noted(unsigned error, unsigned detail) {
+  if (error && error != ISAM_END_OF_ITERATION) {
+    g_lastError = error;
+    g_lastSystemError = carriesSystemError(error) ? detail : 0;
+  }
+  return error;
+}
+
+// A call on an open file: its pager knows the system error of a failure.
+unsigned notedOn(unsigned error, isam::CIsamFile* f) { return noted(error, f ? f->Pager().LastDetail() : 0); }
 
 ZTIsamFile* fileOf(ISAMFILE f) { return g_files.count(f) ? f : nullptr; }
 isam::TableHandle* tableOf(ISAMTABLE t) {
@@ -55,76 +89,92 @@ unsigned onTable(ISAMTABLE table, Fn fn) {
   if (!t) return ISAM_ERR_HANDLE;
   unsigned e = fn(t);
   t->file->EndCall();
-  return e;
+  return e && e != ISAM_END_OF_ITERATION ? notedOn(e, t->file) : e;
 }
 
 }  // namespace
 
-unsigned ISAMCreate(ISAMFILE* file, const char* fileName, unsigned* extError) {
+unsigned ISAMCreateEx(ISAMFILE* file, const char* fileName, unsigned flags, unsigned* extError) {
   unsigned dummy = 0;
   unsigned* ext = extError ? extError : &dummy;
   *ext = 0;
-  if (!file || !fileName || !*fileName) return ISAM_ERR_ARGUMENT;
+  if (!file || !fileName || !*fileName || (flags & ~unsigned(ISAM_CREATE_NAMED_ON_CLOSE)))
+    return noted(ISAM_ERR_ARGUMENT, 0);
   *file = nullptr;
   ZTIsamFile* f = new (std::nothrow) ZTIsamFile();
-  if (!f) return ISAM_ERR_NO_MEMORY;
-  unsigned e = f->Create(fileName, ext);
+  if (!f) return noted(ISAM_ERR_NO_MEMORY, 0);
+  unsigned e = f->Create(fileName, (flags & ISAM_CREATE_NAMED_ON_CLOSE) != 0, ext);
   if (e) {
     delete f;
-    return e;
+    return noted(e, *ext);
   }
   g_files.insert(f);
   *file = f;
   return ISAM_OK;
+}
+
+unsigned ISAMCreate(ISAMFILE* file, const char* fileName, unsigned* extError) {
+  return ISAMCreateEx(file, fileName, 0, extError);
 }
 
 unsigned ISAMOpen(ISAMFILE* file, const char* fileName, unsigned mode, unsigned* extError) {
   unsigned dummy = 0;
   unsigned* ext = extError ? extError : &dummy;
   *ext = 0;
-  if (!file || !fileName || !*fileName) return ISAM_ERR_ARGUMENT;
+  if (!file || !fileName || !*fileName) return noted(ISAM_ERR_ARGUMENT, 0);
   *file = nullptr;
-  if (mode != ISAM_OPEN_READWRITE && mode != ISAM_OPEN_READONLY) return ISAM_ERR_MODE;
+  const bool acceptLogLoss = (mode & ISAM_OPEN_ACCEPT_LOG_LOSS) != 0;
+  mode &= ~unsigned(ISAM_OPEN_ACCEPT_LOG_LOSS);
+  if (mode != ISAM_OPEN_READWRITE && mode != ISAM_OPEN_READONLY) return noted(ISAM_ERR_MODE, 0);
   ZTIsamFile* f = new (std::nothrow) ZTIsamFile();
-  if (!f) return ISAM_ERR_NO_MEMORY;
-  unsigned e = f->Open(fileName, mode == ISAM_OPEN_READONLY, ext);
+  if (!f) return noted(ISAM_ERR_NO_MEMORY, 0);
+  unsigned e = f->Open(fileName, mode == ISAM_OPEN_READONLY, acceptLogLoss, ext);
   if (e) {
     delete f;
-    return e;
+    return noted(e, *ext);
   }
   g_files.insert(f);
   *file = f;
   return ISAM_OK;
 }
 
-unsigned ISAMClose(ISAMFILE file, unsigned* extError) {
+namespace {
+// Closes (or discards) a file handle; its name stays known to ISAMDispError.
+unsigned closeFile(ISAMFILE file, unsigned* extError, bool discard) {
   unsigned dummy = 0;
   unsigned* ext = extError ? extError : &dummy;
   *ext = 0;
   ZTIsamFile* f = fileOf(file);
-  if (!f) return ISAM_ERR_HANDLE;
+  if (!f) return noted(ISAM_ERR_HANDLE, 0);
   forgetTables(f);
   g_files.erase(f);
   ClosedFile& c = g_closed[g_closedNext++ % kClosedRing];
   c.handle = f;
   ztStrCopy(c.name, f->Name().c_str(), sizeof(c.name));
-  unsigned e = f->Close(ext);
+  unsigned e = discard ? f->Discard(ext) : f->Close(ext);
   delete f;
-  return e;
+  return e ? noted(e, *ext) : e;
 }
+}  // namespace
+
+unsigned ISAMClose(ISAMFILE file, unsigned* extError) { return closeFile(file, extError, false); }
+
+unsigned ISAMDiscard(ISAMFILE file, unsigned* extError) { return closeFile(file, extError, true); }
 
 unsigned ISAMGetTableCount(ISAMFILE file, unsigned* count) {
   ZTIsamFile* f = fileOf(file);
   if (!f) return ISAM_ERR_HANDLE;
   if (!count) return ISAM_ERR_ARGUMENT;
-  return f->TableCount(count);
+  unsigned e = f->TableCount(count);
+  return e ? notedOn(e, f) : e;
 }
 
 unsigned ISAMGetTableName(ISAMFILE file, unsigned index, char* name, unsigned size) {
   ZTIsamFile* f = fileOf(file);
   if (!f) return ISAM_ERR_HANDLE;
   if (!name) return ISAM_ERR_ARGUMENT;
-  return f->TableName(index, name, size);
+  unsigned e = f->TableName(index, name, size);
+  return e ? notedOn(e, f) : e;
 }
 
 unsigned ISAMSetCacheSize(ISAMFILE file, unsigned bytes) {
@@ -141,6 +191,16 @@ unsigned ISAMCreateTable(ISAMFILE file, const char* tableName, const ISAMIDT* id
   if (!f) return ISAM_ERR_HANDLE;
   unsigned e = f->CreateTable(tableName, idt, keyCount, recordSize, nodeSize);
   f->EndCall();
+  return e ? notedOn(e, f) : e;
+}
+
+unsigned ISAMCheckTableDef(const ISAMIDT* idt, unsigned keyCount, unsigned recordSize, unsigned nodeSize, unsigned* key,
+                           unsigned* part) {
+  unsigned k = 0, p = 0;
+  isam::KeyDef defs[ISAM_MAX_KEYS] = {};
+  unsigned e = isam::CheckTableDef(idt, keyCount, recordSize, nodeSize, defs, &k, &p);
+  if (key) *key = k;
+  if (part) *part = p;
   return e;
 }
 
@@ -156,7 +216,7 @@ unsigned ISAMOpenTable(ISAMFILE file, const char* tableName, ISAMTABLE* table) {
     g_tables.insert(h);
   }
   f->EndCall();
-  return e;
+  return e ? notedOn(e, f) : e;
 }
 
 unsigned ISAMCloseTable(ISAMTABLE table) {
@@ -258,7 +318,9 @@ unsigned ISAMDeleteRecord(ISAMTABLE table, unsigned address) {
 
 unsigned ISAMBeginTransaction(ISAMFILE file) {
   ZTIsamFile* f = fileOf(file);
-  return f ? f->Begin() : ISAM_ERR_HANDLE;
+  if (!f) return ISAM_ERR_HANDLE;
+  unsigned e = f->Begin();
+  return e ? notedOn(e, f) : e;
 }
 
 unsigned ISAMCommitTransaction(ISAMFILE file) {
@@ -266,13 +328,15 @@ unsigned ISAMCommitTransaction(ISAMFILE file) {
   if (!f) return ISAM_ERR_HANDLE;
   unsigned e = f->Commit();
   f->EndCall();
-  return e;
+  return e ? notedOn(e, f) : e;
 }
 
 unsigned ISAMRollbackTransaction(ISAMFILE file) {
   ZTIsamFile* f = fileOf(file);
   return f ? f->Rollback() : ISAM_ERR_HANDLE;
 }
+
+unsigned ISAMLastSystemError(void) { return g_lastSystemError; }
 
 unsigned ISAMCheckFile(ISAMFILE file, char* report, unsigned size) {
   if (report && size) report[0] = '\0';
@@ -308,9 +372,17 @@ void ISAMDispError(const void* identification, const char* functionName, unsigne
   char caption[160];
   ztIsa32Lib.LoadOwnString(0, captionFormat, sizeof(captionFormat));
   ztFormat(caption, sizeof(caption), captionFormat, error);
+  // A system error says why (a full disk, a missing right): its text follows the
+  // code. Callers that pass 0 get the system error of the last failure of that code.
+  if (!extError && error == g_lastError) extError = g_lastSystemError;
+  char reason[300] = "";
+  if (extError && carriesSystemError(error)) {
+    char system[256];
+    ztFormat(reason, sizeof(reason), " (%s)", ztSystemErrorText(extError, system, sizeof(system)));
+  }
   char text[1024];
-  ztFormat(text, sizeof(text), "Datei: %s\nFunktion: %s\nFehler %u: %s\nDetail: %u", name,
-           functionName ? functionName : "", error, ISAMErrorText(error), extError);
+  ztFormat(text, sizeof(text), "Datei: %s\nFunktion: %s\nFehler %u: %s\nDetail: %u%s", name,
+           functionName ? functionName : "", error, ISAMErrorText(error), extError, reason);
   ZTBoxRequest box{error, ZT_BOX_ENGINE, 0x30, caption, text};
   ztShowBox(&box);
 }

@@ -96,24 +96,40 @@ TEST_F(IsamFileTest, CreateRefusesExistingFilesAndOpenRefusesForeignOnes) {
   EXPECT_EQ(nullptr, other);
 }
 
-TEST_F(IsamFileTest, SecondWriterIsRefusedReadersAreNot) {
+// Mode 4 reads until its first change; only then does it need to be the one writer.
+TEST_F(IsamFileTest, SecondWriterIsRefusedAtItsFirstChangeReadersAreNot) {
   createStandard(name, &file, &table);
   Rec r = makeRec(7, "seven");
   ASSERT_EQ(ISAM_OK, ISAMInsertRecord(table, r.bytes, nullptr));
-  ISAMFILE second = nullptr;
+  ISAMFILE second = nullptr, reader = nullptr;
   unsigned ext = 0;
-  EXPECT_EQ(ISAM_ERR_LOCKED, ISAMOpen(&second, name.c_str(), ISAM_OPEN_READWRITE, &ext));
-  ASSERT_EQ(ISAM_OK, ISAMOpen(&second, name.c_str(), ISAM_OPEN_READONLY, &ext));
-  ISAMTABLE t2 = nullptr;
+  ASSERT_EQ(ISAM_OK, ISAMOpen(&second, name.c_str(), ISAM_OPEN_READWRITE, &ext));
+  ASSERT_EQ(ISAM_OK, ISAMOpen(&reader, name.c_str(), ISAM_OPEN_READONLY, &ext));
+  ISAMTABLE t2 = nullptr, t3 = nullptr;
   ASSERT_EQ(ISAM_OK, ISAMOpenTable(second, "T", &t2));
+  ASSERT_EQ(ISAM_OK, ISAMOpenTable(reader, "T", &t3));
   EXPECT_EQ(std::vector<int>{7}, readAll(t2, 1, ISAM_ITER_FORWARD));
-  EXPECT_EQ(ISAM_ERR_READ_ONLY, ISAMInsertRecord(t2, r.bytes, nullptr));
-  EXPECT_EQ(ISAM_ERR_READ_ONLY, ISAMBeginTransaction(second));
-  EXPECT_EQ(ISAM_OK, ISAMClose(second, &ext));
-  // Closing the writer releases the file.
+  EXPECT_EQ(std::vector<int>{7}, readAll(t3, 1, ISAM_ITER_FORWARD));
+  EXPECT_EQ(ISAM_ERR_LOCKED, ISAMInsertRecord(t2, r.bytes, nullptr));
+  EXPECT_EQ(ISAM_ERR_LOCKED, ISAMBeginTransaction(second));
+  EXPECT_EQ(ISAM_ERR_READ_ONLY, ISAMInsertRecord(t3, r.bytes, nullptr));
+  EXPECT_EQ(ISAM_ERR_READ_ONLY, ISAMBeginTransaction(reader));
+  // The writer goes on; the readers keep the file as they opened it.
+  Rec eight = makeRec(8, "eight");
+  ASSERT_EQ(ISAM_OK, ISAMInsertRecord(table, eight.bytes, nullptr));
+  EXPECT_EQ(std::vector<int>{7}, readAll(t2, 1, ISAM_ITER_FORWARD));
+  EXPECT_EQ(std::vector<int>{7}, readAll(t3, 1, ISAM_ITER_FORWARD));
+  // Closing the writer releases the file: the second handle's first change
+  // makes it the writer, and it sees the newest state from then on.
   ASSERT_EQ(ISAM_OK, ISAMClose(file, &ext));
   file = nullptr;
-  ASSERT_EQ(ISAM_OK, ISAMOpen(&file, name.c_str(), ISAM_OPEN_READWRITE, &ext));
+  Rec nine = makeRec(9, "nine");
+  ASSERT_EQ(ISAM_OK, ISAMInsertRecord(t2, nine.bytes, nullptr));
+  EXPECT_EQ((std::vector<int>{7, 8, 9}), readAll(t2, 1, ISAM_ITER_FORWARD));
+  EXPECT_EQ(std::vector<int>{7}, readAll(t3, 1, ISAM_ITER_FORWARD));
+  EXPECT_EQ("ok", check(second));
+  EXPECT_EQ(ISAM_OK, ISAMClose(reader, &ext));
+  EXPECT_EQ(ISAM_OK, ISAMClose(second, &ext));
 }
 
 TEST_F(IsamFileTest, CreateTableValidatesItsDefinition) {
@@ -404,14 +420,55 @@ TEST_F(IsamFileTest, DispErrorNamesFileCallErrorAndDetail) {
   EXPECT_NE(std::string::npos, box.text.find("C:\\data\\kunden.isa"));
   EXPECT_NE(std::string::npos, box.text.find("ISAMOpen"));
   EXPECT_NE(std::string::npos, box.text.find(ISAMErrorText(ISAM_ERR_OPEN)));
-  EXPECT_NE(std::string::npos, box.text.find("Detail: 2"));
+  // The system error comes with its text, also when the caller passes 0 for it.
+  EXPECT_NE(std::string::npos, box.text.find("Detail: 2 ("));
   EXPECT_NE(std::string::npos, box.caption.find("1003"));
+  ISAMFILE missing = nullptr;
+  unsigned detail = 0;
+  ASSERT_EQ(ISAM_ERR_OPEN, ISAMOpen(&missing, (name + ".missing").c_str(), ISAM_OPEN_READONLY, &detail));
+  EXPECT_EQ(detail, ISAMLastSystemError());
+  ISAMDispError(name.c_str(), "ISAMOpen", ISAM_ERR_OPEN, 0);
+  EXPECT_NE(std::string::npos, box.text.find("Detail: " + std::to_string(detail) + " (")) << box.text;
+  ISAMDispError(name.c_str(), "ISAMOpen", ISAM_ERR_NOT_ISAM, 0);
+  EXPECT_EQ(box.text.size() - 9, box.text.rfind("Detail: 0")) << box.text;  // nothing to explain
   createStandard(name, &file, &table);
   ISAMDispError(file, "ISAMCloseTable", ISAM_ERR_HANDLE, 0);
   EXPECT_NE(std::string::npos, box.text.find(name));
   ztSetBoxHandler(oldHandler, oldContext);
   for (unsigned e = ISAM_FIRST_ERROR; e <= ISAM_LAST_ERROR; ++e) EXPECT_GT(strlen(ISAMErrorText(e)), 5u) << e;
   EXPECT_GT(strlen(ISAMErrorText(77)), 5u);
+}
+
+// The checks without a file give what creating the table gives.
+TEST_F(IsamFileTest, CheckTableDefAgreesWithCreateTable) {
+  unsigned ext = 0;
+  ASSERT_EQ(ISAM_OK, ISAMCreate(&file, name.c_str(), &ext));
+  std::vector<ISAMIDT> keys(34, keyPart(ISAM_KEY_TEXT, 0, 4));
+  keys[1] = keyPart(ISAM_KEY_NUMTEXT, 4, 12);
+  keys[2] = keyPart(ISAM_KEY_INT32, 16, 4);
+  struct Case {
+    unsigned keyCount, recordSize, nodeSize, fault, key, part;
+  };
+  // NUMTEXT takes twice its length: 24 bytes do not fit a 48-byte node, 4 do.
+  const Case cases[] = {{3, 20, 48, ISAM_ERR_KEY_TOO_LONG, 1, 0xFFFFFFFFu},
+                        {3, 20, 128, ISAM_OK, 0xFFFFFFFFu, 0xFFFFFFFFu},
+                        {3, 19, 128, ISAM_ERR_KEY_OUTSIDE, 2, 0},
+                        {33, 20, 128, ISAM_ERR_TOO_MANY_KEYS, 0xFFFFFFFFu, 0xFFFFFFFFu},
+                        {3, 65536, 128, ISAM_ERR_RECORD_SIZE, 0xFFFFFFFFu, 0xFFFFFFFFu},
+                        {3, 20, 31, ISAM_ERR_NODE_SIZE, 0xFFFFFFFFu, 0xFFFFFFFFu}};
+  for (const Case& c : cases) {
+    unsigned key = 0, part = 0;
+    EXPECT_EQ(c.fault, ISAMCheckTableDef(keys.data(), c.keyCount, c.recordSize, c.nodeSize, &key, &part));
+    EXPECT_EQ(c.key, key);
+    EXPECT_EQ(c.part, part);
+    std::string table = "A" + std::to_string(&c - cases);
+    EXPECT_EQ(c.fault, ISAMCreateTable(file, table.c_str(), keys.data(), c.keyCount, c.recordSize, c.nodeSize));
+  }
+  keys[2] = keyPart(ISAM_KEY_INT32, 16, 3);
+  unsigned key = 0, part = 0;
+  EXPECT_EQ(ISAM_ERR_KEY_DEF, ISAMCheckTableDef(keys.data(), 3, 20, 128, &key, &part));
+  EXPECT_EQ(2u, key);
+  EXPECT_EQ(0u, part);
 }
 
 TEST(IsamKeyTypes, NamesCodesAndListBox) {

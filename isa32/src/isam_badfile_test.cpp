@@ -140,8 +140,11 @@ TEST_F(IsamBadFileTest, TruncatedFiles) {
     std::string where;
     unsigned e = exercise(&where);
     EXPECT_NE(0u, e) << length;
-    if (length < 16) {
+    // Cut inside the signature: a damaged ISAM file once the first four bytes are there.
+    if (length < 4) {
       EXPECT_EQ(unsigned(ISAM_ERR_NOT_ISAM), e) << length;
+    } else if (length < 16) {
+      EXPECT_EQ(unsigned(ISAM_ERR_CORRUPT), e) << length;
     }
   }
 }
@@ -200,9 +203,65 @@ TEST_F(IsamBadFileTest, ForeignOrDamagedLogIsIgnored) {
   install(image);
   io.files[std::string(kName) + "-wal"] = std::make_shared<CIsamMemoryIo::File>();
   std::vector<uint8_t> other = log;
-  other[8] ^= 1;  // file identity
+  other[8] ^= 1;  // file identity, with a checksum to match
+  uint32_t crc = isamtest::crc32c(0, other.data(), 28);
+  memcpy(other.data() + 28, &crc, 4);
   io.files[std::string(kName) + "-wal"]->current = other;
   EXPECT_EQ(0u, exercise(&where)) << where;
+}
+
+}  // namespace
+
+namespace {
+
+// Damage that keeps every checksum right: a table block whose high-water mark
+// is lowered, sealed again. Reads fail instead of answering with fewer records.
+TEST_F(IsamBadFileTest, LoweredHighWaterMarkFailsEveryRead) {
+  using namespace isam;
+  size_t table = 0;
+  for (uint32_t pos = kFileHeaderUnits; uint64_t(pos) * kUnit + kBlockHeader <= image.size();) {
+    const uint8_t* h = image.data() + size_t(pos) * kUnit;
+    if (rd16(h + kHdrKind) == kKindTable) table = size_t(pos) * kUnit;
+    pos += rd32(h + kHdrUnits);
+  }
+  ASSERT_NE(0u, table);
+  // 171 addresses handed out (deleted ones are used again), 50 records to a data block.
+  ASSERT_EQ(171u, rd32(image.data() + table + kTbHighWater));
+  ASSERT_EQ(50u, rd32(image.data() + table + kTbPerBlock));
+  for (uint32_t lowered : {151u, 120u, 85u, 1u}) {
+    std::vector<uint8_t> bad = image;
+    uint8_t* tb = bad.data() + table;
+    wr32(tb + kTbHighWater, lowered);
+    uint32_t crc = isamtest::crc32c(0, tb + 4, kTableUnits * kUnit - 4);
+    wr32(tb + kHdrCrc, crc);
+    install(bad);
+    ISAMFILE f = nullptr;
+    unsigned ext = 0;
+    ASSERT_EQ(ISAM_OK, ISAMOpen(&f, kName, ISAM_OPEN_READONLY, &ext));
+    char report[256];
+    EXPECT_EQ(ISAM_ERR_CHECK, ISAMCheckFile(f, report, sizeof(report))) << lowered;
+    ISAMTABLE t = nullptr;
+    unsigned e = ISAMOpenTable(f, "T", &t);
+    if (e == ISAM_OK) {
+      // Stored order, index order with records, index order with keys only.
+      std::vector<uint8_t> buffer(64 * kRecSize);
+      unsigned address = 0, count = 0, total = 0;
+      while ((e = ISAMReadRecords(t, &address, buffer.data(), unsigned(buffer.size()), &count)) == ISAM_OK)
+        total += count;
+      EXPECT_EQ(ISAM_ERR_CORRUPT, e) << lowered << ": " << total << " records";
+      std::vector<int> numbers = readAll(t, 1, ISAM_ITER_FORWARD);
+      EXPECT_EQ(-int(ISAM_ERR_CORRUPT), numbers.back()) << lowered;
+      unsigned entry = 0;
+      ASSERT_EQ(ISAM_OK, ISAMKeyEntrySize(t, 1, &entry));
+      ASSERT_EQ(ISAM_OK, ISAMSetupIterationLimits(t, 1, ISAM_ITER_FORWARD, nullptr, nullptr));
+      while ((e = ISAMReadNextKeys(t, 1, buffer.data(), 16 * entry, &count)) == ISAM_OK) {
+      }
+      EXPECT_EQ(ISAM_ERR_CORRUPT, e) << lowered;
+    } else {
+      EXPECT_EQ(ISAM_ERR_CORRUPT, e) << lowered;
+    }
+    ISAMClose(f, &ext);
+  }
 }
 
 }  // namespace

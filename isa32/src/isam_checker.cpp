@@ -6,6 +6,7 @@
 #include <string>
 
 #include "zt_lib32/strings.h"
+#include "zt_lib32/system_error.h"
 
 namespace isam {
 
@@ -73,6 +74,16 @@ unsigned CIsamChecker::Run(char* report, unsigned size) {
   report_ = report;
   size_ = size;
   if (pager_->InTransaction()) return ISAM_ERR_IN_TRANSACTION;
+  // A log that lost committed transactions (the file was opened anyway) or could
+  // not be read is a fault, whatever the file itself looks like.
+  if (pager_->LostCommits())
+    return fault("the log %s is damaged: %u committed transactions cannot be replayed", pager_->LogName().c_str(),
+                 pager_->LostCommits());
+  if (pager_->LogUnreadable()) {
+    char system[200] = "unknown format";
+    if (pager_->LogError()) ztSystemErrorText(pager_->LogError(), system, sizeof(system));
+    return fault("the log %s cannot be read (%s)", pager_->LogName().c_str(), system);
+  }
   std::vector<std::pair<std::string, uint32_t>> tables;
   unsigned e = file_->Catalog(&tables);
   if (e) {

@@ -34,7 +34,48 @@ bool validName(const char* name) {
   return n <= 31;
 }
 
+// A table name as the catalogue index keeps it: ASCII letters folded.
+std::string foldedName(const char* name) {
+  std::string folded(name);
+  for (char& c : folded)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return folded;
+}
+
 }  // namespace
+
+unsigned CheckTableDef(const ISAMIDT* idt, unsigned keyCount, unsigned recordSize, unsigned nodeSize, KeyDef* defs,
+                       unsigned* key, unsigned* part) {
+  *key = *part = 0xFFFFFFFFu;
+  if (keyCount > ISAM_MAX_KEYS) return ISAM_ERR_TOO_MANY_KEYS;
+  if (keyCount && !idt) return ISAM_ERR_ARGUMENT;
+  if (recordSize < 1 || recordSize > ISAM_MAX_RECORD_SIZE) return ISAM_ERR_RECORD_SIZE;
+  if (nodeSize < ISAM_MIN_NODE_SIZE || nodeSize > ISAM_MAX_NODE_SIZE) return ISAM_ERR_NODE_SIZE;
+  for (unsigned k = 0; k < keyCount; ++k) {
+    const ISAMIDT& src = idt[k];
+    KeyDef& def = defs[k];
+    *key = k;
+    for (int i = 0; i < 5; ++i) def.options[i] = src.options[i] ? 1 : 0;
+    def.partCount = src.partCount;
+    if (def.partCount < 1 || def.partCount > 4) return ISAM_ERR_KEY_DEF;
+    for (unsigned i = 0; i < def.partCount; ++i) {
+      *part = i;
+      def.parts[i].type = src.parts[i].keyType;
+      def.parts[i].offset = src.parts[i].offset;
+      def.parts[i].length = src.parts[i].length;
+      if (def.parts[i].type >= ISAM_KEY_TYPE_COUNT || !KeyTypeLengthOk(def.parts[i].type, def.parts[i].length))
+        return ISAM_ERR_KEY_DEF;
+      if (uint32_t(def.parts[i].offset) + def.parts[i].length > recordSize) return ISAM_ERR_KEY_OUTSIDE;
+    }
+    *part = 0xFFFFFFFFu;
+    if (!FinishKeyDef(&def)) return ISAM_ERR_KEY_DEF;
+    if (def.keyLength > nodeSize || CIsamBTree::LeafCapacity(nodeSize, def.keyLength) < 2 ||
+        CIsamBTree::InnerCapacity(nodeSize, def.keyLength) < 2)
+      return ISAM_ERR_KEY_TOO_LONG;
+  }
+  *key = 0xFFFFFFFFu;
+  return ISAM_OK;
+}
 
 CIsamFile::CIsamFile() : open_(false), generation_(0) {}
 
@@ -43,8 +84,8 @@ CIsamFile::~CIsamFile() {
   if (open_) Close(&ext);
 }
 
-unsigned CIsamFile::Create(const char* name, unsigned* ext) {
-  unsigned e = pager_.Create(name, ext);
+unsigned CIsamFile::Create(const char* name, bool namedOnClose, unsigned* ext) {
+  unsigned e = pager_.Create(name, namedOnClose, ext);
   if (e) return e;
   name_ = name;
   open_ = true;
@@ -52,8 +93,8 @@ unsigned CIsamFile::Create(const char* name, unsigned* ext) {
   return loadCatalog();
 }
 
-unsigned CIsamFile::Open(const char* name, bool readOnly, unsigned* ext) {
-  unsigned e = pager_.Open(name, readOnly, ext);
+unsigned CIsamFile::Open(const char* name, bool readOnly, bool acceptLogLoss, unsigned* ext) {
+  unsigned e = pager_.Open(name, readOnly, acceptLogLoss, ext);
   if (e) return e;
   name_ = name;
   open_ = true;
@@ -67,19 +108,35 @@ unsigned CIsamFile::Open(const char* name, bool readOnly, unsigned* ext) {
   return e;
 }
 
-unsigned CIsamFile::Close(unsigned* ext) {
+void CIsamFile::forget() {
   for (TableHandle* h : handles_) delete h;
   handles_.clear();
   states_.clear();
   catalog_.clear();
+  catalogIndex_.clear();
   open_ = false;
+}
+
+unsigned CIsamFile::Close(unsigned* ext) {
+  forget();
   return pager_.Close(ext);
+}
+
+unsigned CIsamFile::Discard(unsigned* ext) {
+  forget();
+  return pager_.Discard(ext);
+}
+
+long CIsamFile::findTable(const char* name) const {
+  auto it = catalogIndex_.find(foldedName(name));
+  return it == catalogIndex_.end() ? -1 : long(it->second);
 }
 
 // ---- catalogue and tables ----
 
 unsigned CIsamFile::loadCatalog() {
   catalog_.clear();
+  catalogIndex_.clear();
   Block* hdr = pager_.Header();
   uint32_t count = rd32(hdr->data + kFhTableCount);
   uint32_t addr = rd32(hdr->data + kFhCatalogHead);
@@ -94,6 +151,7 @@ unsigned CIsamFile::loadCatalog() {
     for (uint32_t i = 0; i < n; ++i) {
       const uint8_t* ent = b->data + kCatEntries + i * kCatEntrySize;
       if (memchr(ent, 0, 32) == nullptr) return ISAM_ERR_CORRUPT;
+      catalogIndex_.emplace(foldedName(reinterpret_cast<const char*>(ent)), catalog_.size());
       catalog_.emplace_back(std::string(reinterpret_cast<const char*>(ent)), rd32(ent + 32));
     }
     addr = rd32(b->data + kCatNext);
@@ -165,8 +223,14 @@ unsigned CIsamFile::LoadTable(uint32_t block, TableState* st) {
       return ISAM_ERR_CORRUPT;
   }
   st->dataBlocks.clear();
+  // Data blocks are added one at a time as the high-water mark reaches the end of
+  // the last one, and records in use lie below the mark: a mark or count that
+  // disagrees would make reads stop early or read past the records.
   uint32_t blocks = rd32(d + kTbDataBlocks);
-  if (uint64_t(rd32(d + kTbHighWater)) > uint64_t(blocks) * st->perBlock) return ISAM_ERR_CORRUPT;
+  uint64_t highWater = rd32(d + kTbHighWater);
+  if (highWater > uint64_t(blocks) * st->perBlock || (blocks && highWater <= uint64_t(blocks - 1) * st->perBlock) ||
+      rd32(d + kTbRecords) > highWater)
+    return ISAM_ERR_CORRUPT;
   uint32_t addr = rd32(d + kTbDirHead);
   uint32_t guard = pager_.FileEnd() / kDirUnits + 1;
   while (addr) {
@@ -242,35 +306,14 @@ unsigned CIsamFile::writeEnd(bool own, unsigned result, bool changed) {
 
 unsigned CIsamFile::CreateTable(const char* name, const ISAMIDT* idt, unsigned keyCount, unsigned recordSize,
                                 unsigned nodeSize) {
-  unsigned e = sync();
+  unsigned e = writable();
+  if (!e) e = sync();
   if (e) return e;
   if (!validName(name)) return ISAM_ERR_TABLE_NAME;
-  for (auto& c : catalog_)
-    if (ztStrICmpAscii(c.first.c_str(), name) == 0) return ISAM_ERR_TABLE_EXISTS;
-  if (keyCount > ISAM_MAX_KEYS) return ISAM_ERR_TOO_MANY_KEYS;
-  if (keyCount && !idt) return ISAM_ERR_ARGUMENT;
-  if (recordSize < 1 || recordSize > ISAM_MAX_RECORD_SIZE) return ISAM_ERR_RECORD_SIZE;
-  if (nodeSize < ISAM_MIN_NODE_SIZE || nodeSize > ISAM_MAX_NODE_SIZE) return ISAM_ERR_NODE_SIZE;
+  if (findTable(name) >= 0) return ISAM_ERR_TABLE_EXISTS;
   KeyDef defs[ISAM_MAX_KEYS] = {};
-  for (unsigned k = 0; k < keyCount; ++k) {
-    const ISAMIDT& src = idt[k];
-    KeyDef& def = defs[k];
-    for (int i = 0; i < 5; ++i) def.options[i] = src.options[i] ? 1 : 0;
-    def.partCount = src.partCount;
-    if (def.partCount < 1 || def.partCount > 4) return ISAM_ERR_KEY_DEF;
-    for (unsigned i = 0; i < def.partCount; ++i) {
-      def.parts[i].type = src.parts[i].keyType;
-      def.parts[i].offset = src.parts[i].offset;
-      def.parts[i].length = src.parts[i].length;
-      if (def.parts[i].type >= ISAM_KEY_TYPE_COUNT || !KeyTypeLengthOk(def.parts[i].type, def.parts[i].length))
-        return ISAM_ERR_KEY_DEF;
-      if (uint32_t(def.parts[i].offset) + def.parts[i].length > recordSize) return ISAM_ERR_KEY_OUTSIDE;
-    }
-    if (!FinishKeyDef(&def)) return ISAM_ERR_KEY_DEF;
-    if (def.keyLength > nodeSize || CIsamBTree::LeafCapacity(nodeSize, def.keyLength) < 2 ||
-        CIsamBTree::InnerCapacity(nodeSize, def.keyLength) < 2)
-      return ISAM_ERR_KEY_TOO_LONG;
-  }
+  unsigned key = 0, part = 0;
+  if ((e = CheckTableDef(idt, keyCount, recordSize, nodeSize, defs, &key, &part)) != 0) return e;
   bool own = false;
   if ((e = writeBegin(&own)) != 0) return e;
   Block* hdr = pager_.Header();
@@ -330,7 +373,10 @@ unsigned CIsamFile::CreateTable(const char* name, const ISAMIDT* idt, unsigned k
   }
   uint32_t block = tb ? tb->addr : 0;
   e = writeEnd(own, e, true);
-  if (!e) catalog_.emplace_back(std::string(name), block);
+  if (!e) {
+    catalogIndex_.emplace(foldedName(name), catalog_.size());
+    catalog_.emplace_back(std::string(name), block);
+  }
   return e;
 }
 
@@ -338,10 +384,9 @@ unsigned CIsamFile::OpenTable(const char* name, TableHandle** handle) {
   unsigned e = sync();
   if (e) return e;
   if (!name) return ISAM_ERR_TABLE_NAME;
-  uint32_t block = 0;
-  for (auto& c : catalog_)
-    if (ztStrICmpAscii(c.first.c_str(), name) == 0) block = c.second;
-  if (!block) return ISAM_ERR_NO_TABLE;
+  long entry = findTable(name);
+  if (entry < 0) return ISAM_ERR_NO_TABLE;
+  uint32_t block = catalog_[size_t(entry)].second;
   std::shared_ptr<TableState> st;
   for (auto& s : states_)
     if (s->block == block && !s->dropped) st = s;
@@ -399,7 +444,8 @@ unsigned CIsamFile::WriteDesc(TableHandle* t, unsigned slot, const char* text, u
   if (length && !text) return ISAM_ERR_ARGUMENT;
   TableState* st = t->state.get();
   Block* tb = nullptr;
-  unsigned e = tableBlock(st, &tb);
+  unsigned e = writable();
+  if (!e) e = tableBlock(st, &tb);
   if (e) return e;
   bool own = false;
   if ((e = writeBegin(&own)) != 0) return e;
@@ -656,7 +702,8 @@ unsigned CIsamFile::checkKeys(TableState* st, const uint8_t* record, uint32_t se
 unsigned CIsamFile::Insert(TableHandle* t, const void* record, unsigned* address) {
   TableState* st = t->state.get();
   Block* tb = nullptr;
-  unsigned e = tableBlock(st, &tb);
+  unsigned e = writable();
+  if (!e) e = tableBlock(st, &tb);
   if (e) return e;
   if (!record) return ISAM_ERR_ARGUMENT;
   bool own = false;
@@ -685,7 +732,8 @@ unsigned CIsamFile::Insert(TableHandle* t, const void* record, unsigned* address
 unsigned CIsamFile::Update(TableHandle* t, unsigned address, const void* record) {
   TableState* st = t->state.get();
   Block* tb = nullptr;
-  unsigned e = tableBlock(st, &tb);
+  unsigned e = writable();
+  if (!e) e = tableBlock(st, &tb);
   if (e) return e;
   if (!record) return ISAM_ERR_ARGUMENT;
   bool own = false;
@@ -739,7 +787,8 @@ unsigned CIsamFile::indexRecord(TableState* st, Block* tb, const uint8_t* rec, u
 unsigned CIsamFile::Delete(TableHandle* t, unsigned address) {
   TableState* st = t->state.get();
   Block* tb = nullptr;
-  unsigned e = tableBlock(st, &tb);
+  unsigned e = writable();
+  if (!e) e = tableBlock(st, &tb);
   if (e) return e;
   bool own = false;
   if ((e = writeBegin(&own)) != 0) return e;
@@ -765,7 +814,8 @@ unsigned CIsamFile::Delete(TableHandle* t, unsigned address) {
 }
 
 unsigned CIsamFile::Begin() {
-  unsigned e = sync();
+  unsigned e = writable();
+  if (!e) e = sync();
   if (e) return e;
   return pager_.Begin();
 }
@@ -994,6 +1044,7 @@ unsigned CIsamFile::ReadNextKeys(TableHandle* t, unsigned index, void* buffer, u
   CIsamBTree tree(&pager_, tb, index, st->nodeSize, def.keyLength);
   uint8_t* out = static_cast<uint8_t*>(buffer);
   const uint32_t room = size / es;
+  const uint32_t highWater = rd32(tb->data + kTbHighWater);
   uint32_t n = 0;
   while (n < room) {
     Block* leaf = nullptr;
@@ -1034,6 +1085,19 @@ unsigned CIsamFile::ReadNextKeys(TableHandle* t, unsigned index, void* buffer, u
       c.backward ? ++last : --last;
     }
     const uint32_t lo = c.backward ? last : first, hi = c.backward ? first : last;
+    // Every address handed out names a record slot of the table.
+    for (uint32_t i = lo; i <= hi; ++i) {
+      uint32_t a = getAddress(base + size_t(i) * es + def.keyLength);
+      if (a == 0 || a > highWater) {
+        c.pathFresh = false;
+        e = ISAM_ERR_CORRUPT;
+        break;
+      }
+    }
+    if (e) {
+      n -= hi - lo + 1;  // the run is not handed out
+      break;
+    }
     if (c.backward) {
       for (uint32_t i = hi + 1; i-- > lo;) {
         memcpy(out, base + size_t(i) * es, es);
@@ -1076,6 +1140,9 @@ unsigned CIsamFile::ReadRecords(TableHandle* t, unsigned* address, void* buffer,
     const uint8_t* records = bitmap + st->bitmapBytes;
     uint32_t slot = at % st->perBlock;
     const uint32_t end = highWater - bi * st->perBlock < st->perBlock ? highWater - bi * st->perBlock : st->perBlock;
+    // No slot of the last block lies in use beyond the high-water mark.
+    for (uint32_t s = end; s < st->perBlock; ++s)
+      if ((bitmap[s / 8] >> (s % 8)) & 1) return ISAM_ERR_CORRUPT;
     for (; slot < end && n < room; ++slot) {
       if (!((bitmap[slot / 8] >> (slot % 8)) & 1)) continue;
       memcpy(out, records + size_t(slot) * rs, rs);

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "isam_btree.h"
@@ -57,6 +58,11 @@ struct Cursor {
   uint32_t generation = 0;
 };
 
+// The checks of a new table's definition; defs gets the keys decoded. On a
+// fault *key and *part name the key and part at fault (0xFFFFFFFF: none).
+unsigned CheckTableDef(const ISAMIDT* idt, unsigned keyCount, unsigned recordSize, unsigned nodeSize, KeyDef* defs,
+                       unsigned* key, unsigned* part);
+
 class CIsamFile;
 
 struct TableHandle {
@@ -72,9 +78,10 @@ class CIsamFile {
   CIsamFile(const CIsamFile&) = delete;
   CIsamFile& operator=(const CIsamFile&) = delete;
 
-  unsigned Create(const char* name, unsigned* ext);
-  unsigned Open(const char* name, bool readOnly, unsigned* ext);
+  unsigned Create(const char* name, bool namedOnClose, unsigned* ext);
+  unsigned Open(const char* name, bool readOnly, bool acceptLogLoss, unsigned* ext);
   unsigned Close(unsigned* ext);
+  unsigned Discard(unsigned* ext);
   const std::string& Name() const { return name_; }
   CIsamPager& Pager() { return pager_; }
 
@@ -115,8 +122,14 @@ class CIsamFile {
   void EndCall() { pager_.Trim(); }
 
  private:
+  // Drops the table handles and what is known of the tables.
+  void forget();
   unsigned sync();
+  // Before a change: the handle becomes the writer (which may read the file anew).
+  unsigned writable() { return pager_.BecomeWriter(); }
   unsigned loadCatalog();
+  // The catalogue entry of a table name (ASCII case ignored), or -1.
+  long findTable(const char* name) const;
   unsigned refresh(TableState* st);
   unsigned tableBlock(TableState* st, Block** out);
   unsigned recordSlot(TableState* st, uint32_t address, bool mustBeUsed, Block** block, uint8_t** record);
@@ -141,6 +154,7 @@ class CIsamFile {
   bool open_;
   uint32_t generation_;
   std::vector<std::pair<std::string, uint32_t>> catalog_;  // name, table block
+  std::unordered_map<std::string, size_t> catalogIndex_;   // folded name -> catalog_ entry
   std::vector<std::shared_ptr<TableState>> states_;
   std::vector<TableHandle*> handles_;
   std::vector<uint8_t> keyBuf_;

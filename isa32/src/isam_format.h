@@ -114,8 +114,29 @@ constexpr uint32_t kFreeNext = 16;
 // Write-ahead log: header, then frames.
 constexpr uint32_t kWalHeader = 32;
 constexpr uint32_t kWalMagic = 0x4C41575Au;  // "ZWAL"
+// Version 2 seeds every frame checksum with the file identity and counts the
+// frames of a transaction in its commit frame; version 1 logs are still read.
+constexpr uint32_t kWalVersion = 2;
+constexpr uint32_t kWhMagic = 0;
+constexpr uint32_t kWhVersion = 4;
+constexpr uint32_t kWhIdLo = 8;
+constexpr uint32_t kWhIdHi = 12;
+constexpr uint32_t kWhSalt = 16;
+constexpr uint32_t kWhCrc = 28;
 constexpr uint32_t kFrameHeader = 32;
+constexpr uint32_t kFrSalt = 0;
+constexpr uint32_t kFrSerial = 4;
+constexpr uint32_t kFrAddr = 8;
+constexpr uint32_t kFrUnits = 12;
+constexpr uint32_t kFrFlags = 16;
+constexpr uint32_t kFrFileEnd = 20;
+constexpr uint32_t kFrFrames = 24;  // commit frame: frames of its transaction before it
+constexpr uint32_t kFrCrc = 28;
 constexpr uint32_t kFrameCommit = 1;
+// A writer that closes while readers keep the log ends it with this frame: every
+// transaction before it is complete, so damage before it is data loss.
+constexpr uint32_t kFrameClosed = 2;
+constexpr uint32_t kFrameMaxUnits = 0x10000;
 
 inline uint16_t rd16(const uint8_t* p) {
   uint16_t v;

@@ -29,6 +29,11 @@ class ZT_ISA32_API CIsamIo {
   virtual unsigned Unlock(ZTIoHandle handle, LockKind kind) = 0;
   virtual unsigned Remove(const char* name) = 0;
   virtual bool Exists(const char* name) = 0;
+  // Gives a file another name, never replacing an existing one, and makes the
+  // change durable (the folder is flushed where the system needs that).
+  virtual unsigned Rename(const char* from, const char* to) = 0;
+  // Waits a little (while another process holds a lock).
+  virtual void Pause(unsigned milliseconds) = 0;
 };
 
 // The platform's implementation.

@@ -2,8 +2,12 @@
 // description locks, which conflict between two handles even inside one process.
 #include <errno.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
+
+#include <string>
 
 #include "isam_io.h"
 
@@ -105,6 +109,42 @@ class CIsamIoPosix : public CIsamIo {
   bool Exists(const char* name) override {
     struct stat st;
     return ::stat(name, &st) == 0;
+  }
+  unsigned Rename(const char* from, const char* to) override {
+    int e = renameNoReplace(from, to);
+    if (e) return unsigned(e);
+    // The new name reaches the disk with the folder.
+    std::string folder(to);
+    size_t slash = folder.find_last_of('/');
+    folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+      ::fsync(dir);
+      ::close(dir);
+    }
+    return 0;
+  }
+  void Pause(unsigned milliseconds) override {
+    struct timespec ts;
+    ts.tv_sec = time_t(milliseconds / 1000);
+    ts.tv_nsec = long(milliseconds % 1000) * 1000000L;
+    while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+    }
+  }
+
+ private:
+  // renameat2 where the file system has it, else a hard link (which refuses an
+  // existing name too), else a check before a plain rename.
+  static int renameNoReplace(const char* from, const char* to) {
+#if defined(RENAME_NOREPLACE)
+    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
+#endif
+    if (::link(from, to) == 0) return ::unlink(from) == 0 ? 0 : errno;
+    if (errno == EEXIST) return EEXIST;
+    struct stat st;
+    if (::stat(to, &st) == 0) return EEXIST;
+    return ::rename(from, to) == 0 ? 0 : errno;
   }
 };
 

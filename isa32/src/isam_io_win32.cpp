@@ -5,6 +5,8 @@
 namespace {
 
 constexpr DWORD kLockHigh = 0x7FFFFFFF;
+// ERROR_DIRECTORY_NOT_SUPPORTED: "An operation is not supported on a directory".
+constexpr DWORD kErrorIsFolder = 336;
 
 OVERLAPPED at(uint64_t offset) {
   OVERLAPPED ov = {};
@@ -22,6 +24,10 @@ class CIsamIoWin32 : public CIsamIo {
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
       DWORD e = GetLastError();
+      // A folder cannot be opened as a file; say so rather than "access denied".
+      DWORD attributes = GetFileAttributesA(name);
+      if (e == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        e = kErrorIsFolder;
       return e ? unsigned(e) : 1u;
     }
     *handle = h;
@@ -91,6 +97,10 @@ class CIsamIoWin32 : public CIsamIo {
   }
   unsigned Remove(const char* name) override { return DeleteFileA(name) ? 0 : unsigned(GetLastError()); }
   bool Exists(const char* name) override { return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES; }
+  unsigned Rename(const char* from, const char* to) override {
+    return MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH) ? 0 : unsigned(GetLastError());
+  }
+  void Pause(unsigned milliseconds) override { Sleep(milliseconds); }
 };
 
 }  // namespace

@@ -83,6 +83,10 @@ const char* const kErrorTexts[ISAM_LAST_ERROR - ISAM_FIRST_ERROR + 1] = {
     "Zu viele Schl\xFCssel f\xFCr eine Tabelle.",                                 // 1038
     "Die Pr\xFC"
     "fung der Datei hat einen Fehler gefunden.",  // 1039
+    "Das Protokoll der ISAM-Datei ist besch\xE4"
+    "digt: best\xE4tigte Transaktionen k\xF6nnen nicht nachgetragen werden.",  // 1040
+    "Das Protokoll der ISAM-Datei kann nicht gelesen werden.",                 // 1041
+    "Die Datei oder ihr Ordner kann nicht beschrieben werden.",                // 1042
 };
 
 }  // namespace

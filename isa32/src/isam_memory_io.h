@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <random>
 #include <string>
 #include <vector>
@@ -36,11 +37,21 @@ class CIsamMemoryIo : public CIsamIo {
   };
 
   std::map<std::string, std::shared_ptr<File>> files;
-  long cutAfter = -1;  // points (writes and flushes) allowed before the cut; -1: never
+  long cutAfter = -1;  // points (writes, flushes, renames) allowed before the cut; -1: never
   long points = 0;     // points seen
   bool cut = false;
-  unsigned readFaultEvery = 0;  // every n-th read fails (0: none)
-  unsigned long reads = 0;      // reads seen
+  // What calls at or after the cut give. EIO: a dead disk, every call fails;
+  // ENOSPC: a full disk, only writes, flushes and renames fail.
+  unsigned cutError = EIO;
+  // Names that cannot be opened for writing (a read-only file) and names that
+  // cannot be made (a file in a read-only folder).
+  std::set<std::string> readOnly;
+  std::set<std::string> noCreate;
+  std::set<std::string> unreadable;  // cannot be opened at all
+  bool fullDisk = false;             // writes that would make a file longer fail
+  unsigned pauses = 0;               // waits asked for
+  unsigned readFaultEvery = 0;       // every n-th read fails (0: none)
+  unsigned long reads = 0;           // reads seen
 
   void Arm(long allowed) {
     cutAfter = allowed;
@@ -80,10 +91,13 @@ class CIsamMemoryIo : public CIsamIo {
   }
 
   unsigned Open(const char* name, OpenMode mode, ZTIoHandle* handle) override {
-    if (cut) return EIO;
+    if (dead()) return cutError;
     auto it = files.find(name);
     if (mode == kCreateNew && it != files.end()) return EEXIST;
     if ((mode == kOpenRead || mode == kOpenWrite) && it == files.end()) return ENOENT;
+    if (mode != kOpenRead && readOnly.count(name)) return EACCES;
+    if (unreadable.count(name)) return EACCES;
+    if (it == files.end() && noCreate.count(name)) return EACCES;
     if (it == files.end()) files[name] = std::make_shared<File>();
     auto h = std::make_unique<Handle>();
     h->name = name;
@@ -107,7 +121,7 @@ class CIsamMemoryIo : public CIsamIo {
     *done = 0;
     File* f = file(handle);
     if (!f) return EBADF;
-    if (cut) return EIO;
+    if (dead()) return cutError;
     if (readFaultEvery && ++reads % readFaultEvery == 0) return EIO;
     if (offset >= f->current.size()) return 0;
     uint64_t n = f->current.size() - offset;
@@ -119,7 +133,8 @@ class CIsamMemoryIo : public CIsamIo {
   unsigned Write(ZTIoHandle handle, uint64_t offset, const void* buffer, uint32_t length) override {
     File* f = file(handle);
     if (!f || !handles_[handle]->writable) return EBADF;
-    if (point()) return EIO;
+    if (fullDisk && offset + length > f->current.size()) return ENOSPC;
+    if (point()) return cutError;
     if (f->current.size() < offset + length) f->current.resize(size_t(offset + length), 0);
     memcpy(f->current.data() + offset, buffer, length);
     const uint8_t* b = static_cast<const uint8_t*>(buffer);
@@ -129,14 +144,14 @@ class CIsamMemoryIo : public CIsamIo {
   unsigned Size(ZTIoHandle handle, uint64_t* size) override {
     File* f = file(handle);
     if (!f) return EBADF;
-    if (cut) return EIO;
+    if (dead()) return cutError;
     *size = f->current.size();
     return 0;
   }
   unsigned Truncate(ZTIoHandle handle, uint64_t size) override {
     File* f = file(handle);
     if (!f) return EBADF;
-    if (point()) return EIO;
+    if (point()) return cutError;
     f->current.resize(size_t(size));
     f->truncated = true;
     return 0;
@@ -144,7 +159,7 @@ class CIsamMemoryIo : public CIsamIo {
   unsigned Flush(ZTIoHandle handle) override {
     File* f = file(handle);
     if (!f) return EBADF;
-    if (point()) return EIO;
+    if (point()) return cutError;
     // The disk gets the pending writes (cheaper than copying the whole file).
     if (f->truncated) f->durable.resize(f->current.size());
     for (const PendingWrite& w : f->pending) {
@@ -160,7 +175,7 @@ class CIsamMemoryIo : public CIsamIo {
     File* f = file(handle);
     *granted = false;
     if (!f) return EBADF;
-    if (cut) return EIO;
+    if (dead()) return cutError;
     for (auto& l : f->lockers[kind])
       if (l.first != handle && (exclusive || l.second)) return 0;
     f->lockers[kind][handle] = exclusive;
@@ -174,12 +189,27 @@ class CIsamMemoryIo : public CIsamIo {
     return 0;
   }
   unsigned Remove(const char* name) override {
-    if (cut) return EIO;
+    if (dead()) return cutError;
     return files.erase(name) ? 0 : ENOENT;
   }
   bool Exists(const char* name) override { return files.count(name) != 0; }
+  // Open handles follow the file to its new name.
+  unsigned Rename(const char* from, const char* to) override {
+    auto it = files.find(from);
+    if (it == files.end()) return ENOENT;
+    if (files.count(to)) return EEXIST;
+    if (noCreate.count(to)) return EACCES;
+    if (point()) return cutError;
+    files[to] = it->second;
+    files.erase(it);
+    for (auto& h : handles_)
+      if (h.second->name == from) h.second->name = to;
+    return 0;
+  }
+  void Pause(unsigned) override { ++pauses; }
 
  private:
+  bool dead() const { return cut && cutError != ENOSPC; }
   File* file(ZTIoHandle handle) {
     auto it = handles_.find(handle);
     if (it == handles_.end()) return nullptr;

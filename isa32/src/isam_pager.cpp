@@ -12,25 +12,15 @@ CIsamIo* g_io = nullptr;
 uint64_t g_checkpointBytes = 32u << 20;
 std::atomic<uint64_t> g_flushes{0};
 
-// Frame header layout in the log.
-constexpr uint32_t kFrSalt = 0;
-constexpr uint32_t kFrSerial = 4;
-constexpr uint32_t kFrAddr = 8;
-constexpr uint32_t kFrUnits = 12;
-constexpr uint32_t kFrFlags = 16;
-constexpr uint32_t kFrFileEnd = 20;
-constexpr uint32_t kFrCrc = 28;
-// Log header layout.
-constexpr uint32_t kWhMagic = 0;
-constexpr uint32_t kWhVersion = 4;
-constexpr uint32_t kWhIdLo = 8;
-constexpr uint32_t kWhIdHi = 12;
-constexpr uint32_t kWhSalt = 16;
-constexpr uint32_t kWhCrc = 28;
-
 constexpr size_t kWalBufferBytes = 1u << 20;
 constexpr size_t kRunBytes = 4u << 20;
 constexpr size_t kDefaultCache = size_t(64) << 20;
+// A reader waits at most about a minute for a writer to finish copying its log
+// into the file (the copy of a 32 MB log and a flush).
+constexpr unsigned kReaderWaits = 6000;
+constexpr unsigned kReaderPause = 10;
+// The system error of a missing file: ENOENT and ERROR_FILE_NOT_FOUND alike.
+constexpr unsigned kNoSuchFile = 2;
 
 uint32_t randomWord() {
   static uint32_t counter = 0x9E3779B9u;
@@ -65,6 +55,16 @@ CIsamPager::CIsamPager()
       db_(nullptr),
       wal_(nullptr),
       readOnly_(false),
+      writer_(false),
+      writerLocked_(false),
+      acceptLogLoss_(false),
+      namedOnClose_(false),
+      created_(false),
+      writeDenied_(0),
+      lostCommits_(0),
+      logError_(0),
+      logUnreadable_(false),
+      txFrames_(0),
       inTx_(false),
       failed_(false),
       dbWritten_(false),
@@ -75,6 +75,8 @@ CIsamPager::CIsamPager()
       committedEnd_(0),
       serial_(0),
       salt_(0),
+      walVersion_(kWalVersion),
+      walSeed_(0),
       fileIdLo_(0),
       fileIdHi_(0),
       walEnd_(0),
@@ -323,8 +325,12 @@ unsigned CIsamPager::appendFrame(uint32_t addr, uint32_t units, uint32_t flags, 
   wr32(fh + kFrUnits, units);
   wr32(fh + kFrFlags, flags);
   wr32(fh + kFrFileEnd, FileEnd());
+  if (flags & kFrameCommit)
+    wr32(fh + kFrFrames, txFrames_);
+  else if (!flags)
+    ++txFrames_;
   uint32_t size = units * kUnit;
-  uint32_t crc = crc32c(0, fh, kFrCrc);
+  uint32_t crc = crc32c(walSeed_, fh, kFrCrc);
   if (size) crc = crc32c(crc, data, size);
   wr32(fh + kFrCrc, crc);
   walBuf_.insert(walBuf_.end(), fh, fh + kFrameHeader);
@@ -335,74 +341,43 @@ unsigned CIsamPager::appendFrame(uint32_t addr, uint32_t units, uint32_t flags, 
   return ISAM_OK;
 }
 
-unsigned CIsamPager::resetWal() {
-  salt_ = randomWord();
+// The log's header with the current salt and the file's identity.
+unsigned CIsamPager::writeHeader() {
   uint8_t wh[kWalHeader] = {};
   wr32(wh + kWhMagic, kWalMagic);
-  wr32(wh + kWhVersion, kFormatVersion);
+  wr32(wh + kWhVersion, walVersion_);
   wr32(wh + kWhIdLo, fileIdLo_);
   wr32(wh + kWhIdHi, fileIdHi_);
   wr32(wh + kWhSalt, salt_);
   wr32(wh + kWhCrc, crc32c(0, wh, kWhCrc));
-  walBuf_.clear();
-  walMap_.clear();
-  walEnd_ = walWrite_ = walBufStart_ = kWalHeader;
   unsigned e = io_->Write(wal_, 0, wh, kWalHeader);
   return e ? fail(ISAM_ERR_WRITE, e) : ISAM_OK;
 }
 
-// Reads the committed frames of the log into walMap_; a frame that is torn,
-// foreign or out of sequence ends the log.
-unsigned CIsamPager::recoverWal() {
+// Starts the log anew: emptied, a new salt, the current format.
+unsigned CIsamPager::resetWal() {
+  salt_ = randomWord();
+  walVersion_ = kWalVersion;
+  walSeed_ = LogFrameSeed(walVersion_, fileIdLo_, fileIdHi_);
+  walBuf_.clear();
   walMap_.clear();
-  walEnd_ = walWrite_ = walBufStart_ = 0;
-  if (!wal_) return ISAM_OK;
-  uint64_t size = 0;
-  unsigned e = io_->Size(wal_, &size);
-  if (e) return ISAM_ERR_READ;
-  uint8_t wh[kWalHeader];
-  uint32_t done = 0;
-  if (size < kWalHeader || io_->Read(wal_, 0, wh, kWalHeader, &done) || done != kWalHeader) return ISAM_OK;
-  if (rd32(wh + kWhMagic) != kWalMagic || rd32(wh + kWhCrc) != crc32c(0, wh, kWhCrc) ||
-      rd32(wh + kWhIdLo) != fileIdLo_ || rd32(wh + kWhIdHi) != fileIdHi_)
-    return ISAM_OK;
-  salt_ = rd32(wh + kWhSalt);
-  uint64_t pos = kWalHeader;
   walEnd_ = walWrite_ = walBufStart_ = kWalHeader;
-  std::unordered_map<uint32_t, WalEntry> pending;
-  uint32_t pendingSerial = 0;
-  uint32_t lastSerial = 0;
-  std::vector<uint8_t> buf;
-  while (pos + kFrameHeader <= size) {
-    uint8_t fh[kFrameHeader];
-    if (io_->Read(wal_, pos, fh, kFrameHeader, &done) || done != kFrameHeader) break;
-    if (rd32(fh + kFrSalt) != salt_) break;
-    uint32_t serial = rd32(fh + kFrSerial);
-    uint32_t units = rd32(fh + kFrUnits);
-    uint32_t flags = rd32(fh + kFrFlags);
-    if (serial < lastSerial || units > 0x10000u) break;
-    uint64_t bytes = uint64_t(units) * kUnit;
-    if (pos + kFrameHeader + bytes > size) break;
-    buf.resize(size_t(bytes));
-    if (bytes && (io_->Read(wal_, pos + kFrameHeader, buf.data(), uint32_t(bytes), &done) || done != bytes)) break;
-    uint32_t crc = crc32c(0, fh, kFrCrc);
-    if (bytes) crc = crc32c(crc, buf.data(), size_t(bytes));
-    if (crc != rd32(fh + kFrCrc)) break;
-    if (serial != pendingSerial) {
-      pending.clear();
-      pendingSerial = serial;
-    }
-    lastSerial = serial;
-    if (serial > serial_) serial_ = serial;
-    pos += kFrameHeader + bytes;
-    if (flags & kFrameCommit) {
-      for (auto& kv : pending) walMap_[kv.first] = kv.second;
-      pending.clear();
-      walEnd_ = walWrite_ = walBufStart_ = pos;
-    } else {
-      pending[rd32(fh + kFrAddr)] = WalEntry{pos - bytes, units};
-    }
-  }
+  unsigned e = io_->Truncate(wal_, 0);
+  if (e) return fail(ISAM_ERR_WRITE, e);
+  return writeHeader();
+}
+
+// Takes what a scan of the log found as the state of the log.
+unsigned CIsamPager::installLog(LogScan& scan) {
+  walMap_.swap(scan.blocks);
+  salt_ = scan.salt;
+  walVersion_ = scan.version ? scan.version : kWalVersion;
+  walSeed_ = LogFrameSeed(walVersion_, fileIdLo_, fileIdHi_);
+  walEnd_ = walWrite_ = walBufStart_ = scan.end;
+  walBuf_.clear();
+  lostCommits_ = scan.lostCommits;
+  // Transactions beyond damage are overtaken by every later one.
+  if (scan.maxSerial > serial_) serial_ = scan.maxSerial;
   return ISAM_OK;
 }
 
@@ -428,14 +403,59 @@ unsigned CIsamPager::checkpointCopy() {
 
 // ---- open and close ----
 
-unsigned CIsamPager::Create(const char* name, unsigned* ext) {
-  if (io_->Exists(name)) return ISAM_ERR_EXISTS;
-  ZTIoHandle h = nullptr;
-  unsigned e = io_->Open(name, CIsamIo::kCreateNew, &h);
-  if (e) {
-    *ext = e;
-    return ISAM_ERR_CREATE;
+// The shared reader lock, waiting while a writer copies its log into the file.
+// Where the system has no such locks the file is read without.
+unsigned CIsamPager::lockReader() {
+  for (unsigned attempt = 0;; ++attempt) {
+    bool granted = false;
+    unsigned e = io_->Lock(db_, CIsamIo::kLockReader, false, &granted);
+    if (e || granted) {
+      readerLocked_ = !e;
+      return ISAM_OK;
+    }
+    if (attempt >= kReaderWaits) return ISAM_ERR_LOCKED;
+    io_->Pause(attempt < 20 ? 1 : kReaderPause);
   }
+}
+
+void CIsamPager::closeHandles() {
+  if (wal_) io_->Close(wal_);
+  if (db_) io_->Close(db_);
+  wal_ = db_ = nullptr;
+  readerLocked_ = writerLocked_ = writer_ = false;
+}
+
+unsigned CIsamPager::Create(const char* name, bool namedOnClose, unsigned* ext) {
+  finalName_ = name;
+  name_ = namedOnClose ? finalName_ + "-new" : finalName_;
+  walName_ = name_ + "-wal";
+  if (io_->Exists(name)) return ISAM_ERR_EXISTS;
+  if (namedOnClose && io_->Exists(name_.c_str())) {
+    // Left by a program that did not finish its file, unless one is building it now.
+    ZTIoHandle h = nullptr;
+    bool granted = false;
+    if (!io_->Open(name_.c_str(), CIsamIo::kOpenWrite, &h)) {
+      unsigned e = io_->Lock(h, CIsamIo::kLockWriter, true, &granted);
+      granted = granted || e;
+      io_->Close(h);
+      if (!granted) return ISAM_ERR_LOCKED;
+    }
+    io_->Remove(walName_.c_str());
+    unsigned e = io_->Remove(name_.c_str());
+    if (e) {
+      *ext = e;
+      return ISAM_ERR_CREATE;
+    }
+  }
+  unsigned e = io_->Open(name_.c_str(), CIsamIo::kCreateNew, &db_);
+  if (e) {
+    db_ = nullptr;
+    *ext = e;
+    return io_->Exists(name_.c_str()) ? ISAM_ERR_EXISTS : ISAM_ERR_CREATE;
+  }
+  // The writer byte before anything else, so that nobody takes the new file for a leftover.
+  bool granted = false;
+  writerLocked_ = !io_->Lock(db_, CIsamIo::kLockWriter, true, &granted) && granted;
   uint8_t hdr[kFileHeaderUnits * kUnit] = {};
   wr32(hdr + kFhVersion, kFormatVersion);
   wr16(hdr + kFhMarker, 0xFFFF);
@@ -449,125 +469,246 @@ unsigned CIsamPager::Create(const char* name, unsigned* ext) {
   wr32(hdr + kFhFileIdHi, randomWord());
   Block tmp = {0, kFileHeaderUnits, kKindFileHeader, false, false, 0, nullptr, nullptr, hdr};
   seal(&tmp);
-  e = io_->Write(h, 0, hdr, sizeof(hdr));
-  if (!e) e = flush(h);
-  io_->Close(h);
+  e = io_->Write(db_, 0, hdr, sizeof(hdr));
+  if (!e) e = flush(db_);
   if (e) {
     *ext = e;
-    io_->Remove(name);
+    closeHandles();
+    io_->Remove(name_.c_str());
     return ISAM_ERR_CREATE;
   }
+  created_ = true;
+  namedOnClose_ = namedOnClose;
   // A log left over from an earlier file of the same name belongs to that file.
-  std::string wal = std::string(name) + "-wal";
-  if (io_->Exists(wal.c_str())) io_->Remove(wal.c_str());
-  return openFiles(name, false, true, ext);
-}
-
-unsigned CIsamPager::Open(const char* name, bool readOnly, unsigned* ext) {
-  if (!io_->Exists(name)) {
-    *ext = 2;
-    return ISAM_ERR_OPEN;
-  }
-  return openFiles(name, readOnly, false, ext);
-}
-
-unsigned CIsamPager::openFiles(const char* name, bool readOnly, bool, unsigned* ext) {
-  name_ = name;
-  walName_ = name_ + "-wal";
-  readOnly_ = readOnly;
-  unsigned e = io_->Open(name, readOnly ? CIsamIo::kOpenRead : CIsamIo::kOpenWrite, &db_);
-  if (e) {
-    db_ = nullptr;
-    *ext = e;
-    return ISAM_ERR_OPEN;
-  }
-  unsigned result = ISAM_OK;
-  bool granted = false;
-  do {
-    // The signature first, so that foreign files get a clear answer.
-    uint8_t hdr[kFileHeaderUnits * kUnit];
-    uint32_t done = 0;
-    e = io_->Read(db_, 0, hdr, sizeof(hdr), &done);
-    if (e) {
-      *ext = e;
-      result = ISAM_ERR_READ;
-      break;
-    }
-    if (done < 16 || rd32(hdr) != 0 || rd16(hdr + kFhMarker) != 0xFFFF || memcmp(hdr + kFhMagic, "ISAM", 4) != 0) {
-      result = ISAM_ERR_NOT_ISAM;
-      break;
-    }
-    if (rd32(hdr + kFhVersion) != kFormatVersion) {
-      result = ISAM_ERR_VERSION;
-      break;
-    }
-    if (done < sizeof(hdr)) {
-      result = ISAM_ERR_CORRUPT;
-      break;
-    }
-    if (readOnly) {
-      e = io_->Lock(db_, CIsamIo::kLockReader, false, &granted);
-      readerLocked_ = !e && granted;
-    } else {
-      e = io_->Lock(db_, CIsamIo::kLockWriter, true, &granted);
-      if (e || !granted) {
-        *ext = e;
-        result = ISAM_ERR_LOCKED;
-        break;
-      }
-    }
-    fileIdLo_ = rd32(hdr + kFhFileIdLo);
-    fileIdHi_ = rd32(hdr + kFhFileIdHi);
-    serial_ = 0;
-    if (readOnly) {
-      if (io_->Exists(walName_.c_str()) && io_->Open(walName_.c_str(), CIsamIo::kOpenRead, &wal_)) wal_ = nullptr;
-    } else if ((e = io_->Open(walName_.c_str(), CIsamIo::kOpenAlways, &wal_)) != 0) {
-      wal_ = nullptr;
-      *ext = e;
-      result = ISAM_ERR_OPEN;
-      break;
-    }
-    result = recoverWal();
-    if (result) break;
-    // The header as of the last commit: from the log when it is there.
-    header_ = newBlock(0, kFileHeaderUnits);
-    if (!header_) {
-      result = ISAM_ERR_NO_MEMORY;
-      break;
-    }
-    auto w = walMap_.find(0);
-    if (w != walMap_.end()) {
-      result = readBlock(0, kFileHeaderUnits, header_->data);
-    } else {
-      memcpy(header_->data, hdr, sizeof(hdr));
-    }
-    if (!result && verify(header_->data, 0, kFileHeaderUnits, kKindFileHeader)) result = ISAM_ERR_CORRUPT;
-    header_->kind = kKindFileHeader;
-    if (result) {
-      freeBlock(header_);
-      header_ = nullptr;
-      break;
-    }
-    cache_.emplace(0u, header_);
-    cacheBytes_ += header_->Bytes();
-    linkFront(header_);
-    committedEnd_ = FileEnd();
-    if (rd32(header_->data + kFhSerial) > serial_) serial_ = rd32(header_->data + kFhSerial);
-    // Every committed block was written into the file before its commit.
-    uint64_t dbSize = 0;
-    if (committedEnd_ < kFileHeaderUnits || io_->Size(db_, &dbSize) || uint64_t(committedEnd_) * kUnit > dbSize) {
-      result = ISAM_ERR_CORRUPT;
-      break;
-    }
-    if (!readOnly && walEnd_ == 0) result = resetWal();
-  } while (false);
+  if (io_->Exists(walName_.c_str())) io_->Remove(walName_.c_str());
+  unsigned result = attach(ext);
+  if (!result) result = BecomeWriter();
   if (result) {
     dropAll();
-    if (wal_) io_->Close(wal_);
-    io_->Close(db_);
-    wal_ = db_ = nullptr;
-    readerLocked_ = false;
+    closeHandles();
+    io_->Remove(walName_.c_str());
+    io_->Remove(name_.c_str());
+    created_ = false;
   }
+  return result;
+}
+
+unsigned CIsamPager::Open(const char* name, bool readOnly, bool acceptLogLoss, unsigned* ext) {
+  finalName_ = name_ = name;
+  walName_ = name_ + "-wal";
+  readOnly_ = readOnly;
+  acceptLogLoss_ = acceptLogLoss;
+  if (!io_->Exists(name)) {
+    *ext = kNoSuchFile;
+    return ISAM_ERR_OPEN;
+  }
+  // Mode 4 opens the file for writing where it can, so that its first change
+  // needs no second handle; a file that cannot be written is still read.
+  unsigned e = readOnly ? 1 : io_->Open(name, CIsamIo::kOpenWrite, &db_);
+  if (e) {
+    writeDenied_ = readOnly ? 0 : e;
+    db_ = nullptr;
+    e = io_->Open(name, CIsamIo::kOpenRead, &db_);
+    if (e) {
+      db_ = nullptr;
+      *ext = e;
+      return ISAM_ERR_OPEN;
+    }
+  }
+  unsigned result = attach(ext);
+  if (result) {
+    dropAll();
+    closeHandles();
+  }
+  return result;
+}
+
+// Reads the file as a reader: the reader lock, the header, the committed log.
+unsigned CIsamPager::attach(unsigned* ext) {
+  unsigned result = lockReader();
+  if (result) return result;
+  // The signature first, so that foreign files get a clear answer.
+  uint8_t hdr[kFileHeaderUnits * kUnit];
+  uint32_t done = 0;
+  unsigned e = io_->Read(db_, 0, hdr, sizeof(hdr), &done);
+  if (e) {
+    *ext = e;
+    return ISAM_ERR_READ;
+  }
+  // A file cut short inside its signature is a damaged ISAM file, not a foreign one.
+  static const uint8_t kSignature[16] = {0, 0, 0, 0, 1, 0, 0, 0, 0xFF, 0xFF, 0, 0, 'I', 'S', 'A', 'M'};
+  if (done < 16) {
+    bool prefix = done >= 4 && memcmp(hdr, kSignature, 4) == 0;
+    for (uint32_t i = 8; prefix && i < done; ++i)
+      if ((i < 10 || i >= 12) && hdr[i] != kSignature[i]) prefix = false;
+    return prefix ? ISAM_ERR_CORRUPT : ISAM_ERR_NOT_ISAM;
+  }
+  if (rd32(hdr) != 0 || rd16(hdr + kFhMarker) != 0xFFFF || memcmp(hdr + kFhMagic, "ISAM", 4) != 0)
+    return ISAM_ERR_NOT_ISAM;
+  if (rd32(hdr + kFhVersion) != kFormatVersion) return ISAM_ERR_VERSION;
+  if (done < sizeof(hdr)) return ISAM_ERR_CORRUPT;
+  fileIdLo_ = rd32(hdr + kFhFileIdLo);
+  fileIdHi_ = rd32(hdr + kFhFileIdHi);
+  serial_ = 0;
+
+  LogScan scan;
+  if (io_->Exists(walName_.c_str())) {
+    e = io_->Open(walName_.c_str(), CIsamIo::kOpenRead, &wal_);
+    if (e) {
+      wal_ = nullptr;
+      logError_ = e == kNoSuchFile ? 0 : e;  // gone meanwhile: copied into the file
+      logUnreadable_ = e != kNoSuchFile;
+    } else if ((result = ScanLog(io_, wal_, fileIdLo_, fileIdHi_, true, rd32(hdr + kFhSerial), &scan, &logError_)) !=
+               0) {
+      logUnreadable_ = true;
+      io_->Close(wal_);
+      wal_ = nullptr;
+      scan = LogScan();
+    }
+    if (logUnreadable_ && !acceptLogLoss_) {
+      *ext = logError_;
+      return ISAM_ERR_LOG_UNREADABLE;
+    }
+    if (scan.lostCommits && !acceptLogLoss_) {
+      *ext = scan.lostCommits;
+      return ISAM_ERR_LOG_DAMAGED;
+    }
+  }
+  installLog(scan);
+  // The header as of the last commit: from the log when it is there.
+  result = reloadHeader();
+  if (result) return result;
+  committedEnd_ = FileEnd();
+  if (rd32(header_->data + kFhSerial) > serial_) serial_ = rd32(header_->data + kFhSerial);
+  // Every committed block was written into the file before its commit.
+  uint64_t dbSize = 0;
+  if (committedEnd_ < kFileHeaderUnits || io_->Size(db_, &dbSize) || uint64_t(committedEnd_) * kUnit > dbSize)
+    return ISAM_ERR_CORRUPT;
+  return ISAM_OK;
+}
+
+unsigned CIsamPager::openLogForWriting(bool* created) {
+  *created = !io_->Exists(walName_.c_str());
+  ZTIoHandle h = nullptr;
+  unsigned e = io_->Open(walName_.c_str(), CIsamIo::kOpenAlways, &h);
+  if (e) {
+    detail_ = e;
+    return ISAM_ERR_NOT_WRITABLE;
+  }
+  if (wal_) io_->Close(wal_);
+  wal_ = h;
+  return ISAM_OK;
+}
+
+unsigned CIsamPager::BecomeWriter() {
+  if (writer_) return ISAM_OK;
+  if (readOnly_) return ISAM_ERR_READ_ONLY;
+  if (failed_) return ISAM_ERR_FAILED;
+  detail_ = 0;
+  if (writeDenied_) {
+    detail_ = writeDenied_;
+    return ISAM_ERR_NOT_WRITABLE;
+  }
+  if (!writerLocked_) {
+    bool granted = false;
+    unsigned e = io_->Lock(db_, CIsamIo::kLockWriter, true, &granted);
+    if (e || !granted) {
+      detail_ = e;
+      return ISAM_ERR_LOCKED;
+    }
+    writerLocked_ = true;
+  }
+  // Holding the writer byte, nobody else changes the file: read its newest state.
+  bool created = false;
+  unsigned result = openLogForWriting(&created);
+  LogScan scan;
+  unsigned logError = 0;
+  if (!result && (result = ScanLog(io_, wal_, fileIdLo_, fileIdHi_, false, rd32(header_->data + kFhSerial), &scan,
+                                   &logError)) != 0) {
+    detail_ = logError;
+    if (acceptLogLoss_) {
+      // What cannot be read is given up: the log starts anew.
+      scan = LogScan();
+      result = ISAM_OK;
+    }
+  }
+  if (!result && scan.lostCommits && !acceptLogLoss_) {
+    detail_ = scan.lostCommits;
+    result = ISAM_ERR_LOG_DAMAGED;
+  }
+  // A log with nothing usable starts anew; frames that outlived a damaged header
+  // get it back with their salt.
+  if (!result && (scan.end == 0 || !scan.headerOk)) {
+    bool fresh = scan.end == 0;
+    salt_ = fresh ? randomWord() : scan.salt;
+    walVersion_ = fresh ? kWalVersion : scan.version;
+    unsigned e = fresh ? io_->Truncate(wal_, 0) : 0;
+    if (!e) result = writeHeader();
+    if (e) {
+      detail_ = e;
+      result = ISAM_ERR_WRITE;
+    }
+    if (!result && fresh) {
+      scan.blocks.clear();
+      scan.end = kWalHeader;
+      scan.salt = salt_;
+      scan.version = walVersion_;
+    }
+  }
+  if (result) {
+    if (wal_) io_->Close(wal_);
+    wal_ = nullptr;
+    if (created) io_->Remove(walName_.c_str());
+    io_->Unlock(db_, CIsamIo::kLockWriter);
+    writerLocked_ = false;
+    return result;
+  }
+  writer_ = true;
+  ++generation_;
+  dropAll();
+  installLog(scan);
+  if ((result = reloadHeader()) != 0) return fail(result, 0);
+  committedEnd_ = FileEnd();
+  if (rd32(header_->data + kFhSerial) > serial_) serial_ = rd32(header_->data + kFhSerial);
+  // The writer needs no reader lock: only it could copy the log into the file.
+  if (readerLocked_) io_->Unlock(db_, CIsamIo::kLockReader);
+  readerLocked_ = false;
+  return ISAM_OK;
+}
+
+// Copies the log into the file and starts it anew (or, closing, removes it),
+// holding the reader byte exclusively from the copy to the new start so that no
+// reader sees the file half copied or the log half new, and none has the log open
+// while it is removed. wait: wait for readers to finish (else *done stays false
+// while any reads).
+unsigned CIsamPager::checkpoint(bool wait, bool closing, bool* done) {
+  *done = false;
+  bool granted = false;
+  for (unsigned attempt = 0;; ++attempt) {
+    unsigned e = io_->Lock(db_, CIsamIo::kLockReader, true, &granted);
+    if (e) granted = true;  // no locks on this system: nobody to wait for
+    if (granted || !wait || attempt >= kReaderWaits) break;
+    io_->Pause(attempt < 20 ? 1 : kReaderPause);
+  }
+  if (!granted) return ISAM_OK;
+  unsigned result = ISAM_OK;
+  if (!walMap_.empty()) {
+    result = checkpointCopy();
+    if (!result) {
+      unsigned f = flush(db_);
+      if (f) result = fail(ISAM_ERR_FLUSH, f);
+      dbWritten_ = false;
+    }
+  }
+  if (!result && closing) {
+    io_->Close(wal_);
+    wal_ = nullptr;
+    io_->Remove(walName_.c_str());
+  } else if (!result) {
+    result = resetWal();
+  }
+  io_->Unlock(db_, CIsamIo::kLockReader);
+  *done = !result;
   return result;
 }
 
@@ -576,42 +717,80 @@ unsigned CIsamPager::Close(unsigned* ext) {
   if (!db_) return ISAM_OK;
   unsigned result = ISAM_OK;
   if (inTx_) Rollback();
-  if (!readOnly_ && wal_) {
-    bool granted = false;
-    unsigned e = io_->Lock(db_, CIsamIo::kLockReader, true, &granted);
-    if (!e && granted) {
-      // Nobody reads the log any more: copy it into the file and remove it.
-      if (!walMap_.empty()) {
-        result = checkpointCopy();
-        if (!result) {
-          e = flush(db_);
-          if (e) {
-            *ext = e;
-            result = ISAM_ERR_FLUSH;
-          }
-        }
-      }
-      io_->Unlock(db_, CIsamIo::kLockReader);
+  if (writer_ && wal_) {
+    // Nobody reads the log any more: copy it into the file and remove it. A new
+    // file that gets its name now waits for readers of it.
+    bool done = false;
+    result = checkpoint(namedOnClose_, true, &done);
+    if (done) {
+      // copied and removed
+    } else if (!result && namedOnClose_) {
+      result = ISAM_ERR_LOCKED;
+    } else if (!result && walEnd_ > kWalHeader) {
+      // Readers keep the log: its end is marked, so that damage before the mark
+      // cannot pass for the torn tail of a crash.
+      result = appendFrame(0, 0, kFrameClosed, nullptr, nullptr);
+      if (!result) result = flushWalBuffer();
       if (!result) {
-        io_->Close(wal_);
-        wal_ = nullptr;
-        io_->Remove(walName_.c_str());
+        unsigned f = flush(wal_);
+        if (f) result = fail(ISAM_ERR_FLUSH, f);
       }
+    }
+    if (result) *ext = detail_;
+  }
+  if (namedOnClose_) {
+    // The file is complete: it gets its name while it is still locked. A log
+    // under that name belongs to a file that is gone.
+    if (!result) {
+      std::string orphan = finalName_ + "-wal";
+      if (io_->Exists(orphan.c_str())) io_->Remove(orphan.c_str());
+      unsigned e = io_->Rename(name_.c_str(), finalName_.c_str());
+      if (e) {
+        *ext = e;
+        result = io_->Exists(finalName_.c_str()) ? ISAM_ERR_EXISTS : ISAM_ERR_WRITE;
+      }
+    }
+    if (result) {
+      closeHandles();
+      io_->Remove(walName_.c_str());
+      io_->Remove(name_.c_str());
     }
   }
   if (wal_) io_->Close(wal_);
   wal_ = nullptr;
-  unsigned e = io_->Close(db_);
-  if (e && !result) {
-    *ext = e;
-    result = ISAM_ERR_WRITE;
+  if (db_) {
+    unsigned e = io_->Close(db_);
+    if (e && !result) {
+      *ext = e;
+      result = ISAM_ERR_WRITE;
+    }
   }
   db_ = nullptr;
+  readerLocked_ = writerLocked_ = writer_ = false;
   dropAll();
   walMap_.clear();
   txWal_.clear();
   failed_ = false;
   return result;
+}
+
+unsigned CIsamPager::Discard(unsigned* ext) {
+  *ext = 0;
+  if (!db_) return ISAM_OK;
+  if (!created_) return ISAM_ERR_ARGUMENT;
+  if (inTx_) Rollback();
+  closeHandles();
+  dropAll();
+  walMap_.clear();
+  txWal_.clear();
+  failed_ = false;
+  io_->Remove(walName_.c_str());
+  unsigned e = io_->Remove(name_.c_str());
+  if (e) {
+    *ext = e;
+    return ISAM_ERR_WRITE;
+  }
+  return ISAM_OK;
 }
 
 // ---- transactions ----
@@ -620,8 +799,11 @@ unsigned CIsamPager::Begin() {
   if (readOnly_) return ISAM_ERR_READ_ONLY;
   if (failed_) return ISAM_ERR_FAILED;
   if (inTx_) return ISAM_ERR_IN_TRANSACTION;
+  unsigned e = BecomeWriter();
+  if (e) return e;
   inTx_ = true;
   ++serial_;
+  txFrames_ = 0;
   dbWritten_ = false;
   return ISAM_OK;
 }
@@ -651,17 +833,11 @@ unsigned CIsamPager::Commit() {
   Dirty(header_);
   wr32(header_->data + kFhSerial, serial_);
   unsigned e = ISAM_OK;
-  // A checkpoint rides on this commit's file flush when the log is long, holds
-  // nothing of this transaction and no reader needs it.
-  bool checkpoint = false;
+  // A long log is copied into the file first when it holds nothing of this
+  // transaction and no reader needs it.
   if (walEnd_ > g_checkpointBytes && txWal_.empty()) {
-    bool granted = false;
-    if (!io_->Lock(db_, CIsamIo::kLockReader, true, &granted) && granted) {
-      checkpoint = true;
-      e = checkpointCopy();
-      io_->Unlock(db_, CIsamIo::kLockReader);
-      if (e) return e;
-    }
+    bool done = false;
+    if ((e = checkpoint(false, false, &done)) != 0) return e;
   }
   std::sort(dirtyList_.begin(), dirtyList_.end(), [](const Block* a, const Block* b) { return a->addr < b->addr; });
   // New blocks into the file first, neighbours in one write.
@@ -688,7 +864,6 @@ unsigned CIsamPager::Commit() {
     if (f) return fail(ISAM_ERR_FLUSH, f);
     dbWritten_ = false;
   }
-  if (checkpoint && (e = resetWal()) != 0) return e;
   std::unordered_map<uint32_t, WalEntry> frames;
   for (Block* b : dirtyList_) {
     if (b->addr >= committedEnd_) continue;
@@ -735,6 +910,7 @@ unsigned CIsamPager::reloadHeader() {
 
 void CIsamPager::Rollback() {
   inTx_ = false;
+  txFrames_ = 0;
   failed_ = false;
   ++generation_;
   dropAll();

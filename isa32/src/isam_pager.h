@@ -6,6 +6,12 @@
 // can live there). Commit: write the new blocks, flush the file, append the log
 // frames and a commit frame, flush the log: at most two flushes. The log is copied
 // into the file (a checkpoint) at the start of a later commit or at close.
+//
+// Every open handle starts as a reader: it holds a shared lock on the reader
+// byte and reads the file as of its opening (the file plus the committed log).
+// A handle of mode 4 becomes the writer at its first change: it takes the writer
+// byte, reads the newest state and opens the log for writing. A checkpoint needs
+// the reader byte exclusively, so it never changes the file under a reader.
 #pragma once
 
 #include <stddef.h>
@@ -17,6 +23,7 @@
 
 #include "isam_format.h"
 #include "isam_io.h"
+#include "isam_log_scan.h"
 
 namespace isam {
 
@@ -40,13 +47,26 @@ class CIsamPager {
   CIsamPager(const CIsamPager&) = delete;
   CIsamPager& operator=(const CIsamPager&) = delete;
 
-  unsigned Create(const char* name, unsigned* ext);
-  unsigned Open(const char* name, bool readOnly, unsigned* ext);
+  // A new file, opened as its writer. namedOnClose: the file is built under
+  // "<name>-new", and Close gives it its name once it is complete.
+  unsigned Create(const char* name, bool namedOnClose, unsigned* ext);
+  unsigned Open(const char* name, bool readOnly, bool acceptLogLoss, unsigned* ext);
   // Rolls back an open transaction and checkpoints; the pager is closed afterwards
   // whatever the result.
   unsigned Close(unsigned* ext);
+  // Closes a file this pager created and removes it with its log.
+  unsigned Discard(unsigned* ext);
+  // Makes a handle of mode 4 the file's writer (nothing when it is one already).
+  unsigned BecomeWriter();
 
   bool ReadOnly() const { return readOnly_; }
+  bool Writer() const { return writer_; }
+  // What opening found of the log: committed transactions lost to damage, and
+  // the system error of a log that could not be read (both 0 when sound).
+  uint32_t LostCommits() const { return lostCommits_; }
+  unsigned LogError() const { return logError_; }
+  bool LogUnreadable() const { return logUnreadable_; }
+  const std::string& LogName() const { return walName_; }
   bool InTransaction() const { return inTx_; }
   bool Failed() const { return failed_; }
   // Changes whenever cached state may differ from what upper layers remember (rollback).
@@ -82,14 +102,17 @@ class CIsamPager {
   void SetCacheBytes(size_t bytes);
   // Bytes of the file and log (for tests and benchmarks).
   uint64_t WalBytes() const { return walEnd_; }
+  // The name the file has (or gets when it is closed).
+  const std::string& FinalName() const { return finalName_; }
 
  private:
-  struct WalEntry {
-    uint64_t offset;  // of the block's bytes in the log
-    uint32_t units;
-  };
+  typedef LogEntry WalEntry;
 
-  unsigned openFiles(const char* name, bool readOnly, bool created, unsigned* ext);
+  unsigned attach(unsigned* ext);
+  unsigned lockReader();
+  unsigned openLogForWriting(bool* created);
+  unsigned installLog(LogScan& scan);
+  unsigned writeHeader();
   unsigned readBlock(uint32_t addr, uint32_t units, uint8_t* data);
   unsigned verify(const uint8_t* data, uint32_t addr, uint32_t units, uint16_t kind) const;
   void seal(Block* b) const;
@@ -98,22 +121,34 @@ class CIsamPager {
   void linkFront(Block* b);
   void unlink(Block* b);
   void dropAll();
-  unsigned recoverWal();
   unsigned resetWal();
   unsigned appendFrame(uint32_t addr, uint32_t units, uint32_t flags, const uint8_t* data, uint64_t* dataOffset);
   unsigned flushWalBuffer();
   unsigned writeOut(Block* b, std::unordered_map<uint32_t, WalEntry>* frames);
   unsigned checkpointCopy();
+  unsigned checkpoint(bool wait, bool closing, bool* done);
   unsigned flush(ZTIoHandle h);
   unsigned fail(unsigned error, unsigned detail);
   unsigned reloadHeader();
+  void closeHandles();
 
   CIsamIo* io_;
   std::string name_;
   std::string walName_;
   ZTIoHandle db_;
   ZTIoHandle wal_;
-  bool readOnly_;
+  bool readOnly_;       // mode 5: never writes
+  bool writer_;         // holds the writer byte and the log for writing
+  bool writerLocked_;   // holds the writer byte
+  bool acceptLogLoss_;  // opened although its log is damaged or unreadable
+  bool namedOnClose_;   // built under a temporary name (name_) until Close
+  bool created_;        // made by Create (Discard may remove it)
+  std::string finalName_;
+  unsigned writeDenied_;  // system error of opening the file for writing (0: it can be)
+  uint32_t lostCommits_;
+  unsigned logError_;
+  bool logUnreadable_;
+  uint32_t txFrames_;  // frames the open transaction wrote into the log
   bool inTx_;
   bool failed_;
   bool dbWritten_;  // file written since its last flush
@@ -124,6 +159,8 @@ class CIsamPager {
   uint32_t committedEnd_;  // file end of the last commit: blocks above are new
   uint32_t serial_;        // serial of the current or last transaction
   uint32_t salt_;
+  uint32_t walVersion_;  // format of the log frames are appended to
+  uint32_t walSeed_;     // their checksum seed
   uint32_t fileIdLo_;
   uint32_t fileIdHi_;
   uint64_t walEnd_;              // end of the committed log

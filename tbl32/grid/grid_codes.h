@@ -24,3 +24,33 @@ enum : unsigned {
 
 // Column flags that carry colours of their own.
 constexpr unsigned kColourFlags = 0x30;
+
+// The grid window.
+constexpr const char* kSrcGridView = "CGridView";
+
+enum : unsigned {
+  ZT_ERR_GRID_REGISTER = 1100,        // (class name, error)
+  ZT_ERR_LISTPARENT_REGISTER = 1101,  // (class name, error)
+  ZT_ERR_GRID_CREATE = 1102,          // (error)
+  ZT_ERR_GRID_LINE = 1120,
+  ZT_ERR_GRID_COLUMNS = 1121,  // (count)
+  ZT_ERR_GRID_OBJECT = 1130,
+  ZT_ERR_LISTPARENT_OBJECT = 1140,
+  ZT_ERR_LISTPARENT_LISTBOX = 1141,  // (error)
+  ZT_ERR_GRID_EDIT_FIELD = 1150,     // (error)
+  ZT_ERR_GRID_LIST_FIELD = 1151,     // (error)
+  ZT_ERR_GRID_FONT = 1160,           // (error)
+};
+
+// Resources of zt_tbl32 itself: the cell pictures and the column divider cursor.
+enum : unsigned {
+  ZT_BMP_CHECK_ON = 5100,
+  ZT_BMP_CHECK_OFF = 5101,
+  ZT_BMP_CHECK_RING = 5102,
+  ZT_BMP_NO = 5105,
+  ZT_BMP_YES = 5106,
+  ZT_CUR_DIVIDER = 5130,
+};
+
+// Child kinds of the in-place editing.
+enum : unsigned { kChildNone = 0, kChildEdit = 4, kChildList = 5 };

@@ -7,9 +7,11 @@
 #include "zt_tbl32/frame.h"
 #include "zt_tbl32/date_text.h"
 #include "zt_tbl32/number_text.h"
+#include "zt_tbl32/igrid_view.h"
 #include "zt_tbl32/grid_view.h"
 #include "zt_tbl32/grid_def.h"
 #include "zt_tbl32/grid_desc.h"
+#include "zt_tbl32/buff_pool.h"
 #include "zt_tbl32/field_desc.h"
 #include "zt_tbl32/field_desc_list.h"
 #include "zt_tbl32/enum_string.h"
@@ -31,3 +33,11 @@
 #include "zt_tbl32/rec_cache.h"
 #include "zt_tbl32/table_data.h"
 #include "zt_tbl32/table_isam.h"
+// File and drive browsing: Windows only.
+#if defined(_WIN32)
+#include "zt_tbl32/name.h"
+#include "zt_tbl32/file_type.h"
+#include "zt_tbl32/workstation.h"
+#include "zt_tbl32/network.h"
+#include "zt_tbl32/file_tree.h"
+#endif

@@ -23,13 +23,61 @@ bool IsExistingFile(const char* name) {
   return std::filesystem::exists(status) && !std::filesystem::is_directory(status);
 }
 
-void CloseCreated(ISAMFILE file, const char* name) {
+// Closes a file; a failure is logged and shown. int: 1 closed without failure.
+int CloseReporting(ISAMFILE file, const char* name) {
   unsigned detail = 0;
   unsigned e = ISAMClose(file, &detail);
+  if (!e) return 1;
+  ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on closing %s", e, detail, name);
+  ISAMDispError(name, "ISAMClose", e, 0);
+  return 0;
+}
+
+// Gives up a file being made: it is closed and removed with everything beside it.
+void DiscardCreated(ISAMFILE file, const char* name) {
+  unsigned detail = 0;
+  unsigned e = ISAMDiscard(file, &detail);
   if (e) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on closing %s", e, detail, name);
     ISAMDispError(name, "ISAMClose", e, 0);
   }
+}
+
+// Makes a new ISAM file with a table for each description, all in one engine
+// transaction. The engine builds the file under a name of its own and gives it
+// its name only when it is complete, so that neither a failure nor a killed
+// program leaves a part of it under the name. int: 1 ok.
+int MakeISAMFile(const CZTTableDescList& tables, const char* name) {
+  ISAMFILE file = nullptr;
+  unsigned detail = 0;
+  unsigned e = ISAMCreateEx(&file, name, ISAM_CREATE_NAMED_ON_CLOSE, &detail);
+  if (e) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on creating %s", e, detail, name);
+    ISAMDispError(name, "ISAMCreate", e, 0);
+    return 0;
+  }
+  e = ISAMBeginTransaction(file);
+  if (e) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u on ISAMBeginTransaction( %s )", e, name);
+    ISAMDispError(file, "ISAMBeginTransaction", e, 0);
+    DiscardCreated(file, name);
+    return 0;
+  }
+  for (unsigned i = 0; i < tables.m_uCount && tables.m_pTables; ++i) {
+    if (!tables.m_pTables[i].CreateISAMTable(file)) {
+      DiscardCreated(file, name);
+      return 0;
+    }
+  }
+  e = ISAMCommitTransaction(file);
+  if (e) {
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u on ISAMCommitTransaction( %s )", e, name);
+    ISAMDispError(file, "ISAMCommitTransaction", e, 0);
+    DiscardCreated(file, name);
+    return 0;
+  }
+  // Closing gives the file its name; when that fails the engine removes it.
+  return CloseReporting(file, name);
 }
 }  // namespace
 
@@ -94,28 +142,7 @@ int CZTFileDesc::CreateISAMFile(HWND owner, const char* fileName) {
     }
   }
 
-  ISAMFILE file = nullptr;
-  unsigned detail = 0;
-  unsigned e = ISAMCreate(&file, name, &detail);
-  if (e) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on creating %s", e, detail, name);
-    ISAMDispError(name, "ISAMCreate", e, 0);
-    return 0;
-  }
-  for (unsigned i = 0; i < m_Tables.m_uCount && m_Tables.m_pTables; ++i) {
-    if (!m_Tables.m_pTables[i].CreateISAMTable(file)) {
-      CloseCreated(file, name);
-      remove(name);
-      return 0;
-    }
-  }
-  e = ISAMClose(file, &detail);
-  if (e) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on closing %s", e, detail, name);
-    ISAMDispError(name, "ISAMClose", e, 0);
-    return 0;
-  }
-  return 1;
+  return MakeISAMFile(m_Tables, name);
 }
 
 int CZTFileDesc::CopyISAMStructure(const char* source, const char* destination) {
@@ -142,29 +169,7 @@ int CZTFileDesc::CopyISAMStructure(const char* source, const char* destination) 
   }
 
   if (!ReadISAMDescs(source)) return 0;
-  ISAMFILE file = nullptr;
-  unsigned detail = 0;
-  unsigned e = ISAMCreate(&file, destination, &detail);
-  if (e) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on creating %s", e, detail, destination);
-    ISAMDispError(destination, "ISAMCreate", e, 0);
-    return 0;
-  }
-  for (unsigned i = 0; i < m_Tables.m_uCount && m_Tables.m_pTables; ++i) {
-    if (!m_Tables.m_pTables[i].CreateISAMTable(file)) {
-      CloseCreated(file, destination);
-      remove(destination);
-      return 0;
-    }
-  }
-  e = ISAMClose(file, &detail);
-  if (e) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on closing %s", e, detail, destination);
-    ISAMDispError(destination, "ISAMClose", e, 0);
-    remove(destination);
-    return 0;
-  }
-  return 1;
+  return MakeISAMFile(m_Tables, destination);
 }
 
 int CZTFileDesc::ReadISAMDescs(const char* fileName) {
@@ -181,11 +186,5 @@ int CZTFileDesc::ReadISAMDescs(const char* fileName) {
     ISAMClose(file, &detail);
     return 0;
   }
-  e = ISAMClose(file, &detail);
-  if (e) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u / %u on closing %s", e, detail, fileName);
-    ISAMDispError(fileName, "ISAMClose", e, 0);
-    return 0;
-  }
-  return 1;
+  return CloseReporting(file, fileName);
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "isam_memory_io.h"
 #include "test_support.h"
 #include "zt_tbl32/desc_errors.h"
 #include "zt_tbl32/file_desc.h"
@@ -113,6 +114,8 @@ TEST(IsamStructure, AFailingTableLeavesNoFile) {
   std::string isam = dir.File("never.isa");
   EXPECT_EQ(desc.CreateISAMFile(nullptr, isam.c_str()), 0);
   EXPECT_FALSE(Exists(isam));
+  EXPECT_FALSE(Exists(isam + "-new"));  // nor under the name it is built as
+  EXPECT_FALSE(Exists(isam + "-new-wal"));
   EXPECT_EQ(boxes.Codes(), std::vector<unsigned>{ZT_ERR_IDT_NO_KEYS});
 
   boxes.boxes.clear();
@@ -158,9 +161,10 @@ TEST(IsamStructure, TheSaveDialogAsksBeforeReplacingAFile) {
   for (unsigned code : boxes.Codes()) EXPECT_NE(code, ZT_ERR_FILE_REPLACE_QUESTION);
 }
 
-TEST(IsamStructure, TablesWithoutOrWithAnOldStoredDescription) {
-  ScratchDir dir("isam_foreign");
-  std::string isam = dir.File("foreign.isa");
+// Tables made by another program through the engine: a text key on the first
+// ten bytes, and the stored description given (none when empty).
+void MakeForeignFile(const std::string& isam, const std::vector<std::pair<const char*, unsigned>>& tables,
+                     const char* describedTable, const std::string& stored) {
   ISAMFILE file = nullptr;
   unsigned detail = 0;
   ASSERT_EQ(ISAMCreate(&file, isam.c_str(), &detail), 0u);
@@ -168,15 +172,18 @@ TEST(IsamStructure, TablesWithoutOrWithAnOldStoredDescription) {
   idt.partCount = 1;
   idt.parts[0].keyType = ISAM_KEY_TEXT;
   idt.parts[0].length = 10;
-  ASSERT_EQ(ISAMCreateTable(file, "Bare", &idt, 1, 20, 512), 0u);
-  ASSERT_EQ(ISAMCreateTable(file, "Stated", &idt, 1, 22, 256), 0u);
-  // The stored text claims another node size than the engine's.
-  std::string stored = Block("Stated", 8192);
+  for (const auto& t : tables) ASSERT_EQ(ISAMCreateTable(file, t.first, &idt, 1, 22, t.second), 0u);
   ISAMTABLE table = nullptr;
-  ASSERT_EQ(ISAMOpenTable(file, "Stated", &table), 0u);
+  ASSERT_EQ(ISAMOpenTable(file, describedTable, &table), 0u);
   ASSERT_EQ(ISAMWriteTableDesc(table, 0, stored.c_str(), (unsigned)stored.size()), 0u);
-  ISAMCloseTable(table);
   ASSERT_EQ(ISAMClose(file, &detail), 0u);
+}
+
+TEST(IsamStructure, TablesWithoutOrWithAnOldStoredDescription) {
+  ScratchDir dir("isam_foreign");
+  std::string isam = dir.File("foreign.isa");
+  // The stored text claims another node size than the engine's.
+  MakeForeignFile(isam, {{"Bare", 512}, {"Stated", 256}}, "Stated", Block("Stated", 8192));
 
   BoxRecorder boxes;
   zt_test::LogCapture log("isam_foreign.log");
@@ -250,6 +257,158 @@ TEST(IsamStructure, CopyGivesTheSameStructureWithoutRecords) {
   EXPECT_EQ(boxes.Codes(),
             (std::vector<unsigned>{ZT_ERR_COPY_NO_SOURCE, ZT_ERR_COPY_SOURCE_MISSING, ZT_ERR_COPY_NO_DEST}));
   EXPECT_FALSE(Exists(dir.File("x.isa")));
+}
+
+// "ok" when the file holds the three tables of CutsLeaveNothingOrTheWholeFile
+// with their descriptions, "none" when there is no file.
+std::string Made(const std::string& name) {
+  ISAMFILE file = nullptr;
+  unsigned detail = 0, count = 0;
+  unsigned e = ISAMOpen(&file, name.c_str(), ISAM_OPEN_READONLY, &detail);
+  if (e == ISAM_ERR_OPEN) return "none";
+  if (e) return "error " + std::to_string(e);
+  char report[256];
+  std::string result = ISAMCheckFile(file, report, sizeof(report)) ? report : "ok";
+  ISAMGetTableCount(file, &count);
+  if (result == "ok" && count != 3) result = std::to_string(count) + " tables";
+  for (unsigned i = 0; result == "ok" && i < count; ++i) {
+    char table[32];
+    ISAMTABLE handle = nullptr;
+    unsigned size = 0;
+    if (ISAMGetTableName(file, i, table, 32) || ISAMOpenTable(file, table, &handle) ||
+        ISAMGetTableDescSize(handle, 0, &size) || size == 0)
+      result = std::string("table ") + table + " without its description";
+  }
+  ISAMClose(file, &detail);
+  return result;
+}
+
+// Every write, flush and rename of making a file fails in turn. On a full disk
+// CreateISAMFile and CopyISAMStructure give 0 with a box and leave no file at
+// all; killed there (the power gone), the name holds nothing or the whole file.
+TEST(IsamStructure, CutsLeaveNothingOrTheWholeFile) {
+  ScratchDir dir("isam_cuts");
+  CZTFileDesc desc;
+  LoadDesc(desc, dir, Block("Article", 512) + Block("Supplier", 4096) + Block("Stock", 1024));
+  std::string source = dir.File("source.isa");
+  ASSERT_EQ(desc.CreateISAMFile(nullptr, source.c_str()), 1);
+  const std::string sourceBytes = ztReadTestFile(source);
+  const std::string target = dir.File("target.isa");
+  CIsamMemoryIo io;
+  CIsamIo* previous = ztIsamSetIo(&io);
+  auto reset = [&]() {
+    io.files.clear();
+    auto file = std::make_shared<CIsamMemoryIo::File>();
+    file->current.assign(sourceBytes.begin(), sourceBytes.end());
+    file->durable = file->current;
+    io.files[source] = file;
+  };
+  for (int copy = 0; copy < 2; ++copy) {
+    auto make = [&]() {
+      CZTFileDesc copier;
+      return copy ? copier.CopyISAMStructure(source.c_str(), target.c_str())
+                  : desc.CreateISAMFile(nullptr, target.c_str());
+    };
+    reset();
+    io.Arm(-1);
+    ASSERT_EQ(make(), 1);
+    const long total = io.points;
+    ASSERT_EQ(Made(target), "ok");
+    ASSERT_GT(total, 3);
+    for (long cut = 0; cut < total; ++cut) {
+      for (int killed = 0; killed < 2; ++killed) {
+        reset();
+        io.cutError = killed ? EIO : ENOSPC;
+        io.Arm(cut);
+        BoxRecorder boxes;
+        int made = make();
+        if (killed) {
+          io.Crash(unsigned(cut + 1));
+          std::string state = Made(target);
+          EXPECT_TRUE(state == "none" || state == "ok")
+              << (copy ? "copy" : "create") << " cut at " << cut << ": " << state;
+        } else {
+          io.Disarm();
+          EXPECT_EQ(made, 0) << cut;
+          EXPECT_FALSE(boxes.boxes.empty()) << cut;
+          EXPECT_EQ(io.files.size(), 1u) << (copy ? "copy" : "create") << " cut at " << cut << " left "
+                                         << io.files.rbegin()->first;
+        }
+      }
+    }
+  }
+  io.cutError = EIO;
+  ztIsamSetIo(previous);
+}
+
+// What a killed creation or copy left under the name a file is built as is
+// cleared away by the next one.
+TEST(IsamStructure, RemainsOfAKilledCreationAreClearedAway) {
+  ScratchDir dir("isam_remains");
+  BoxRecorder boxes;
+  std::string target = dir.File("target.isa");
+  ASSERT_TRUE(ztWriteTestFile(target + "-new", std::string(1000, 'x')));
+  CZTFileDesc good;
+  LoadDesc(good, dir, Block("Good", 1024));
+  ASSERT_EQ(good.CreateISAMFile(nullptr, target.c_str()), 1);
+  EXPECT_FALSE(Exists(target + "-new"));
+  std::string copy = dir.File("copy.isa");
+  ASSERT_TRUE(ztWriteTestFile(copy + "-new", "remains"));
+  CZTFileDesc copier;
+  ASSERT_EQ(copier.CopyISAMStructure(target.c_str(), copy.c_str()), 1);
+  EXPECT_FALSE(Exists(copy + "-new"));
+  EXPECT_EQ(Made(copy), "1 tables");
+}
+
+// A file cut short inside the ISAM signature is a damaged ISAM file, not an
+// empty description file.
+TEST(IsamStructure, AFileCutShortInItsSignatureIsADamagedIsamFile) {
+  ScratchDir dir("isam_short");
+  CZTFileDesc desc;
+  LoadDesc(desc, dir, Block("T", 1024));
+  std::string isam = dir.File("whole.isa");
+  ASSERT_EQ(desc.CreateISAMFile(nullptr, isam.c_str()), 1);
+  std::string bytes = ztReadTestFile(isam);
+  for (size_t length : {size_t(4), size_t(10), size_t(15), size_t(16), size_t(300)}) {
+    std::string cut = dir.File("cut.isa");
+    ASSERT_TRUE(ztWriteTestFile(cut, bytes.substr(0, length)));
+    BoxRecorder boxes;
+    CZTFileDesc back;
+    EXPECT_EQ(back.InitDescEdit(nullptr, cut.c_str(), 0), 0) << length;
+    EXPECT_EQ(back.m_bIsamFile, 1u) << length;
+    EXPECT_EQ(boxes.Codes(), std::vector<unsigned>{ISAM_ERR_CORRUPT}) << length;
+  }
+  // Three zero bytes are not yet a signature.
+  std::string cut = dir.File("three.isa");
+  ASSERT_TRUE(ztWriteTestFile(cut, bytes.substr(0, 3)));
+  BoxRecorder boxes;
+  CZTFileDesc back;
+  back.InitDescEdit(nullptr, cut.c_str(), 0);
+  EXPECT_EQ(back.m_bIsamFile, 0u);
+}
+
+// A stored description whose fields lie beyond the table's records, with every
+// checksum right: reading refuses it, so that nobody reads records by it.
+TEST(IsamStructure, StoredFieldsBeyondTheRecordsAreRefused) {
+  ScratchDir dir("isam_stored_size");
+  for (const char* field : {"Field: 100, 10, 7, 0x0000, 0, 0x0000, 0, 20, \"Far\"\n",
+                            "Field: 4294967290, 10, 7, 0x0000, 0, 0x0000, 0, 20, \"Wraps\"\n",
+                            "Field: 4294967295, 4294967295, 7, 0x0000, 0, 0x0000, 0, 20, \"Wraps\"\n"}) {
+    std::string isam = dir.File("stored.isa");
+    remove(isam.c_str());
+    std::string stored = std::string("Table: \"Small\"\nIndexNodeSize: 512\n") +
+                         "Field: 0, 10, 7, 0x0000, 0, 0x0000, 0, 20, \"Name\"\n" + field +
+                         "Key: 1\nKeyPart: \"TEXT\", \"Name\"\nTable: END\n";
+    MakeForeignFile(isam, {{"Small", 512}}, "Small", stored);
+
+    BoxRecorder boxes;
+    CZTFileDesc desc;
+    EXPECT_EQ(desc.InitDescEdit(nullptr, isam.c_str(), 0), 0) << field;
+    ASSERT_FALSE(boxes.boxes.empty()) << field;
+    unsigned expected = strstr(field, "Far") ? ZT_ERR_TBL_STORED_SIZE : 1300u;  // the reader's own box
+    EXPECT_EQ(boxes.Codes().front(), expected) << field;
+    for (unsigned t = 0; t < desc.m_Tables.m_uCount; ++t) EXPECT_EQ(desc.m_Tables.m_pTables[t].m_Fields.m_uCount, 0u);
+  }
 }
 
 }  // namespace

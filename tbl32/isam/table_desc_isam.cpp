@@ -1,5 +1,6 @@
 // Creating an ISAM table from a table description and reading a description
 // back from the text stored in the table.
+#include <stdint.h>
 #include <stdlib.h>
 
 #include "zt_tbl32/desc_errors.h"
@@ -16,6 +17,20 @@ int CZTTableDesc::EditStoredDesc(CZTConfFile& conf) const {
 
 int CZTTableDesc::CreateISAMTable(void* isamFile) const {
   ISAMFILE file = static_cast<ISAMFILE>(isamFile);
+  // The engine's record size is a 32-bit value: a larger record is refused, not cut.
+  const unsigned recordSize = m_Fields.GetRecSize();
+  if (recordSize > ISAM_MAX_RECORD_SIZE) {
+    for (unsigned i = 0; i < m_Fields.m_uCount; ++i) {
+      const CZTFieldDesc& field = m_Fields.m_pFields[i];
+      if (uint64_t(field.m_uOffset) + field.m_uLength <= ISAM_MAX_RECORD_SIZE) continue;
+      ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource,
+                        "Field %s of table %s does not fit an ISAM record (offset %u, length %u)", field.m_szName,
+                        m_szName, field.m_uOffset, field.m_uLength);
+      ztTbl32Lib.DispError(ZT_ERR_TBL_RECORD_LARGE, m_szName, field.m_szName, field.m_uOffset, field.m_uLength);
+      break;
+    }
+    return 0;
+  }
   ISAMIDT* idt = m_Keys.CreateIDT(m_Fields);
   if (!idt) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Cannot create an IDT for table %s", m_szName);
@@ -34,7 +49,7 @@ int CZTTableDesc::CreateISAMTable(void* isamFile) const {
   }
   unsigned e = 0;
   if (result) {
-    e = ISAMCreateTable(file, m_szName, idt, m_Keys.m_uCount, m_Fields.GetRecSize(), m_uIndexNodeSize);
+    e = ISAMCreateTable(file, m_szName, idt, m_Keys.m_uCount, recordSize, m_uIndexNodeSize);
     if (e) {
       ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u on creating table %s", e, m_szName);
       ISAMDispError(file, "ISAMCreateTable", e, 0);
@@ -116,8 +131,18 @@ int CZTTableDesc::ReadDesc(void* isamFile, unsigned tableNumber) {
       CZTConfFile conf;
       char engineName[kZTNameSize];
       ztStrCopy(engineName, m_szName, sizeof(engineName));
+      unsigned recordSize = 0;
       if (!conf.ReadIt(buffer, length < size ? length : size) || !ReadDef(conf, "TABLE", tableNumber)) {
         ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error on reading the definition of table %s.", engineName);
+        result = 0;
+      } else if ((e = ISAMGetDataRecSize(table, &recordSize)) != 0 || m_Fields.GetRecSize() > recordSize) {
+        // Whoever reads records by this description relies on its fields lying
+        // inside the table's records, whatever the stored text says.
+        ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource,
+                          "The stored description of table %s needs %u bytes, the records have %u.", engineName,
+                          m_Fields.GetRecSize(), recordSize);
+        ztTbl32Lib.DispError(ZT_ERR_TBL_STORED_SIZE, engineName, m_Fields.GetRecSize(), recordSize);
+        FreeTable();  // nobody gets to read records by it
         result = 0;
       } else {
         m_uIndexNodeSize = nodeSize;

@@ -1,5 +1,7 @@
 #include "zt_tbl32/field_desc_list.h"
 
+#include <stdint.h>
+
 namespace {
 constexpr const char* kSrcTableDesc = "CZTTableDesc";
 
@@ -45,12 +47,14 @@ void CZTFieldDescList::Free() {
 }
 
 unsigned CZTFieldDescList::GetRecSize() const {
-  unsigned size = 0;
+  // Summed without wrapping: a field ending beyond 4 GB gives 0xFFFFFFFF, which
+  // no record has, rather than a small size that a buffer would be made for.
+  uint64_t size = 0;
   for (unsigned i = 0; i < m_uCount; ++i) {
-    const unsigned end = m_pFields[i].m_uOffset + m_pFields[i].m_uLength;
+    const uint64_t end = uint64_t(m_pFields[i].m_uOffset) + m_pFields[i].m_uLength;
     if (end > size) size = end;
   }
-  return size;
+  return size > 0xFFFFFFFFu ? 0xFFFFFFFFu : unsigned(size);
 }
 
 unsigned CZTFieldDescList::GetDispWidth() const {

@@ -4,8 +4,12 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "record_table.h"
 #include "zt_tbl32/desc_errors.h"
@@ -14,10 +18,15 @@
 namespace {
 const char kSource[] = "CZTFileDesc";
 
-// First bytes of an ISAM file: a 32-bit 0 at 0, 0xFFFF at 8, "ISAM" at 12.
-bool IsIsamSignature(const unsigned char* b) {
-  return b[0] == 0 && b[1] == 0 && b[2] == 0 && b[3] == 0 && b[8] == 0xFF && b[9] == 0xFF && b[12] == 'I' &&
-         b[13] == 'S' && b[14] == 'A' && b[15] == 'M';
+// First bytes of an ISAM file: a 32-bit 0 at 0, 0xFFFF at 8, "ISAM" at 12. A
+// file cut short inside them is an ISAM file too (a damaged one) once its four
+// leading zero bytes are there: no description file starts so.
+bool IsIsamSignature(const unsigned char* b, size_t got) {
+  static const unsigned char kSignature[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0, 'I', 'S', 'A', 'M'};
+  if (got < 4) return false;
+  for (size_t i = 0; i < got && i < 16; ++i)
+    if ((i < 4 || i == 8 || i == 9 || i >= 12) && b[i] != kSignature[i]) return false;
+  return true;
 }
 
 bool HasCfgExtension(const char* name) {
@@ -75,7 +84,7 @@ unsigned CZTFileDesc::TestFileType(const char* fileName) {
     return ZT_FILE_NONE;
   }
   if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) m_bReadOnly = 1;
-  if (got == sizeof(head) && IsIsamSignature(head)) {
+  if (IsIsamSignature(head, got)) {
     m_bIsamFile = 1;
     return ZT_FILE_ISAM;
   }
@@ -186,6 +195,27 @@ int CZTFileDesc::VerifyDesc(unsigned* badTable) const {
       if (badTable) *badTable = i;
       return 0;
     }
+  }
+  return VerifyTableNames(badTable);
+}
+
+// Two tables of one name cannot both go into an ISAM file.
+int CZTFileDesc::VerifyTableNames(unsigned* badTable) const {
+  std::vector<std::pair<std::string, unsigned>> names;
+  names.reserve(m_Tables.m_uCount);
+  for (unsigned i = 0; i < m_Tables.m_uCount && m_Tables.m_pTables; ++i) {
+    std::string folded = m_Tables.m_pTables[i].m_szName;
+    for (char& c : folded)
+      if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    names.emplace_back(folded, i);
+  }
+  std::sort(names.begin(), names.end());
+  for (size_t k = 1; k < names.size(); ++k) {
+    if (names[k].first != names[k - 1].first) continue;
+    const unsigned first = names[k - 1].second, second = names[k].second;
+    ztTbl32Lib.DispError(ZT_ERR_FILE_TABLE_TWICE, m_Tables.m_pTables[second].m_szName, first + 1, second + 1);
+    if (badTable) *badTable = second;
+    return 0;
   }
   return 1;
 }

@@ -1,5 +1,6 @@
 #include "zt_tbl32/key_desc_list.h"
 
+#include <stdint.h>
 #include <stdlib.h>
 
 #include "zt_tbl32/desc_errors.h"
@@ -77,6 +78,14 @@ ISAMIDT* CZTKeyDescList::CreateIDT(const CZTFieldDescList& fields) const {
       if (!field) {
         ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Fieldname %s not found in field table.", key.m_Part[i].szFieldName);
         ztTbl32Lib.DispError(ZT_ERR_IDT_FIELD, key.m_Part[i].szFieldName, k, i);
+        free(idt);
+        return nullptr;
+      }
+      // The engine's parts are 16 bits wide: a field beyond them is refused, never cut.
+      if (uint64_t(field->m_uOffset) + field->m_uLength > ISAM_MAX_RECORD_SIZE) {
+        ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Field %s does not fit an ISAM record (offset %u, length %u).",
+                          field->m_szName, field->m_uOffset, field->m_uLength);
+        ztTbl32Lib.DispError(ZT_ERR_IDT_FIELD_RANGE, field->m_szName, field->m_uOffset, field->m_uLength);
         free(idt);
         return nullptr;
       }

@@ -56,6 +56,51 @@ int ReadFieldList(CZTFieldDescList& fields, CZTConfFile& conf, const char* keywo
   return 1;
 }
 
+// The keys checked as the ISAM engine will check them when the table is made:
+// how many, their parts, the fields the parts name, and (through the engine's
+// own check) key types against field lengths and key lengths against the node
+// size. The first fault shows its box. int: 1 usable.
+int VerifyKeys(const CZTTableDesc& table, unsigned recordSize) {
+  const char* name = table.m_szName;
+  const CZTKeyDescList& keys = table.m_Keys;
+  const CZTFieldDescList& fields = table.m_Fields;
+  if (keys.m_uCount > ISAM_MAX_KEYS) {
+    ztTbl32Lib.DispError(ZT_ERR_TBL_KEY_COUNT, name, keys.m_uCount, unsigned(ISAM_MAX_KEYS));
+    return 0;
+  }
+  for (unsigned k = 0; k < keys.m_uCount; ++k) {
+    const CZTKeyDesc& key = keys.m_pKeys[k];
+    if (key.m_uPartCount < 1 || key.m_uPartCount > kZTMaxKeyParts) {
+      ztTbl32Lib.DispError(ZT_ERR_TBL_KEY_PARTS, name, k + 1, key.m_uPartCount);
+      return 0;
+    }
+    for (unsigned p = 0; p < key.m_uPartCount; ++p) {
+      if (table.FindFieldToKeyIndex(k, p) == 0xFFFFFFFFu) {
+        ztTbl32Lib.DispError(ZT_ERR_TBL_KEY_FIELD, name, p + 1, k + 1, key.m_Part[p].szFieldName);
+        return 0;
+      }
+    }
+  }
+  ISAMIDT* idt = keys.CreateIDT(fields);
+  if (!idt) return 0;
+  unsigned badKey = 0, badPart = 0;
+  unsigned e = ISAMCheckTableDef(idt, keys.m_uCount, recordSize, table.m_uIndexNodeSize, &badKey, &badPart);
+  CZTKeyDescList::FreeIDT(idt);
+  if (!e) return 1;
+  if (e == ISAM_ERR_KEY_DEF && badKey < keys.m_uCount && badPart < kZTMaxKeyParts) {
+    const CZTKeyDesc& key = keys.m_pKeys[badKey];
+    const char* typeName = ISAMKeyType(key.m_Part[badPart].uKeyType);
+    const CZTFieldDesc& field = fields.m_pFields[table.FindFieldToKeyIndex(badKey, badPart)];
+    ztTbl32Lib.DispError(ZT_ERR_TBL_KEY_TYPE, name, badPart + 1, badKey + 1, typeName ? typeName : "???",
+                         field.m_szName, field.m_uLength);
+  } else if (e == ISAM_ERR_KEY_TOO_LONG && badKey < keys.m_uCount) {
+    ztTbl32Lib.DispError(ZT_ERR_TBL_KEY_LONG, name, badKey + 1, table.m_uIndexNodeSize);
+  } else {
+    ztTbl32Lib.DispError(ZT_ERR_TBL_KEY_REFUSED, name, badKey + 1, e, ISAMErrorText(e));
+  }
+  return 0;
+}
+
 int ReadKeyList(CZTKeyDescList& keys, CZTConfFile& conf) {
   keys.Free();
   unsigned count = 0;
@@ -199,14 +244,22 @@ int CZTTableDesc::VerifyTable() const {
     ztTbl32Lib.DispError(ZT_ERR_TBL_NO_RECSIZE, m_szName);
     return 0;
   }
+  if (recSize > ISAM_MAX_RECORD_SIZE) {
+    for (unsigned i = 0; i < m_Fields.m_uCount && m_Fields.m_pFields; ++i) {
+      const CZTFieldDesc& field = m_Fields.m_pFields[i];
+      if (uint64_t(field.m_uOffset) + field.m_uLength > ISAM_MAX_RECORD_SIZE) {
+        ztTbl32Lib.DispError(ZT_ERR_TBL_RECORD_LARGE, m_szName, field.m_szName, field.m_uOffset, field.m_uLength);
+        break;
+      }
+    }
+    return 0;
+  }
   if (!m_Keys.m_uCount) {
     ztTbl32Lib.DispError(ZT_ERR_TBL_NO_KEYS, m_szName);
     return 0;
   }
   // Which field owns each record byte (field index + 1; 0: nobody).
-  // No map is made for records beyond 16 MB (far beyond any ISAM record).
-  const unsigned kMaxMappedRecord = 1u << 24;
-  unsigned* owner = recSize <= kMaxMappedRecord ? static_cast<unsigned*>(calloc(recSize, sizeof(unsigned))) : nullptr;
+  unsigned* owner = static_cast<unsigned*>(calloc(recSize, sizeof(unsigned)));
   if (!owner) ztTbl32Lib.DispError(ZT_ERR_TBL_FIELD_ALLOC);
   for (unsigned i = 0; i < m_Fields.m_uCount; ++i) {
     if (!m_Fields.m_pFields) {
@@ -234,6 +287,10 @@ int CZTTableDesc::VerifyTable() const {
       }
       owner[b] = i + 1;
     }
+  }
+  if (!VerifyKeys(*this, recSize)) {
+    free(owner);
+    return 0;
   }
   if (owner) {
     unsigned gap = 0;

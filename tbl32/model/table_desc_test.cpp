@@ -105,8 +105,9 @@ TEST(TableDesc, ReadFailuresAreReported) {
 }
 
 TEST(TableDesc, VerifyTableChecksNodeSizeOverlapsAndGaps) {
+  // A key of 4 bytes: small enough for the smallest node size.
   std::string keyed =
-      std::string("Table: \"T\"\n") + kFields + "Key: 1\n" + Part(ISAM_KEY_TEXT, "Name") + "Table: END\n";
+      std::string("Table: \"T\"\n") + kFields + "Key: 1\n" + Part(ISAM_KEY_INT32, "Count") + "Table: END\n";
   CZTTableDesc table;
   ASSERT_EQ(ReadTable(keyed, table), 1);
   BoxRecorder boxes;
@@ -134,11 +135,14 @@ TEST(TableDesc, VerifyTableChecksNodeSizeOverlapsAndGaps) {
   EXPECT_EQ(table.VerifyTable(), 1);
   ASSERT_EQ(boxes.Codes(), std::vector<unsigned>{ZT_ERR_TBL_GAP});
 
-  // A field far out: no owner map (box 1410), the rest of the checks still run.
-  boxes.boxes.clear();
-  table.m_Fields.m_pFields[2].m_uOffset = 0x7FFFFFF0u;
-  EXPECT_EQ(table.VerifyTable(), 1);
-  EXPECT_EQ(boxes.Codes(), std::vector<unsigned>{ZT_ERR_TBL_FIELD_ALLOC});
+  // A field beyond the largest ISAM record, also where offset and length wrap in 32 bits.
+  for (unsigned offset : {65532u, 0x7FFFFFF0u, 0xFFFFFFFFu}) {
+    boxes.boxes.clear();
+    table.m_Fields.m_pFields[2].m_uOffset = offset;
+    EXPECT_EQ(table.VerifyTable(), 0) << offset;
+    ASSERT_EQ(boxes.Codes(), std::vector<unsigned>{ZT_ERR_TBL_RECORD_LARGE}) << offset;
+    EXPECT_NE(boxes.boxes[0].text.find("Count"), std::string::npos) << boxes.boxes[0].text;
+  }
   table.m_Fields.m_pFields[2].m_uOffset = 20;
 
   boxes.boxes.clear();

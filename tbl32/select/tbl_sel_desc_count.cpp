@@ -99,7 +99,8 @@ bool Covered(const SZTDataCompLink* link, const CZTTableDesc* desc, KeyLayout* l
       const CZTFieldDesc& field = desc->m_Fields.m_pFields[expr->uField];
       for (unsigned i = 0; i < layout->partCount; ++i) {
         KeyPart& p = layout->parts[i];
-        if (field.m_uOffset < p.offset || field.m_uOffset + field.m_uLength > p.offset + p.length) continue;
+        if (field.m_uOffset < p.offset || uint64_t(field.m_uOffset) + field.m_uLength > uint64_t(p.offset) + p.length)
+          continue;
         if (Reversible(p.type) || (p.type == ISAM_KEY_ITEXT && DecidedByFoldedText(expr, field))) {
           p.needed = true;
           return true;

@@ -63,15 +63,6 @@ int LoadTable(ISAMFILE file, const CZTTableDesc& table, const char* const* names
   return ok;
 }
 
-int Run(const char* command, std::vector<std::string> args) {
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(&a[0]);
-  argv.push_back(nullptr);
-  for (unsigned i = 0; i < kCommandCount; ++i)
-    if (!strcmp(kCommands[i].name, command)) return kCommands[i].run(static_cast<int>(args.size()), argv.data());
-  return kExitFailed;
-}
-
 }  // namespace
 
 int ztdescDemo(int argc, char** argv) {
@@ -124,12 +115,12 @@ int ztdescDemo(int argc, char** argv) {
           seconds);
 
   printf("\n$ ztdesc show %s\n", isa.c_str());
-  if (Run("show", {isa}) != kExitOk) return kExitFailed;
+  if (ztdescRun("show", {isa}) != kExitOk) return kExitFailed;
   printf("\n$ ztdesc check %s\n", isa.c_str());
-  if (Run("check", {isa}) != kExitOk) return kExitFailed;
+  if (ztdescRun("check", {isa}) != kExitOk) return kExitFailed;
   printf("\n$ ztdesc dump %s Order --index 2 --limit 20\n", isa.c_str());
-  if (Run("dump", {isa, "Order", "--index", "2", "--limit", "20"}) != kExitOk) return kExitFailed;
+  if (ztdescRun("dump", {isa, "Order", "--index", "2", "--limit", "20"}) != kExitOk) return kExitFailed;
   printf("\n$ ztdesc dump %s Order --index 2 --limit 20 --backward\n", isa.c_str());
-  if (Run("dump", {isa, "Order", "--index", "2", "--limit", "20", "--backward"}) != kExitOk) return kExitFailed;
+  if (ztdescRun("dump", {isa, "Order", "--index", "2", "--limit", "20", "--backward"}) != kExitOk) return kExitFailed;
   return kExitOk;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "json_writer.h"
 #include "select_scan.h"
 
 namespace {
@@ -69,13 +70,32 @@ void PrintCsvValue(const char* text) {
   putchar('"');
 }
 
+// One JSON object per record, typed by the fields' content.
+int DumpJson(ZTOpenTable& open, ZTSelectScan& scan, const char* fileName, unsigned limit) {
+  const CZTTableDesc& table = *open.tableDesc;
+  ZTValueReader values(table.m_Fields);
+  ZTJsonWriter writer(stdout, table.m_Fields);
+  std::vector<unsigned char> record(open.recordSize);
+  for (unsigned shown = 0; shown < limit;) {
+    unsigned address = 0;
+    unsigned e = scan.ReadNext(open.table, record.data(), &address);
+    if (e == ISAM_END_OF_ITERATION) break;
+    if (e) return ztdescFail("%s: table %s: %s (error %u)", fileName, table.m_szName, ISAMErrorText(e), e);
+    if (!scan.Matches(table, record.data(), open.recordSize)) continue;
+    writer.Write(values, record.data());
+    ++shown;
+  }
+  if (!writer.Flush()) return ztdescFail("the output cannot be written");
+  return kExitOk;
+}
+
 }  // namespace
 
 int ztdescDump(int argc, char** argv) {
   if (ztdescWantsHelp("dump", argc, argv)) return kExitOk;
   const char* positional[2] = {nullptr, nullptr};
   unsigned npos = 0, index = 1, limit = 0xFFFFFFFFu;
-  bool backward = false, csv = false, explain = false, indexGiven = false;
+  bool backward = false, csv = false, json = false, explain = false, indexGiven = false;
   const char* where = nullptr;
   for (int i = 0; i < argc; ++i) {
     const char* a = argv[i];
@@ -98,6 +118,8 @@ int ztdescDump(int argc, char** argv) {
       backward = true;
     } else if (!strcmp(a, "--csv")) {
       csv = true;
+    } else if (!strcmp(a, "--json")) {
+      json = true;
     } else if (a[0] == '-' && a[1]) {
       return ztdescUsage("dump", "unknown option '%s'", a);
     } else if (npos < 2) {
@@ -107,6 +129,7 @@ int ztdescDump(int argc, char** argv) {
     }
   }
   if (npos != 2) return ztdescUsage("dump", "ISAMFILE and TABLE are needed");
+  if (csv && json) return ztdescUsage("dump", "--csv and --json exclude each other");
 
   ZTOpenTable open;
   if (!ztdescOpenTable(open, positional[0], positional[1], ISAM_OPEN_READONLY)) return kExitFailed;
@@ -123,6 +146,8 @@ int ztdescDump(int argc, char** argv) {
   if (e) return ztdescFail("%s: table %s: %s (error %u)", positional[0], table.m_szName, ISAMErrorText(e), e);
 
   const CZTFieldDescList& fields = table.m_Fields;
+  std::vector<unsigned char> record(open.recordSize);
+  if (json) return DumpJson(open, scan, positional[0], limit);
   std::vector<unsigned> widths(fields.m_uCount);
   for (unsigned f = 0; f < fields.m_uCount; ++f) {
     widths[f] = ColumnWidth(fields.m_pFields[f]);
@@ -135,7 +160,6 @@ int ztdescDump(int argc, char** argv) {
   }
   putchar('\n');
 
-  std::vector<unsigned char> record(open.recordSize);
   char text[512];
   unsigned shown = 0;
   while (shown < limit) {

@@ -1,5 +1,6 @@
 // ztdesc import: loads the records of a ';'-separated text file into a table in
 // one transaction; every value is checked before anything is stored.
+#include <errno.h>
 #include <string.h>
 #ifdef _WIN32
 #include <io.h>
@@ -17,13 +18,9 @@
 #include "commands.h"
 #include "csv_reader.h"
 #include "field_encoder.h"
+#include "zt_lib32/system_error.h"
 
 namespace {
-
-// Bytes of a field that no column fills: blanks for text, zeros otherwise.
-void FillDefault(const CZTFieldDesc& field, unsigned char* record) {
-  memset(record + field.m_uOffset, field.m_uEncodeType == iteASCIITEXT ? ' ' : 0, field.m_uLength);
-}
 
 struct FileCloser {
   FILE* file;
@@ -34,18 +31,38 @@ struct FileCloser {
 
 }  // namespace
 
+void ztdescBlankField(const CZTFieldDesc& field, unsigned char* record) {
+  memset(record + field.m_uOffset, field.m_uEncodeType == iteASCIITEXT ? ' ' : 0, field.m_uLength);
+}
+
 int ztdescImport(int argc, char** argv) {
   if (ztdescWantsHelp("import", argc, argv)) return kExitOk;
-  if (argc != 3) return ztdescUsage("import", "ISAMFILE, TABLE and DATA.csv are needed");
-  const char* isamName = argv[0];
-  const char* tableName = argv[1];
-  const char* dataName = argv[2];
+  std::vector<const char*> positional;
+  bool json = false;
+  for (int i = 0; i < argc; ++i) {
+    if (!strcmp(argv[i], "--json"))
+      json = true;
+    else if (argv[i][0] == '-' && argv[i][1])
+      return ztdescUsage("import", "unknown option '%s'", argv[i]);
+    else
+      positional.push_back(argv[i]);
+  }
+  if (positional.size() != 3) return ztdescUsage("import", "ISAMFILE, TABLE and the data file are needed");
+  const char* isamName = positional[0];
+  const char* tableName = positional[1];
+  const char* dataName = positional[2];
 
+  if (ztdescIsFolder(dataName)) return kExitFailed;
   FileCloser data{fopen(dataName, "rb")};
-  if (!data.file) return ztdescFail("%s: cannot be opened", dataName);
+  if (!data.file) {
+    char reason[256];
+    return ztdescFail("%s: cannot be opened (%s)", dataName,
+                      ztSystemErrorText(unsigned(errno), reason, sizeof(reason)));
+  }
   ZTOpenTable open;
   if (!ztdescOpenTable(open, isamName, tableName, ISAM_OPEN_READWRITE)) return kExitFailed;
   const CZTFieldDescList& fields = open.tableDesc->m_Fields;
+  if (json) return ztdescImportJson(open, data.file, isamName, dataName);
 
   CsvReader reader(data.file);
   std::vector<std::string> values;
@@ -66,7 +83,7 @@ int ztdescImport(int argc, char** argv) {
   // Every record is encoded first, so that a bad value stores nothing.
   std::vector<unsigned char> template_(open.recordSize, 0);
   for (unsigned f = 0; f < fields.m_uCount; ++f)
-    if (!filled[f]) FillDefault(fields.m_pFields[f], template_.data());
+    if (!filled[f]) ztdescBlankField(fields.m_pFields[f], template_.data());
   std::vector<unsigned char> records;
   std::vector<unsigned> lines;
   char reason[160];
@@ -89,24 +106,29 @@ int ztdescImport(int argc, char** argv) {
   }
   if (ferror(data.file)) return ztdescFail("%s: read error", dataName);
 
-  unsigned count = static_cast<unsigned>(lines.size());
+  return ztdescStoreRecords(open, records, lines, isamName, dataName);
+}
+
+int ztdescStoreRecords(ZTOpenTable& open, const std::vector<unsigned char>& records, const std::vector<unsigned>& lines,
+                       const char* isamName, const char* dataName) {
+  const unsigned count = static_cast<unsigned>(lines.size());
   bool progress = ZT_ISATTY(ZT_FILENO(stderr)) != 0;
   unsigned e = ISAMBeginTransaction(open.file);
-  if (e) return ztdescFail("%s: %s (error %u)", isamName, ISAMErrorText(e), e);
+  if (e) return ztdescFail("%s: %s", isamName, ztdescEngineError(e).c_str());
   for (unsigned r = 0; r < count; ++r) {
     unsigned address = 0;
     e = ISAMInsertRecord(open.table, records.data() + (size_t)r * open.recordSize, &address);
     if (e) {
       ISAMRollbackTransaction(open.file);
       if (progress) fputc('\n', stderr);
-      return ztdescFail("%s:%u: the record cannot be stored: %s (error %u); nothing was imported", dataName, lines[r],
-                        ISAMErrorText(e), e);
+      return ztdescFail("%s:%u: the record cannot be stored: %s; nothing was imported", dataName, lines[r],
+                        ztdescEngineError(e).c_str());
     }
     if (progress && (r % 4096 == 0 || r + 1 == count)) fprintf(stderr, "\rimporting %u of %u records", r + 1, count);
   }
   if (progress) fputc('\n', stderr);
   e = ISAMCommitTransaction(open.file);
-  if (e) return ztdescFail("%s: %s (error %u); nothing was imported", isamName, ISAMErrorText(e), e);
+  if (e) return ztdescFail("%s: %s; nothing was imported", isamName, ztdescEngineError(e).c_str());
   printf("%s: %u records imported into %s\n", isamName, count, open.tableDesc->m_szName);
   return kExitOk;
 }

@@ -39,6 +39,11 @@ int ztdescVerify(int argc, char** argv) {
     if (!ok) ++failed;
     printf("  %s\n", !ok ? "failed" : s_boxes ? "usable, with warnings" : "ok");
   }
+  // What concerns more than one table: their names.
+  if (desc.m_Tables.m_uCount && !desc.VerifyTableNames(&bad)) {
+    printf("File %s\n  failed\n", argv[0]);
+    ++failed;
+  }
   ztSetBoxHandler(oldHandler, oldContext);
   if (failed) {
     printf("%u of %u tables failed\n", failed > desc.m_Tables.m_uCount ? 0 : failed, desc.m_Tables.m_uCount);

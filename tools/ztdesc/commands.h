@@ -5,6 +5,7 @@
 #include <stdio.h>
 
 #include <string>
+#include <vector>
 
 #include "zt_tbl32.h"
 #include "zt_tbl32/file_desc.h"
@@ -31,6 +32,7 @@ int ztdescCopy(int argc, char** argv);
 int ztdescExportDesc(int argc, char** argv);
 int ztdescImport(int argc, char** argv);
 int ztdescDump(int argc, char** argv);
+int ztdescExportSqlite(int argc, char** argv);
 int ztdescCount(int argc, char** argv);
 int ztdescCheck(int argc, char** argv);
 int ztdescDemo(int argc, char** argv);
@@ -39,6 +41,8 @@ int ztdescDemo(int argc, char** argv);
 int ztdescUsage(const char* command, const char* format, ...);
 // A failure: "ztdesc: message" on stderr; 1.
 int ztdescFail(const char* format, ...);
+// Runs a command of the table with the arguments: its exit code.
+int ztdescRun(const char* command, std::vector<std::string> args);
 // Whether argv holds --help or -h; prints the command's help then.
 bool ztdescWantsHelp(const char* command, int argc, char** argv);
 
@@ -46,6 +50,12 @@ bool ztdescWantsHelp(const char* command, int argc, char** argv);
 int ztdescLoad(CZTFileDesc& desc, const char* fileName);
 // Whether a name exists (file or directory).
 bool ztdescExists(const char* fileName);
+// Whether a name is a folder: "NAME is a folder, not a file" is printed then.
+bool ztdescIsFolder(const char* fileName);
+// An engine error for a message: its text and code, and what the system said
+// about the failure behind it (a full disk, a missing right) or, for a damaged
+// log, how many committed transactions it lost (detail).
+std::string ztdescEngineError(unsigned error, unsigned detail = 0);
 
 // Texts of the library and of records are Windows-1252. Natively they are shown
 // as UTF-8 (the Latin-1 range), and UTF-8 input is taken back to Windows-1252.
@@ -67,3 +77,11 @@ struct ZTOpenTable {
 };
 // Opens the ISAM file (mode 4 or 5) and its table by name. int: 1 ok.
 int ztdescOpenTable(ZTOpenTable& open, const char* fileName, const char* tableName, unsigned mode);
+
+// import: the bytes of a field that no value fills (blanks for text, zeros
+// otherwise); the records encoded from the lines of dataName stored in one
+// transaction (an exit code); the JSON lines variant of the import.
+void ztdescBlankField(const CZTFieldDesc& field, unsigned char* record);
+int ztdescStoreRecords(ZTOpenTable& open, const std::vector<unsigned char>& records, const std::vector<unsigned>& lines,
+                       const char* isamName, const char* dataName);
+int ztdescImportJson(ZTOpenTable& open, FILE* data, const char* isamName, const char* dataName);

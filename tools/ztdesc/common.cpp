@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "commands.h"
+#include "zt_lib32/system_error.h"
 
 int ztdescUsage(const char* command, const char* format, ...) {
   char text[512];
@@ -41,19 +42,51 @@ bool ztdescWantsHelp(const char* command, int argc, char** argv) {
   return false;
 }
 
+int ztdescRun(const char* command, std::vector<std::string> args) {
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(&a[0]);
+  argv.push_back(nullptr);
+  for (unsigned i = 0; i < kCommandCount; ++i)
+    if (!strcmp(kCommands[i].name, command)) return kCommands[i].run(static_cast<int>(args.size()), argv.data());
+  return kExitFailed;
+}
+
 bool ztdescExists(const char* fileName) {
   std::error_code ec;
   return std::filesystem::exists(fileName, ec);
 }
 
+bool ztdescIsFolder(const char* fileName) {
+  std::error_code ec;
+  if (!std::filesystem::is_directory(fileName, ec)) return false;
+  ztdescFail("%s is a folder, not a file", fileName);
+  return true;
+}
+
+std::string ztdescEngineError(unsigned error, unsigned detail) {
+  char text[600];
+  unsigned n = ztFormat(text, sizeof(text), "%s (error %u", ISAMErrorText(error), error);
+  if (error == ISAM_ERR_LOG_DAMAGED && detail) {
+    n += ztFormat(text + n, sizeof(text) - n, "; %u committed transactions cannot be replayed", detail);
+  } else if (unsigned system = ISAMLastSystemError()) {
+    char reason[256];
+    n += ztFormat(text + n, sizeof(text) - n, "; %s", ztSystemErrorText(system, reason, sizeof(reason)));
+  }
+  ztStrCopy(text + n, ")", sizeof(text) - n);
+  return ztdescToOutput(text);
+}
+
 int ztdescLoad(CZTFileDesc& desc, const char* fileName) {
   std::error_code ec;
+  if (ztdescIsFolder(fileName)) return 0;
   if (!std::filesystem::is_regular_file(fileName, ec)) {
     ztdescFail("%s: no such file", fileName);
     return 0;
   }
   if (!desc.InitDescEdit(nullptr, fileName, 0)) {
-    ztdescFail("%s: cannot be read as a description file or an ISAM file", fileName);
+    // The engine's box above says why an ISAM file could not be read.
+    ztdescFail(desc.m_bIsamFile ? "%s: the ISAM file cannot be read" : "%s: cannot be read as a description file",
+               fileName);
     return 0;
   }
   return 1;
@@ -100,13 +133,13 @@ int ztdescOpenTable(ZTOpenTable& open, const char* fileName, const char* tableNa
   unsigned e = ISAMOpen(&open.file, fileName, mode, &detail);
   if (e) {
     open.file = nullptr;
-    ztdescFail("%s: %s (error %u)", fileName, ISAMErrorText(e), e);
+    ztdescFail("%s: %s", fileName, ztdescEngineError(e, detail).c_str());
     return 0;
   }
   e = ISAMOpenTable(open.file, open.tableDesc->m_szName, &open.table);
   if (e) {
     open.table = nullptr;
-    ztdescFail("%s: table %s: %s (error %u)", fileName, tableName, ISAMErrorText(e), e);
+    ztdescFail("%s: table %s: %s", fileName, tableName, ztdescEngineError(e).c_str());
     return 0;
   }
   e = ISAMGetDataRecSize(open.table, &open.recordSize);

@@ -15,7 +15,7 @@ void PrintUsage(FILE* out) {
       "\n"
       "commands:\n",
       out);
-  for (unsigned i = 0; i < kCommandCount; ++i) fprintf(out, "  %-12s %s\n", kCommands[i].name, kCommands[i].summary);
+  for (unsigned i = 0; i < kCommandCount; ++i) fprintf(out, "  %-14s %s\n", kCommands[i].name, kCommands[i].summary);
   fputs("\nexit codes: 0 ok, 1 the operation failed, 2 usage\n", out);
 }
 

@@ -16,8 +16,9 @@ enum : unsigned {
   ZT_ERR_KEY_PART_TYPE = 1204,  // type name, part, keyword, index
   ZT_ERR_IDT_NO_KEYS = 1210,
   ZT_ERR_IDT_NO_FIELDS = 1211,
-  ZT_ERR_IDT_ALLOC = 1212,  // key count
-  ZT_ERR_IDT_FIELD = 1213,  // field name, key, part
+  ZT_ERR_IDT_ALLOC = 1212,        // key count
+  ZT_ERR_IDT_FIELD = 1213,        // field name, key, part
+  ZT_ERR_IDT_FIELD_RANGE = 1214,  // field name, offset, length
 
   // CZTTableDesc
   ZT_ERR_TBL_READ = 1400,           // keyword, block number; VerifyTable: no name
@@ -40,7 +41,16 @@ enum : unsigned {
   ZT_ERR_TBL_GRID_WINDOW = 1431,   // last error
   ZT_ERR_TBL_GRID_VIEW = 1432,
   ZT_ERR_TBL_GRID_NO_FIELDS = 1433,  // table name
+  // What the ISAM engine would refuse, found by VerifyTable (keys and parts count from 1).
+  ZT_ERR_TBL_RECORD_LARGE = 1440,  // table, field, offset, length
+  ZT_ERR_TBL_KEY_FIELD = 1441,     // table, key, part, field name
+  ZT_ERR_TBL_KEY_TYPE = 1442,      // table, key, part, key type name, field, field length
+  ZT_ERR_TBL_KEY_COUNT = 1443,     // table, key count, largest key count
+  ZT_ERR_TBL_KEY_LONG = 1444,      // table, key, index node size
+  ZT_ERR_TBL_KEY_PARTS = 1445,     // table, key, part count
+  ZT_ERR_TBL_KEY_REFUSED = 1446,   // table, key, engine error, engine text
   ZT_ERR_TBL_DESC_ALLOC = 1490,
+  ZT_ERR_TBL_STORED_SIZE = 1491,  // table, bytes the stored description needs, record size of the table
 
   // CZTFileDesc
   ZT_ERR_FILE_TABLE_INDEX = 1500,
@@ -53,7 +63,8 @@ enum : unsigned {
   ZT_ERR_FILE_REPLACE_QUESTION = 1522,  // name
   ZT_ERR_FILE_DELETE = 1523,            // name, last error
   ZT_ERR_FILE_NO_TABLES = 1530,
-  ZT_ERR_FILE_GRID_ITEM = 1540,  // control id, last error
+  ZT_ERR_FILE_TABLE_TWICE = 1531,  // name, first table, second table (from 1)
+  ZT_ERR_FILE_GRID_ITEM = 1540,    // control id, last error
   ZT_ERR_COPY_NO_SOURCE = 1550,
   ZT_ERR_COPY_SOURCE_MISSING = 1551,  // source
   ZT_ERR_COPY_NO_DEST = 1552,

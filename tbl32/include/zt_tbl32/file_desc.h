@@ -35,6 +35,9 @@ class ZT_TBL32_API CZTFileDesc {
   int InitDescEdit(HWND owner, const char* fileName, int create);
   int WriteDesc() const;
   int VerifyDesc(unsigned* badTable) const;
+  // The part of VerifyDesc across tables: no two tables of one name (ASCII case
+  // ignored; box 1531). int: 1 ok; *badTable gets the second table of a name.
+  int VerifyTableNames(unsigned* badTable) const;
   int InitTableDescs(void* isamFile);
   int CreateISAMFile(HWND owner, const char* fileName);
   int CopyISAMStructure(const char* source, const char* destination);

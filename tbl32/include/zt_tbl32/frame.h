@@ -44,8 +44,8 @@ ZT_TBL32_API extern CZTListBox lbJustTypes;
 }
 
 // Registers and unregisters the library's window classes (the grid fills these in).
-int ztRegisterTbl32Classes(HINSTANCE instance);
-void ztUnregisterTbl32Classes(HINSTANCE instance);
+ZT_TBL32_API int ztRegisterTbl32Classes(HINSTANCE instance);
+ZT_TBL32_API void ztUnregisterTbl32Classes(HINSTANCE instance);
 
 // Allocates a record table of count records, constructing each. On failure logs
 // under the source, shows error code + 1 with the count unless errorCode is

@@ -1,126 +1,170 @@
-// The programming interface of the library's grid window.
-//
-// A program obtains it by sending the grid window WM_USER with both parameters 0
-// (ZT_GRID_QUERY); every further operation goes through the interface.
+// The library's grid window: CGridView implements IGridView for one window of
+// class "CZTGridView32" or "CZTGridView32W".
 #pragma once
 
-#include <stdint.h>
+#include "zt_tbl32/igrid_view.h"
+#include "zt_tbl32/grid_model.h"
 
-#include "zt_tbl32/frame.h"
+#if defined(_WIN32)
 
-struct tagRECT;
-
-// Sent to a grid window: the result is its IGridView pointer (0 if none).
-constexpr UINT ZT_GRID_QUERY = WM_USER;
-// Sent to a grid window: EditItem(wParam line, lParam column); result 0.
-constexpr UINT ZT_GRID_EDIT = WM_USER + 1;
-
-// Style bits.
-enum : unsigned {
-  GS_GRIDLINES = 0x0001,
-  GS_LINEMODE = 0x0002,
-  GS_DELETELINE = 0x0008,
-  GS_INSERTLINE = 0x0010,
-  GS_REPORTMOVES = 0x0020,
-  GS_RCLICKPOINT = 0x0040,
-  GS_ACTIVATECELLS = 0x0080,
-  GS_RCLICKCELL = 0x0200,
-  GS_OWNERDATA = 0x8000,
+// Two colours (even and odd lines) and a brush for each. 0 and 0xFFFFFF use the
+// stock black and white brushes; the odd brush is the even one when the colours
+// are equal.
+struct SGridColorPair {
+  COLORREF even, odd;
+  HBRUSH brushEven, brushOdd;
 };
 
-// Column flags.
-enum : unsigned {
-  GCF_CLICKACTIVATES = 0x01,
-  GCF_SORTABLE = 0x02,
-  GCF_SORTDOWN = 0x04,
-  GCF_SORTUP = 0x06,
-  GCF_THOUSANDS = 0x08,
-  GCF_BACKCOLORS = 0x10,
-  GCF_TEXTCOLORS = 0x20,
-};
-
-// Element types of a cell.
-enum : unsigned char {
-  GET_EMPTY = 0,
-  GET_UINT = 1,
-  GET_INT = 2,
-  GET_AMOUNT = 3,
-  GET_TEXT = 8,
-  GET_TEXTW = 9,
-  GET_UINT64 = 10,
-  GET_INT64 = 11,
-};
-
-// One grid cell.
-struct SGridElt {
-  BYTE type;            // element type; 0 = empty
-  BYTE savedType;       // type before an in-place edit began; 0 when none is open
-  WORD capacity;        // bytes allocated for the text (terminator included)
-  WORD savedLength;     // bytes of the saved text
-  uint32_t value;       // number, or pointer to the text
-  uint32_t valueHigh;   // high 32 bits of 64-bit numbers
-  uint32_t savedValue;  // value or saved text pointer during an edit
-  uint32_t savedValueHigh;
-  BYTE reserved[8];
-};
-
-// Texts of owner-data cells: (row, column, 512-byte buffer, buffer size, length
-// written, parameter given to SetItemCount); FALSE skips the rest of the row. The
-// parameter is pointer-sized so that it can carry an object natively too (in the
-// 32-bit product it is the same UINT).
-typedef BOOL (*OwnerDataCallback)(UINT row, UINT column, char* buffer, UINT size, UINT* length, UINT_PTR parameter);
-
-class IGridView {
+// The grid window's object: one per window of class "CZTGridView32" or
+// "CZTGridView32W". A window created from the class name alone makes its own
+// (and deletes it when destroyed); a program may construct one and call Create,
+// and then it stays the program's.
+class ZT_TBL32_API CGridView : public IGridView {
  public:
-  virtual ~IGridView() {}
-  virtual BOOL Create(HWND parent, UINT id, const tagRECT* rect, UINT style) = 0;
-  virtual void Destroy() = 0;
-  virtual HWND GetHwnd() = 0;
-  virtual HWND GetChildHwnd() = 0;
-  virtual UINT GetStyle() = 0;
-  virtual UINT SetStyle(UINT style) = 0;
-  virtual UINT AddStyle(UINT bits) = 0;
-  virtual UINT RemoveStyle(UINT bits) = 0;
-  virtual UINT GetCurColumn() = 0;
-  virtual UINT GetCurItem() = 0;
-  virtual UINT GetItemCount() = 0;
-  virtual UINT GetColumnListSel(UINT column) = 0;
-  virtual BOOL IsSortColumn(UINT column) = 0;
-  virtual BOOL ClearSortColumn() = 0;
-  virtual BOOL SelectItem(UINT line, UINT column) = 0;
-  virtual BOOL EditItem(UINT line, UINT column) = 0;
-  virtual BOOL SetColors(BOOL odd, COLORREF lineBackground, COLORREF text, COLORREF selectionBackground,
-                         COLORREF selectedText) = 0;
-  virtual BOOL SetColumnCount(UINT count, BOOL redraw) = 0;
-  virtual BOOL SetColumnType(UINT column, UINT type, UINT commandId, BYTE flags) = 0;
-  virtual BOOL SetColumnHeader(UINT column, UINT widthPercent, BYTE justification, const char* text, BOOL redraw) = 0;
-  virtual BOOL SetColumnColor(UINT column, COLORREF background, COLORREF text, BOOL redraw) = 0;
-  virtual BOOL SetColumnColors(UINT column, COLORREF backgroundEven, COLORREF backgroundOdd, COLORREF textEven,
-                               COLORREF textOdd, BOOL redraw) = 0;
-  virtual BOOL SetSortColumn(UINT column, BOOL up) = 0;
-  virtual BOOL SetItemCount(OwnerDataCallback callback, UINT count, UINT_PTR parameter, BOOL redraw) = 0;
-  virtual BOOL InsertItem(UINT line, UINT data, BOOL redraw) = 0;
-  virtual BOOL DeleteItem(UINT line, BOOL redraw) = 0;
-  virtual void DeleteAllItems(BOOL redraw) = 0;
-  virtual BOOL SetItemUInt64(UINT line, UINT column, UINT low, UINT high) = 0;
-  virtual BOOL SetItemUInt(UINT line, UINT column, UINT value) = 0;
-  virtual BOOL SetItemInt64(UINT line, UINT column, UINT low, UINT high) = 0;
-  virtual BOOL SetItemInt(UINT line, UINT column, int value) = 0;
-  virtual BOOL SetItemAmount(UINT line, UINT column, int hundredths) = 0;
-  virtual BOOL SetItemTextW(UINT line, UINT column, const wchar_t* text) = 0;
-  virtual BOOL SetItemText(UINT line, UINT column, const char* text) = 0;
-  virtual UINT GetItemData(UINT line) = 0;
-  virtual UINT GetItemUInt(UINT line, UINT column) = 0;
-  virtual UINT GetItemValue(UINT line, UINT column) = 0;
-  virtual UINT GetItemReserved(UINT line, UINT column) = 0;
-  virtual uint64_t GetItemUInt64(UINT line, UINT column) = 0;
-  virtual uint64_t GetItemValue64(UINT line, UINT column) = 0;
-  virtual BOOL GetItemTextW(UINT line, UINT column, wchar_t* buffer, UINT bufferBytes) = 0;
-  virtual BOOL GetItemText(UINT line, UINT column, char* buffer, UINT bufferBytes) = 0;
-  virtual int GetItemVisibility(UINT line) = 0;
-  virtual int EnsureVisible(UINT line) = 0;
-  virtual BOOL RedrawItem(UINT line) = 0;
-  virtual BOOL ScrollBy(int lines) = 0;
-  virtual BOOL SetTopItem(UINT line) = 0;
-  virtual UINT GetTopItem() = 0;
+  CGridView();
+  ~CGridView() override;
+  CGridView(const CGridView&) = delete;
+  CGridView& operator=(const CGridView&) = delete;
+
+  BOOL Create(HWND parent, UINT id, const tagRECT* rect, UINT style) override;
+  void Destroy() override;
+  HWND GetHwnd() override;
+  HWND GetChildHwnd() override;
+  UINT GetStyle() override;
+  UINT SetStyle(UINT style) override;
+  UINT AddStyle(UINT bits) override;
+  UINT RemoveStyle(UINT bits) override;
+  UINT GetCurColumn() override;
+  UINT GetCurItem() override;
+  UINT GetItemCount() override;
+  UINT GetColumnListSel(UINT column) override;
+  BOOL IsSortColumn(UINT column) override;
+  BOOL ClearSortColumn() override;
+  BOOL SelectItem(UINT line, UINT column) override;
+  BOOL EditItem(UINT line, UINT column) override;
+  BOOL SetColors(BOOL odd, COLORREF lineBackground, COLORREF text, COLORREF selectionBackground,
+                 COLORREF selectedText) override;
+  BOOL SetColumnCount(UINT count, BOOL redraw) override;
+  BOOL SetColumnType(UINT column, UINT type, UINT commandId, BYTE flags) override;
+  BOOL SetColumnHeader(UINT column, UINT widthPercent, BYTE justification, const char* text, BOOL redraw) override;
+  BOOL SetColumnColor(UINT column, COLORREF background, COLORREF text, BOOL redraw) override;
+  BOOL SetColumnColors(UINT column, COLORREF backgroundEven, COLORREF backgroundOdd, COLORREF textEven,
+                       COLORREF textOdd, BOOL redraw) override;
+  BOOL SetSortColumn(UINT column, BOOL up) override;
+  BOOL SetItemCount(OwnerDataCallback callback, UINT count, UINT_PTR parameter, BOOL redraw) override;
+  BOOL InsertItem(UINT line, UINT data, BOOL redraw) override;
+  BOOL DeleteItem(UINT line, BOOL redraw) override;
+  void DeleteAllItems(BOOL redraw) override;
+  BOOL SetItemUInt64(UINT line, UINT column, UINT low, UINT high) override;
+  BOOL SetItemUInt(UINT line, UINT column, UINT value) override;
+  BOOL SetItemInt64(UINT line, UINT column, UINT low, UINT high) override;
+  BOOL SetItemInt(UINT line, UINT column, int value) override;
+  BOOL SetItemAmount(UINT line, UINT column, int hundredths) override;
+  BOOL SetItemTextW(UINT line, UINT column, const wchar_t* text) override;
+  BOOL SetItemText(UINT line, UINT column, const char* text) override;
+  UINT GetItemData(UINT line) override;
+  UINT GetItemUInt(UINT line, UINT column) override;
+  UINT GetItemValue(UINT line, UINT column) override;
+  UINT GetItemReserved(UINT line, UINT column) override;
+  uint64_t GetItemUInt64(UINT line, UINT column) override;
+  uint64_t GetItemValue64(UINT line, UINT column) override;
+  BOOL GetItemTextW(UINT line, UINT column, wchar_t* buffer, UINT bufferBytes) override;
+  BOOL GetItemText(UINT line, UINT column, char* buffer, UINT bufferBytes) override;
+  int GetItemVisibility(UINT line) override;
+  int EnsureVisible(UINT line) override;
+  BOOL RedrawItem(UINT line) override;
+  BOOL ScrollBy(int lines) override;
+  BOOL SetTopItem(UINT line) override;
+  UINT GetTopItem() override;
+
+  // The window procedure of both grid classes.
+  static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND m_hParent = nullptr;  // receives every notification
+  HWND m_hChild = nullptr;   // in-place edit field or list pop-up
+  HWND m_hWnd = nullptr;
+  UINT m_uCtrlId = 0xFFFFFFFFu;
+  WNDPROC m_pfnSavedEditProc = nullptr;
+  UINT m_uChildKind = 0;  // 4 edit field, 5 list pop-up
+  BYTE m_bFocused = 0, m_bSelfOwned = 0, m_bDisabled = 0, m_bCancelled = 0;
+  BYTE m_bListEscaped = 0;     // Escape ended the list: no acceptance
+  UINT m_uSending = 0;         // calls in progress that may send to the parent
+  BYTE m_bDestroyPending = 0;  // the window was destroyed while sending
+  BYTE m_bResizeHover = 0, m_bResizing = 0;
+  int m_iDragX = 0;
+  UINT m_uDragDivider = 0;
+  HCURSOR m_hSavedCursor = nullptr;
+  UINT m_uCurColumn = 0;
+  UINT m_uCurLine = 0xFFFFFFFFu;
+
+  HFONT m_hTitleFont = nullptr, m_hTitleFontW = nullptr;
+  HFONT m_hDataFont = nullptr, m_hDataFontW = nullptr;
+  UINT m_uEllipsisWidth = 0, m_uTitleEllipsisWidth = 0;
+  HBRUSH m_hClassBrush = nullptr, m_hDisabledBrush = nullptr;
+  COLORREF m_crGridLine;
+  HPEN m_hGridPen = nullptr;
+  COLORREF m_crTextEven = 0, m_crTextOdd = 0;
+  SGridColorPair m_lineBack;
+  COLORREF m_crSelTextEven = 0xFFFFFF, m_crSelTextOdd = 0xFFFFFF;
+  SGridColorPair m_selBack;
+  COLORREF m_crSelTextEvenNoFocus = 0xFFFFFF, m_crSelTextOddNoFocus = 0xFFFFFF;
+  SGridColorPair m_selBackNoFocus;
+  HBITMAP m_hCheck[3] = {};  // 5100, 5101, 5102
+  HBITMAP m_hYesNo[2] = {};  // 5106, 5105
+
+  CGridModel m_model;
+
+  int m_iBarMax = -1, m_iBarPos = -1;  // what the vertical bar was last given
+
+  // Painting state, valid during one paint.
+  HDC m_hPictureDC = nullptr;  // holds the picture being copied
+  COLORREF m_crPaintText = 0;  // text colour selected into the paint DC
+
+ private:
+  friend struct SGridCall;
+  // Window side (grid_view_win32.cpp).
+  BOOL Attach(HWND window);
+  void Detach();
+  void DetachAndRelease();
+  void LeaveCall();
+  LRESULT Notify(UINT code, UINT lowWord, LPARAM lParam);
+  UINT ColumnCommand(UINT column) const;
+  void Invalidate();
+  void InvalidateHeader();
+  void UpdateBars();
+  void SetBarPosition();
+  void LoadPictures(UINT type);
+  // Input (grid_view_input_win32.cpp).
+  LRESULT OnKeyDown(WPARAM key, LPARAM lParam);
+  void OnVScroll(UINT code);
+  void OnMouseMove(WPARAM keys, int x, int y);
+  void OnLButtonDown(LPARAM point, int x, int y);
+  void OnRButtonDown(LPARAM point, int x, int y);
+  void OnMButtonDown(LPARAM point, int x, int y);
+  void CellClick(LPARAM point, int x, int y);
+  void EndDrag(int x, bool atPoint);
+  void LeaveHover();
+  BOOL Activate();
+  UINT ValidLine() const;
+  bool LineMode() const { return (m_model.m_uStyle & GS_LINEMODE) != 0; }
+  // In-place editing (grid_view_edit_win32.cpp).
+  void OpenEdit();
+  void OpenList();
+  void OnChildCommand(UINT code);
+  void CloseChild();
+  void ChildLosesFocus();
+  static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Painting (grid_view_paint_win32.cpp).
+  void Paint(HDC dc, const RECT& area);
+  void PaintHeader(HDC dc, UINT column);
+  void PaintBands(HDC dc, const RECT& area);
+  void PaintLines(HDC dc, const RECT& area);
+  void DrawCell(HDC dc, const RECT& cell, const SViewColumn& column, const SGridElt* elt);
+  void DrawText(HDC dc, const RECT& rect, UINT justification, UINT valign, const char* text, UINT length,
+                UINT ellipsisWidth);
+  void DrawTextW(HDC dc, const RECT& rect, UINT justification, UINT valign, const wchar_t* text, UINT length);
+  void DrawPicture(HDC dc, const RECT& rect, const SViewColumn& column, HBITMAP picture);
+  void PaintTextColor(HDC dc, COLORREF colour);
 };
+
+#endif
