@@ -1,6 +1,6 @@
 // JSON lines, the input of "ztdesc import --json": any bytes through the line
-// parser, each member's value through the conversion to field text and the
-// field encoder of a table with every kind of field. The same bytes, read as a
+// parser, each member's value into a field of a table with every kind of field,
+// as import converts and encodes it. The same bytes, read as a
 // record of that table, go through the typed values and the JSON writer, and
 // what it writes must parse again.
 //
@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "field_encoder.h"
 #include "json_field_text.h"
 #include "json_line_reader.h"
 #include "json_writer.h"
@@ -40,6 +39,12 @@ const ZTTestFields& Table() {
   return table;
 }
 
+// One value into its field of the record: stored, or refused with a message.
+void Import(const CZTFieldDesc& field, const ZTJsonMember& member, unsigned char* record) {
+  std::string message;
+  if (!ztJsonImportValue(field, member, record, kRecordSize, "f", 1, &message) && message.empty()) abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -51,15 +56,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const ZTTestFields& table = Table();
 
   std::vector<ZTJsonMember> members;
-  std::string error, text, name;
+  std::string error;
   unsigned char record[kRecordSize];
-  char reason[160];
-  CZTFieldDesc encodeAs;
   if (ZTJsonLineReader::ParseLine(reinterpret_cast<const char*>(data), size, members, error)) {
     for (const ZTJsonMember& member : members) {
       const CZTFieldDesc& field = table.fields[member.key.size() % table.fields.size()];
-      if (ztJsonFieldText(field, member, text, encodeAs, reason, sizeof(reason)))
-        ztEncodeField(encodeAs, text.c_str(), record, sizeof(record), reason, sizeof(reason));
+      Import(field, member, record);
     }
   } else if (error.compare(0, 7, "column ")) {
     abort();  // every error names its column
@@ -80,9 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!outSize || out[outSize - 1] != '\n' || memchr(out, '\n', outSize - 1)) abort();
   if (!ZTJsonLineReader::ParseLine(out, outSize - 1, members, error) || members.size() != table.fields.size()) abort();
   // And each value goes back into its field, or fails with a reason, never worse.
-  for (size_t f = 0; f < members.size(); ++f)
-    if (ztJsonFieldText(table.fields[f], members[f], text, encodeAs, reason, sizeof(reason)))
-      ztEncodeField(encodeAs, text.c_str(), record, sizeof(record), reason, sizeof(reason));
+  for (size_t f = 0; f < members.size(); ++f) Import(table.fields[f], members[f], record);
   free(out);
   return 0;
 }

@@ -10,7 +10,9 @@
 
 #include <vector>
 
+#include "select_ids.h"
 #include "select_test_table.h"
+#include "zt_tbl32/exact_number.h"
 #include "zt_tbl32/tbl_sel_desc.h"
 
 namespace {
@@ -43,6 +45,35 @@ int FuzzCallback(const char*, char* buffer, unsigned size, unsigned* textLength,
   memcpy(value, &raw, sizeof(raw));
   *itemType = d->Next() % 48;
   return 1;
+}
+
+// The exact reading of every value: rounded down and up it differs by one, or
+// not at all when nothing was rounded.
+void CheckNumbers(const SZTDataCompLink* link) {
+  if (!link->fAlloc || !link->pOper) return;
+  if (link->pOper->idRec == ZT_SEL_OPERATION) {
+    const SZTDataCompOper* op = static_cast<const SZTDataCompOper*>(link->pOper);
+    CheckNumbers(&op->Link[0]);
+    CheckNumbers(&op->Link[1]);
+    return;
+  }
+  const char* value = static_cast<const SZTDataCompExpr*>(link->pOper)->Value;
+  for (unsigned notation : {ZT_NUM_GERMAN, ZT_NUM_FLOATING}) {
+    CZTExactNumber n;
+    if (!n.Read(value, 0, notation)) continue;
+    for (unsigned decimals : {0u, 2u, 15u}) {
+      bool downNegative, upNegative, downExact, upExact;
+      uint64_t down, up;
+      const int fitsDown = n.Scaled(decimals, ZT_ROUND_DOWN, &downNegative, &down, &downExact);
+      const int fitsUp = n.Scaled(decimals, ZT_ROUND_UP, &upNegative, &up, &upExact);
+      if (downExact != upExact || !fitsDown || !fitsUp) continue;
+      const bool same = downNegative == upNegative && down == up;
+      if (downExact != same) abort();
+      // Down is one below up: -3 and -2, -1 and 0, 0 and 1, 2 and 3.
+      if (!downExact && !(downNegative ? (upNegative ? down == up + 1 : down == 1 && up == 0) : up == down + 1))
+        abort();
+    }
+  }
 }
 
 }  // namespace
@@ -88,6 +119,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CZTTblSelDesc second;
   if (!second.parse(printed.data(), printedLength)) abort();
   if (!first.IsSameTree(second)) abort();
+  // In the dialog's 512 bytes: a text that fits parses back too, whichever form it took.
+  char dialog[ZT_SEL_EDIT_SIZE];
+  const unsigned dialogLength = first.edit(dialog, sizeof(dialog));
+  if (dialogLength + 1 < sizeof(dialog)) {
+    CZTTblSelDesc third;
+    if (!third.parse(dialog, dialogLength) || !first.IsSameTree(third)) abort();
+  }
+  CheckNumbers(&first.m_Root);
 
   const uint8_t* rest = newline ? newline + 1 : data + size;
   const size_t restSize = size_t(data + size - rest);

@@ -8,6 +8,7 @@
 #include "zt_tbl32/date_text.h"
 #include "zt_tbl32/number_text.h"
 #include "zt_tbl32/igrid_view.h"
+#include "zt_tbl32/exact_number.h"
 #include "zt_tbl32/grid_view.h"
 #include "zt_tbl32/grid_def.h"
 #include "zt_tbl32/grid_desc.h"

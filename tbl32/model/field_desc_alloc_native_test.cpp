@@ -1,4 +1,5 @@
-// The codec must not touch the heap: count the allocations around a loop of calls.
+// The codec and the selection tests must not touch the heap: count the
+// allocations around a loop of calls.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <string.h>
@@ -6,7 +7,9 @@
 #include <atomic>
 #include <new>
 
+#include "select_test_table.h"
 #include "zt_tbl32/field_desc.h"
+#include "zt_tbl32/tbl_sel_desc.h"
 
 namespace {
 std::atomic<bool> g_counting{false};
@@ -93,6 +96,33 @@ TEST(FieldCodecHeap, FormatParseAndCompareNeverAllocate) {
   delete new int(1);
   g_counting = false;
   EXPECT_EQ(g_allocations.load(), 1u);
+}
+
+// Every kind of comparison testdata makes, values beyond a field's range and
+// between its values included.
+TEST(FieldCodecHeap, SelectionTestsNeverAllocate) {
+  using namespace select_test;
+  CZTTableDesc table;
+  MakeCustomerTable(table);
+  // Every comparison but the last is false for the record, so that all are made.
+  const char text[] =
+      "NAME = Mey* ODER NAMEI <> s?h* ODER PLZ >= 50000 ODER NUM > 2147483648 ODER U8 > 99999 ODER "
+      "DATUM >= 1.7.09 ODER BETRAG < -99999999999999999999999 ODER DBL > 1e308 ODER CENT = 10,05 ODER NAME < 100 "
+      "ODER NUM <> 2,5";
+  CZTTblSelDesc sel;
+  ASSERT_EQ(1, sel.parse(text, sizeof(text) - 1));
+  ASSERT_EQ(1, sel.resolve(&table));
+  Record r;
+  r.Text(kName, 20, "Schulz").Text(kNameI, 20, "Schulz").Text(kPlz, 5, "04109").Raw<int32_t>(kNum, 2);
+  r.Text(kDatum, 10, "30.06.2009").Text(kBetrag, 12, "-99.999,99").Raw<double>(kDbl, 1.0).Raw<uint32_t>(kCent, 1);
+  sel.testdata(&table, r.bytes, kRecordSize);
+  g_allocations = 0;
+  g_counting = true;
+  int matches = 0;
+  for (int round = 0; round < 1000; ++round) matches += sel.testdata(&table, r.bytes, kRecordSize);
+  g_counting = false;
+  EXPECT_EQ(g_allocations.load(), 0u);
+  EXPECT_EQ(matches, 1000);  // NUM <> 2,5 holds for every record
 }
 
 }  // namespace

@@ -29,12 +29,13 @@ enum : unsigned {
 
 // Resolution errors.
 enum : unsigned {
-  ZT_SEL_ERR_UNKNOWN_FIELD = 740,    // (column)
-  ZT_SEL_ERR_PATTERN = 741,          // (column)
-  ZT_SEL_ERR_JOKER_ORDER = 742,      // (function, value)
-  ZT_SEL_ERR_TEXT_ORDER = 743,       // (function)
-  ZT_SEL_ERR_DATE_ENCODING = 745,    // (column, encoding)
-  ZT_SEL_ERR_DECIMAL_ENCODING = 746  // (column, encoding)
+  ZT_SEL_ERR_UNKNOWN_FIELD = 740,     // (column)
+  ZT_SEL_ERR_PATTERN = 741,           // (column)
+  ZT_SEL_ERR_JOKER_ORDER = 742,       // (function, value)
+  ZT_SEL_ERR_TEXT_ORDER = 743,        // (function)
+  ZT_SEL_ERR_DATE_ENCODING = 745,     // (column, encoding)
+  ZT_SEL_ERR_DECIMAL_ENCODING = 746,  // (column, encoding)
+  ZT_SEL_ERR_NOT_A_VALUE = 747        // (value, column): not a number, or not a date
 };
 
 // List view header texts of the selection dialog.

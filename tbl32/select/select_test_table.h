@@ -1,10 +1,12 @@
 // A customer table description and records for the selection tests.
 #pragma once
 
+#include <stdio.h>
 #include <string.h>
 
 #include <string>
 
+#include "zt_isa32.h"
 #include "zt_tbl32/date_text.h"
 #include "zt_tbl32/table_desc.h"
 
@@ -106,6 +108,25 @@ inline void AddKeys(CZTTableDesc& table, const KeySpec* specs, unsigned count) {
       ztStrCopy(key.m_Part[p].szFieldName, specs[k].names[p], sizeof(key.m_Part[p].szFieldName));
     }
   }
+}
+
+}  // namespace select_test
+
+namespace select_test {
+
+// A new ISAM file (an old one of the name is removed) with one table of the
+// description's keys, opened. 0 or the engine's error.
+inline unsigned CreateIsamTable(const CZTTableDesc& table, const std::string& file, const char* name,
+                                unsigned recordSize, unsigned nodeSize, ISAMFILE* isam, ISAMTABLE* handle) {
+  remove(file.c_str());
+  unsigned detail = 0;
+  unsigned e = ISAMCreate(isam, file.c_str(), &detail);
+  if (e) return e;
+  ISAMIDT* idt = table.m_Keys.CreateIDT(table.m_Fields);
+  if (!idt) return ISAM_ERR_ARGUMENT;
+  e = ISAMCreateTable(*isam, name, idt, table.m_Keys.m_uCount, recordSize, nodeSize);
+  CZTKeyDescList::FreeIDT(idt);
+  return e ? e : ISAMOpenTable(*isam, name, handle);
 }
 
 }  // namespace select_test

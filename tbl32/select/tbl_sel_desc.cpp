@@ -358,10 +358,20 @@ class Writer {
   Writer(char* text, unsigned size) : text_(text), size_(size) {
     if (text_ && size_) text_[0] = '\0';
   }
+  // A writer that only counts the characters.
+  static Writer Counter() {
+    Writer w(nullptr, 0);
+    w.counting_ = true;
+    return w;
+  }
   void Put(const char* s) {
     while (*s) PutChar(*s++);
   }
   void PutChar(char c) {
+    if (counting_) {
+      ++length_;
+      return;
+    }
     if (!text_ || length_ + 1 >= size_) return;
     text_[length_++] = c;
     text_[length_] = '\0';
@@ -372,6 +382,7 @@ class Writer {
   char* text_;
   unsigned size_;
   unsigned length_ = 0;
+  bool counting_ = false;
 };
 
 const char* PrintedFunction(unsigned func) {
@@ -408,38 +419,82 @@ void PutExpression(Writer& w, const SZTDataCompExpr* expr) {
 
 inline bool Present(const SZTDataCompLink& link) { return link.fAlloc && link.pOper; }
 
-// Prints a link. Parentheses go only where the tree differs from what the
+// Whether no operation lies more than `levels` operations deep (the root
+// operation is one level). Left sides recurse, at most `levels` deep.
+bool WithinDepth(const SZTDataCompLink* link, unsigned levels) {
+  for (;;) {
+    if (!Present(*link) || link->pOper->idRec == ZT_SEL_EXPRESSION) return true;
+    if (levels == 0) return false;
+    --levels;
+    const SZTDataCompOper* op = static_cast<const SZTDataCompOper*>(link->pOper);
+    if (!WithinDepth(&op->Link[0], levels)) return false;
+    link = &op->Link[1];
+  }
+}
+
+// The operands of an operation as printed: a lone operand is packed into
+// Link[0] and prints on the right of "()".
+void Operands(const SZTDataCompOper* op, const SZTDataCompLink** left, const SZTDataCompLink** right) {
+  static const SZTDataCompLink kEmpty = {0, nullptr};
+  const bool lone = !Present(op->Link[1]);
+  *left = lone ? &kEmpty : &op->Link[0];
+  *right = lone ? &op->Link[0] : &op->Link[1];
+}
+
+// Prints a link that holds no operation: an operand left empty by "()" prints
+// as such, so the text reads back, and an expression. Else the operation.
+const SZTDataCompOper* PutLeaf(Writer& w, const SZTDataCompLink* link) {
+  if (!Present(*link)) {
+    w.Put("()");
+    return nullptr;
+  }
+  if (link->pOper->idRec == ZT_SEL_EXPRESSION) {
+    PutExpression(w, static_cast<const SZTDataCompExpr*>(link->pOper));
+    return nullptr;
+  }
+  return static_cast<const SZTDataCompOper*>(link->pOper);
+}
+
+// Prints a link with every operation below the top between "( " and " )", each
+// operand followed by a blank. Recurses as deep as the tree: callers check the
+// depth.
+void PutNested(Writer& w, const SZTDataCompLink* link, unsigned depth) {
+  const SZTDataCompOper* op = PutLeaf(w, link);
+  if (!op) return;
+  const SZTDataCompLink *left, *right;
+  Operands(op, &left, &right);
+  if (depth) w.Put("( ");
+  PutNested(w, left, depth + 1);
+  w.PutChar(' ');
+  w.Put(PrintedOperator(op->Oper));
+  w.PutChar(' ');
+  PutNested(w, right, depth + 1);
+  w.PutChar(' ');
+  if (depth) w.PutChar(')');
+}
+
+// Prints a link with parentheses only where the tree differs from what the
 // splitting rule makes of the plain text: around a left operation that binds no
 // tighter than its parent and around a right one that binds looser. So a chain
-// like a || b || c prints flat and the text nests no deeper than the one parsed.
-// The right sides continue in the loop; only left sides recurse.
+// like a || b || c prints flat and the text nests no deeper than the one parsed:
+// the form for trees too deep for the nested one. The right sides continue in
+// the loop; only left sides recurse.
 void PutChain(Writer& w, const SZTDataCompLink* link) {
   unsigned closes = 0;
   for (;;) {
-    if (!Present(*link)) {
-      // An operand left empty by "()" prints as such, so the text reads back.
-      w.Put("()");
-      break;
-    }
-    if (link->pOper->idRec == ZT_SEL_EXPRESSION) {
-      PutExpression(w, static_cast<const SZTDataCompExpr*>(link->pOper));
-      break;
-    }
-    const SZTDataCompOper* op = static_cast<const SZTDataCompOper*>(link->pOper);
-    // A lone operand is packed into Link[0]: it prints on the right of "()", where
-    // a chain of such operations stays flat.
-    static const SZTDataCompLink kEmpty = {0, nullptr};
-    const bool lone = !Present(op->Link[1]);
-    const SZTDataCompLink& left = lone ? kEmpty : op->Link[0];
-    const bool leftParen = Present(left) && left.pOper->idRec == ZT_SEL_OPERATION &&
-                           static_cast<const SZTDataCompOper*>(left.pOper)->Oper <= op->Oper;
+    const SZTDataCompOper* op = PutLeaf(w, link);
+    if (!op) break;
+    // A chain of operations with lone operands stays flat on the right of "()".
+    const SZTDataCompLink* left;
+    Operands(op, &left, &link);
+    const bool leftParen = Present(*left) && left->pOper->idRec == ZT_SEL_OPERATION &&
+                           static_cast<const SZTDataCompOper*>(left->pOper)->Oper <= op->Oper;
     if (leftParen) w.Put("( ");
-    PutChain(w, &left);
+    PutChain(w, left);
     if (leftParen) w.Put(" )");
     w.PutChar(' ');
     w.Put(PrintedOperator(op->Oper));
     w.PutChar(' ');
-    link = lone ? &op->Link[0] : &op->Link[1];
     if (Present(*link) && link->pOper->idRec == ZT_SEL_OPERATION &&
         static_cast<const SZTDataCompOper*>(link->pOper)->Oper < op->Oper) {
       w.Put("( ");
@@ -542,10 +597,19 @@ int CZTTblSelDesc::parse(const char* text, unsigned length) {
 
 unsigned CZTTblSelDesc::edit(char* text, unsigned size) const {
   Writer w(text, size);
-  if (Present(m_Root)) {
-    PutChain(w, &m_Root);
-    if (m_Root.pOper->idRec == ZT_SEL_OPERATION) w.PutChar(' ');
+  if (!Present(m_Root)) return 0;
+  // Every operation below the top in parentheses, as long as the parser takes
+  // that nesting and the text fits; else only the parentheses the tree needs.
+  if (WithinDepth(&m_Root, ZT_SEL_MAX_DEPTH + 1)) {
+    Writer measure = Writer::Counter();
+    PutNested(measure, &m_Root, 0);
+    if (measure.Length() < size) {
+      PutNested(w, &m_Root, 0);
+      return w.Length();
+    }
   }
+  PutChain(w, &m_Root);
+  if (m_Root.pOper->idRec == ZT_SEL_OPERATION) w.PutChar(' ');
   return w.Length();
 }
 

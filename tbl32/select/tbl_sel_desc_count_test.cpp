@@ -32,14 +32,7 @@ class SelectionCount : public ::testing::Test {
     };
     AddKeys(table_, keys, sizeof(keys) / sizeof(keys[0]));
     file_ = ::testing::TempDir() + "select_count_" + std::to_string(++counter_) + ".isa";
-    remove(file_.c_str());
-    unsigned detail = 0;
-    ASSERT_EQ(0u, ISAMCreate(&isam_, file_.c_str(), &detail));
-    ISAMIDT* idt = table_.m_Keys.CreateIDT(table_.m_Fields);
-    ASSERT_NE(nullptr, idt);
-    ASSERT_EQ(0u, ISAMCreateTable(isam_, "T", idt, table_.m_Keys.m_uCount, kRecordSize, 128));
-    CZTKeyDescList::FreeIDT(idt);
-    ASSERT_EQ(0u, ISAMOpenTable(isam_, "T", &handle_));
+    ASSERT_EQ(0u, CreateIsamTable(table_, file_, "T", kRecordSize, 128, &isam_, &handle_));
 
     static const char* const kNames[] = {"Meyer",    "meyer",    "MEYER", "Mey", "M\xfcller", "m\xfcller",
                                          "\xc4rger", "\xe4rger", "Zoe",   "zoe", "",          "  Meyer"};

@@ -8,6 +8,7 @@
 #include "select_dates.h"
 #include "select_ids.h"
 #include "zt_tbl32/date_text.h"
+#include "zt_tbl32/exact_number.h"
 #include "zt_tbl32/field_desc.h"
 #include "zt_tbl32/number_text.h"
 #include "zt_tbl32/parse_date_literal.h"
@@ -41,22 +42,6 @@ bool IsNumericText(const char* text, unsigned length, bool signAllowed) {
   return true;
 }
 
-// A decimal value scaled to the decimals: missing fraction digits count as zeros,
-// so 2 and 2,5 with two decimals are 200 and 250.
-int64_t ScaledDecimal(const char* value, unsigned decimals) {
-  int64_t v = ParseDecimalText(value, 0, decimals);
-  unsigned fraction = 0;
-  if (const char* comma = strchr(value, ',')) {
-    for (const char* p = comma + 1; IsDigit(*p) && fraction < decimals; ++p) ++fraction;
-  }
-  for (; fraction < decimals; ++fraction) {
-    if (v > INT64_MAX / 10) return INT64_MAX;  // beyond any stored amount
-    if (v < INT64_MIN / 10) return INT64_MIN;
-    v *= 10;
-  }
-  return v;
-}
-
 bool HasJoker(const char* value) { return strpbrk(value, "#*?") != nullptr; }
 
 const char* PrintedFunction(unsigned func) {
@@ -83,10 +68,96 @@ struct ColumnInfo {
   unsigned textLength;
 };
 
+// The largest magnitudes of the negative and the positive values of an integer value kind.
+void KindRange(unsigned kind, uint64_t* negative, uint64_t* positive) {
+  switch (kind) {
+    case ZT_VAL_UINT32:
+      *negative = 0;
+      *positive = UINT32_MAX;
+      break;
+    case ZT_VAL_INT32:
+      *negative = uint64_t(1) << 31;
+      *positive = INT32_MAX;
+      break;
+    case ZT_VAL_UINT64:
+      *negative = 0;
+      *positive = UINT64_MAX;
+      break;
+    default:
+      *negative = uint64_t(1) << 63;
+      *positive = INT64_MAX;
+      break;
+  }
+}
+
+void StoreInteger(SZTDataCompExpr* expr, bool negative, uint64_t magnitude, unsigned kind) {
+  const uint64_t bits = negative ? uint64_t(0) - magnitude : magnitude;
+  if (kind == ZT_VAL_UINT32 || kind == ZT_VAL_INT32)
+    expr->CompValue.u32 = static_cast<uint32_t>(bits);
+  else
+    expr->CompValue.u64 = bits;
+  expr->CompKind = static_cast<uint8_t>(kind);
+}
+
+// The comparison of a field that holds integers of the value kind (scaled by
+// the decimals) with the exact value: the value × 10^decimals rounded so that
+// comparing integers keeps the answer (F > 2,5 is F > 2, F >= 2,5 is F >= 3), or
+// a constant answer where the value lies beyond the kind's range or, for
+// equality, between two integers.
+void SetIntegerValue(SZTDataCompExpr* expr, const CZTExactNumber& number, unsigned decimals, unsigned kind) {
+  const unsigned func = expr->Func;
+  const unsigned rounding = func == ZT_SEL_GE || func == ZT_SEL_LT ? ZT_ROUND_UP : ZT_ROUND_DOWN;
+  bool negative, exact;
+  uint64_t magnitude;
+  const bool fits = number.Scaled(decimals, rounding, &negative, &magnitude, &exact) != 0;
+  uint64_t maxNegative, maxPositive;
+  KindRange(kind, &maxNegative, &maxPositive);
+  int side = 0;  // -1 below every value of the kind, 1 above
+  if (!fits || magnitude > (negative ? maxNegative : maxPositive)) side = negative ? -1 : 1;
+  expr->CompValue.u64 = 0;
+  expr->CompKind = static_cast<uint8_t>(kind);
+  if ((func == ZT_SEL_EQ || func == ZT_SEL_NE) && !exact) {
+    expr->CompFunc = func == ZT_SEL_EQ ? ZT_SEL_NEVER : ZT_SEL_ALWAYS;
+  } else if (side) {
+    const bool holds = func == ZT_SEL_NE ||
+                       (side > 0 ? func == ZT_SEL_LT || func == ZT_SEL_LE : func == ZT_SEL_GT || func == ZT_SEL_GE);
+    expr->CompFunc = holds ? ZT_SEL_ALWAYS : ZT_SEL_NEVER;
+  } else {
+    StoreInteger(expr, negative, magnitude, kind);
+  }
+}
+
+// A callback's column: its values come in whatever value kind its item type
+// gives, so the value is kept as it is: an integer of the preferred kind or a
+// wider one, else the nearest double.
+void SetCallbackValue(SZTDataCompExpr* expr, const CZTExactNumber& number, unsigned preferred) {
+  bool negative, exact;
+  uint64_t magnitude;
+  if (preferred != ZT_VAL_DOUBLE && number.Scaled(0, ZT_ROUND_DOWN, &negative, &magnitude, &exact) && exact &&
+      (!negative || magnitude <= uint64_t(1) << 63)) {
+    if (preferred == ZT_VAL_UINT32 && !negative && magnitude <= UINT32_MAX)
+      StoreInteger(expr, false, magnitude, ZT_VAL_UINT32);
+    else if (preferred == ZT_VAL_INT64 && (negative || magnitude <= INT64_MAX))
+      StoreInteger(expr, negative, magnitude, ZT_VAL_INT64);
+    else
+      StoreInteger(expr, negative, magnitude, negative ? ZT_VAL_INT64 : ZT_VAL_UINT64);
+    return;
+  }
+  expr->CompValue.dbl = number.ToDouble();
+  expr->CompKind = ZT_VAL_DOUBLE;
+}
+
+int NotAValue(const SZTDataCompExpr* expr, const char* what) {
+  ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSelSource, "Value %s of %s is not %s", expr->Value, expr->Column, what);
+  ztTbl32Lib.DispError(ZT_SEL_ERR_NOT_A_VALUE, expr->Value, expr->Column);
+  return 0;
+}
+
 // Binds one comparison to its column; logs and shows the error otherwise.
 int ResolveExpression(SZTDataCompExpr* expr, const ColumnInfo& col) {
   const unsigned func = BaseFunction(expr->Func);
   expr->Func = static_cast<uint8_t>(func);
+  expr->CompFunc = static_cast<uint8_t>(func);
   expr->fCase = 0;
   expr->CompValue.u64 = 0;
   expr->CompKind = kCompNone;
@@ -104,6 +175,7 @@ int ResolveExpression(SZTDataCompExpr* expr, const ColumnInfo& col) {
         return 0;
       }
       expr->Func = static_cast<uint8_t>(func + 2);
+      expr->CompFunc = expr->Func;
       expr->fCase = ignoreCase ? 1 : 0;
       return 1;
     }
@@ -127,9 +199,15 @@ int ResolveExpression(SZTDataCompExpr* expr, const ColumnInfo& col) {
       return 0;
     }
     if (kind == ZT_KIND_TEXT) {
-      // Ordering on a text field compares its text read as a number.
-      expr->CompValue.i64 = ParseInt64Text(expr->Value, 0);
-      expr->CompKind = static_cast<uint8_t>(col.fromCallback ? unsigned(ZT_VAL_INT64) : unsigned(kCompNumericText));
+      // Ordering on a text field compares its text read as a signed number.
+      CZTExactNumber number;
+      number.Read(expr->Value, 0, ZT_NUM_GERMAN);  // digits only: checked above
+      if (col.fromCallback) {
+        SetCallbackValue(expr, number, ZT_VAL_INT64);
+      } else {
+        SetIntegerValue(expr, number, 0, ZT_VAL_INT64);
+        expr->CompKind = kCompNumericText;
+      }
       return 1;
     }
   }
@@ -143,64 +221,37 @@ int ResolveExpression(SZTDataCompExpr* expr, const ColumnInfo& col) {
     return 0;
   }
   if (kind == ZT_KIND_DATETIME) {
+    // An invalid date would compare as the largest day number.
     expr->CompValue.u32 = ParseDateLiteral(value, 0);
+    if (expr->CompValue.u32 == ZT_INVALID_DAY) return NotAValue(expr, "a date");
     expr->CompKind = ZT_VAL_UINT32;
     unsigned d, m, y;
-    if (!col.fromCallback && (col.content & ZT_FMT_DATE)) {
+    if (!col.fromCallback && (col.content & ZT_FMT_DATE) && ztSelDateLiteralParts(value, 0, &d, &m, &y)) {
       expr->CompKind = ZT_SEL_COMP_DATE_KEY;
-      expr->CompDateKey = ztSelDateLiteralParts(value, 0, &d, &m, &y) ? ztSelDateKey(d, m, y) : 0xFFFFFFFFu;
+      expr->CompDateKey = ztSelDateKey(d, m, y);
     }
-  } else if (kind == ZT_KIND_DECIMAL) {
-    expr->CompValue.i64 = ScaledDecimal(value, col.fromCallback ? 0 : col.decimals);
-    expr->CompKind = ZT_VAL_INT64;
-  } else if (col.fromCallback) {
-    if (enc <= ite32INTEGER) {
-      expr->CompValue.u32 = ParseUInt32Text(value, 0);
-      expr->CompKind = ZT_VAL_UINT32;
-    } else if (enc == ite64INTEGER || enc == iteASCIITEXT) {
-      expr->CompValue.u64 = ParseUInt64Text(value, 0);
-      expr->CompKind = ZT_VAL_UINT64;
-    } else {
-      expr->CompValue.dbl = ParseDoubleText(value, 0);
-      expr->CompKind = ZT_VAL_DOUBLE;
-    }
-  } else if (enc <= ite64INTEGER && col.decimals) {
-    // Integers with implied decimals hold the scaled value: 10,05 is 1005.
-    const int64_t scaled = ScaledDecimal(value, col.decimals);
-    if (enc == ite64INTEGER) {
-      expr->CompValue.i64 = scaled;
-      expr->CompKind = col.isSigned ? ZT_VAL_INT64 : ZT_VAL_UINT64;
-    } else {
-      expr->CompValue.i64 = scaled;
-      expr->CompKind = ZT_VAL_INT64;
-    }
-  } else if (enc <= ite32INTEGER) {
-    if (col.isSigned) {
-      expr->CompValue.i32 = ParseInt32Text(value, 0);
-      expr->CompKind = ZT_VAL_INT32;
-    } else {
-      expr->CompValue.u32 = ParseUInt32Text(value, 0);
-      expr->CompKind = ZT_VAL_UINT32;
-    }
-  } else if (enc == ite64INTEGER) {
-    if (col.isSigned) {
-      expr->CompValue.i64 = ParseInt64Text(value, 0);
-      expr->CompKind = ZT_VAL_INT64;
-    } else {
-      expr->CompValue.u64 = ParseUInt64Text(value, 0);
-      expr->CompKind = ZT_VAL_UINT64;
-    }
-  } else if (enc == iteASCIITEXT && col.decimals == 0) {
-    if (col.isSigned) {
-      expr->CompValue.i64 = ParseSignedText(value, 0);
-      expr->CompKind = ZT_VAL_INT64;
-    } else {
-      expr->CompValue.u64 = ParseUnsignedText(value, 0);
-      expr->CompKind = ZT_VAL_UINT64;
-    }
-  } else {
-    expr->CompValue.dbl = ParseDoubleText(value, 0);
+    return 1;
+  }
+
+  // Numbers: doubles take the notation of shown doubles as well; integers and
+  // amounts German notation, compared by their exact value.
+  const bool floating = kind == ZT_KIND_NUMBER && (enc == ite32FLOATING || enc == ite64FLOATING ||
+                                                   enc == ite80FLOATING || (enc == iteASCIITEXT && col.decimals));
+  CZTExactNumber number;
+  if (!number.Read(value, 0, floating ? ZT_NUM_FLOATING : ZT_NUM_GERMAN)) return NotAValue(expr, "a number");
+  if (floating || (col.fromCallback && enc > ite64INTEGER && enc != iteASCIITEXT)) {
+    expr->CompValue.dbl = number.ToDouble();
     expr->CompKind = ZT_VAL_DOUBLE;
+  } else if (col.fromCallback) {
+    SetCallbackValue(expr, number, enc <= ite32INTEGER && kind == ZT_KIND_NUMBER ? ZT_VAL_UINT32 : ZT_VAL_UINT64);
+  } else if (kind == ZT_KIND_DECIMAL) {
+    // Decimal text is read as a signed 64-bit scaled amount.
+    SetIntegerValue(expr, number, col.decimals, ZT_VAL_INT64);
+  } else if (enc <= ite32INTEGER) {
+    SetIntegerValue(expr, number, col.decimals, col.isSigned ? ZT_VAL_INT32 : ZT_VAL_UINT32);
+  } else {
+    // 64-bit integers and digit text.
+    SetIntegerValue(expr, number, col.decimals, col.isSigned ? ZT_VAL_INT64 : ZT_VAL_UINT64);
   }
   return 1;
 }
@@ -220,6 +271,8 @@ inline bool Apply(unsigned func, T a, T b) {
       return a < b;
     case ZT_SEL_LE:
       return a <= b;
+    case ZT_SEL_ALWAYS:
+      return true;
     default:
       return false;
   }
@@ -327,12 +380,27 @@ bool TestLink(const SZTDataCompLink* link, const Leaf& leaf) {
   }
 }
 
-const CZTFieldDesc* FindField(const CZTTableDesc* table, const char* name, unsigned* index) {
+// The field a column names. Names compare with ASCII letter folding, while the
+// parser keeps a column in upper case with Windows-1252 folding: the column
+// "TITEL\xC4" of the text Titel\xE4 also names the field whose name is that in
+// upper case.
+const CZTFieldDesc* FindField(const CZTTableDesc* table, const char* column, unsigned* index) {
   const CZTFieldDescList& list = table->m_Fields;
-  for (unsigned i = 0; i < list.m_uCount; ++i) {
-    if (CmpFieldName(name, &list.m_pFields[i]) == 0) {
-      if (index) *index = i;
-      return &list.m_pFields[i];
+  for (unsigned pass = 0; pass < 2; ++pass) {
+    for (unsigned i = 0; i < list.m_uCount; ++i) {
+      bool same;
+      if (pass == 0) {
+        same = CmpFieldName(column, &list.m_pFields[i]) == 0;
+      } else {
+        char upper[sizeof(list.m_pFields[i].m_szName)];
+        ztStrCopy(upper, list.m_pFields[i].m_szName, sizeof(upper));
+        ztStrUpper(upper);
+        same = strcmp(upper, column) == 0;
+      }
+      if (same) {
+        *index = i;
+        return &list.m_pFields[i];
+      }
     }
   }
   return nullptr;
@@ -600,7 +668,7 @@ int CZTTblSelDesc::testdata(const CZTTableDesc* table, const char* record, unsig
       if (recordSize && (field.m_uOffset > recordSize || field.m_uLength > recordSize - field.m_uOffset)) return false;
       const char* text = reinterpret_cast<const char*>(rec) + field.m_uOffset;
       if (!IsNumericText(text, field.m_uLength, true)) return false;
-      return Apply(expr->Func, ParseInt64Text(text, field.m_uLength), expr->CompValue.i64);
+      return Apply(expr->CompFunc, ParseInt64Text(text, field.m_uLength), expr->CompValue.i64);
     }
     if (expr->CompKind == ZT_SEL_COMP_DATE_KEY) {
       if (recordSize && (field.m_uOffset > recordSize || field.m_uLength > recordSize - field.m_uOffset)) return false;
@@ -610,7 +678,7 @@ int CZTTblSelDesc::testdata(const CZTTableDesc* table, const char* record, unsig
       date[n] = '\0';
       unsigned d, m, y;
       if (!ParseDateText(&d, &m, &y, date, ztFmtDateFormat(field.m_uContentType))) return false;
-      return Apply(expr->Func, ztSelDateKey(d, m, y), expr->CompDateKey);
+      return Apply(expr->CompFunc, ztSelDateKey(d, m, y), expr->CompDateKey);
     }
     // Comparisons of one field in a row (a range) read it once.
     if (cache.field != expr->uField) {
@@ -620,7 +688,7 @@ int CZTTblSelDesc::testdata(const CZTTableDesc* table, const char* record, unsig
     if (!cache.ok) return false;
     numVal compare;
     memcpy(&compare, &expr->CompValue, sizeof(compare));
-    return CompareNumbers(expr->Func, cache.value, cache.kind, compare, expr->CompKind);
+    return CompareNumbers(expr->CompFunc, cache.value, cache.kind, compare, expr->CompKind);
   };
   return TestLink(&m_Root, leaf) ? 1 : 0;
 }
@@ -653,7 +721,7 @@ int CZTTblSelDesc::cbtestdata(ZTSelCallback callback, long user) const {
     if (!CallbackValue(itemType, text, length, kind, raw, &value, &valueKind)) return false;
     numVal compare;
     memcpy(&compare, &expr->CompValue, sizeof(compare));
-    return CompareNumbers(expr->Func, value, valueKind, compare, expr->CompKind);
+    return CompareNumbers(expr->CompFunc, value, valueKind, compare, expr->CompKind);
   };
   return TestLink(&m_Root, leaf) ? 1 : 0;
 }

@@ -134,6 +134,93 @@ TEST_F(SelectionEval, NumbersDatesAndAmounts) {
   EXPECT_FALSE(Test(Record().Text(kName, 20, "Meyer")));
 }
 
+// Values that are no number or no date are refused at resolution; numbers
+// beyond a field's range or between its values compare by their true value.
+TEST_F(SelectionEval, ValuesThatAreNoNumberOrDateAreRefused) {
+  LogCapture log;
+  for (const char* text : {"NUM > abc", "NUM = ''", "NUM > 1.5", "NUM < 1.2.3,4", "U8 >= 12a", "CENT > 1,2,3",
+                           "BETRAG > 1.2.3,4", "DBL > 12.50.1", "DBL = 1,234.5", "PLZ = 5-", "DATUM < 31.02.2020",
+                           "DATUM < morgen", "DATUM = 1.13.09", "DATUM >= 1.1.1500"}) {
+    EXPECT_EQ(0, Resolve(text)) << text;
+    EXPECT_EQ(std::vector<unsigned>{ZT_SEL_ERR_NOT_A_VALUE}, boxes_.Codes()) << text;
+  }
+  EXPECT_EQ(0, Resolve("NUM > abc"));
+  ASSERT_EQ(1u, boxes_.boxes.size());
+  EXPECT_NE(std::string::npos, boxes_.boxes[0].text.find("\"abc\"")) << boxes_.boxes[0].text;
+  EXPECT_NE(std::string::npos, boxes_.boxes[0].text.find("\"NUM\"")) << boxes_.boxes[0].text;
+  const std::string lines = log.Text();
+  EXPECT_NE(std::string::npos, lines.find("Value abc of NUM is not a number")) << lines;
+  EXPECT_NE(std::string::npos, lines.find("Value morgen of DATUM is not a date")) << lines;
+  // German thousands points and the notation of shown doubles are numbers.
+  EXPECT_EQ(1, Resolve("NUM < 1.234 && DBL > 1.500 && DBL < 1e308 && BETRAG = 1.234,56"));
+}
+
+TEST_F(SelectionEval, NumbersBeyondTheFieldCompareByTheirTrueValue) {
+  struct Case {
+    const char* text;
+    bool onMax, onMin, onZero;  // NUM holding INT32_MAX, INT32_MIN, 0
+  };
+  const Case cases[] = {
+      {"NUM > 2147483648", false, false, false},
+      {"NUM < 2147483648", true, true, true},
+      {"NUM >= 2147483647", true, false, false},
+      {"NUM > 4294967296", false, false, false},
+      {"NUM <> 4294967296", true, true, true},
+      {"NUM = 4294967296", false, false, false},
+      {"NUM > -2147483649", true, true, true},
+      {"NUM <= -99999999999999999999999", false, false, false},
+      {"NUM > -99999999999999999999999", true, true, true},
+      {"NUM >= -2147483648", true, true, true},
+      {"NUM < -2147483648", false, false, false},
+      {"NUM > -0,5", true, false, true},
+      {"NUM >= 0,5", true, false, false},
+      {"NUM < 0,5", false, true, true},
+      {"NUM <= -0,5", false, true, false},
+      {"NUM = 0,5", false, false, false},
+      {"NUM <> 0,5", true, true, true},
+      {"NUM = 0,000", false, false, true},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(1, Resolve(c.text)) << c.text;
+    EXPECT_EQ(c.onMax, Test(Record().Raw<int32_t>(kNum, INT32_MAX))) << c.text;
+    EXPECT_EQ(c.onMin, Test(Record().Raw<int32_t>(kNum, INT32_MIN))) << c.text;
+    EXPECT_EQ(c.onZero, Test(Record().Raw<int32_t>(kNum, 0))) << c.text;
+  }
+  // Unsigned fields, digit text, implied decimals, amounts and doubles alike.
+  ASSERT_EQ(1, Resolve("U8 > -1 && U8 < 256 && U8 > 254,5"));
+  EXPECT_TRUE(Test(Record().Raw<uint8_t>(kU8, 255)));
+  EXPECT_FALSE(Test(Record().Raw<uint8_t>(kU8, 254)));
+  ASSERT_EQ(1, Resolve("PLZ < 99999999999999999999999 && PLZ > 50.000"));
+  EXPECT_TRUE(Test(Record().Text(kPlz, 5, "50001")));
+  EXPECT_FALSE(Test(Record().Text(kPlz, 5, "50000")));
+  ASSERT_EQ(1, Resolve("CENT = 10,055"));
+  EXPECT_FALSE(Test(Record().Raw<uint32_t>(kCent, 1005)));
+  ASSERT_EQ(1, Resolve("CENT > 10,055"));
+  EXPECT_TRUE(Test(Record().Raw<uint32_t>(kCent, 1006)));
+  EXPECT_FALSE(Test(Record().Raw<uint32_t>(kCent, 1005)));
+  ASSERT_EQ(1, Resolve("CENT < 42949672,96"));
+  EXPECT_TRUE(Test(Record().Raw<uint32_t>(kCent, UINT32_MAX)));
+  ASSERT_EQ(1, Resolve("BETRAG >= 2,505"));
+  EXPECT_FALSE(Test(Record().Text(kBetrag, 12, "2,50")));
+  EXPECT_TRUE(Test(Record().Text(kBetrag, 12, "2,51")));
+  ASSERT_EQ(1, Resolve("BETRAG > -99999999999999999999999"));
+  EXPECT_TRUE(Test(Record().Text(kBetrag, 12, "-999.999,99")));
+  ASSERT_EQ(1, Resolve("DBL > 1e308"));
+  EXPECT_FALSE(Test(Record().Raw<double>(kDbl, 2.0)));
+  EXPECT_TRUE(Test(Record().Raw<double>(kDbl, 1.7e308)));
+  ASSERT_EQ(1, Resolve("DBL = 0.15"));
+  EXPECT_TRUE(Test(Record().Raw<double>(kDbl, 0.15)));
+  // A text field ordered by its number.
+  ASSERT_EQ(1, Resolve("NAME < 99999999999999999999999"));
+  EXPECT_TRUE(Test(Record().Text(kName, 20, "12")));
+  EXPECT_FALSE(Test(Record().Text(kName, 20, "Meyer"))) << "text that is no number stays false";
+  // The record that cannot be read stays false, whatever the value.
+  ASSERT_EQ(1, Resolve("DBL < 1e400"));
+  EXPECT_EQ(0, sel_.testdata(&table_, Record().Raw<double>(kDbl, 1.0).bytes, kDbl + 4));
+  ASSERT_EQ(1, Resolve("NUM <> 0,5"));
+  EXPECT_EQ(0, sel_.testdata(&table_, Record().bytes, kNum + 2));
+}
+
 TEST_F(SelectionEval, LogicalOperatorsAndShortRecords) {
   ASSERT_EQ(1, Resolve("NUM = 1 ^^ U8 = 1"));
   EXPECT_TRUE(Test(Record().Raw<int32_t>(kNum, 1).Raw<uint8_t>(kU8, 0)));
@@ -288,6 +375,23 @@ TEST_F(SelectionCallback, NumberItemTypes) {
   EXPECT_EQ(1, Eval("C = 77", own));
   own.valueKind = 7;
   EXPECT_EQ(0, Eval("C = 77", own)) << "value kind above 4";
+}
+
+// A callback's values come in any value kind: values keep their true value,
+// never a constant answer from the column's encoding.
+TEST_F(SelectionCallback, ValuesKeepTheirTrueValue) {
+  EXPECT_EQ(1, Eval("C < -5", Item(3, "-12")));
+  EXPECT_EQ(0, Eval("C < -5", Item(3, "-3")));
+  EXPECT_EQ(1, Eval("C > 4294967296", Raw<uint64_t>(40, 5000000000ull, ZT_KIND_NUMBER, ite32INTEGER)));
+  EXPECT_EQ(1, Eval("C = 2,5", Item(4, "2,5")));
+  EXPECT_EQ(0, Eval("C = 2,5", Item(2, "2")));
+  EXPECT_EQ(1, Eval("C < 1e30", Raw<double>(43, 1e29)));
+  EXPECT_EQ(1, Eval("C > 1.000", Item(2, "1001")));
+  EXPECT_EQ(-1, Eval("C > abc", Item(2, "1")));
+  EXPECT_EQ(std::vector<unsigned>{ZT_SEL_ERR_NOT_A_VALUE}, boxes_.Codes());
+  boxes_.Clear();
+  EXPECT_EQ(-1, Eval("C = 31.02.2020", CallbackColumn{ZT_KIND_DATETIME, iteASCIITEXT, 0, "31.02.2020", 10}));
+  EXPECT_EQ(std::vector<unsigned>{ZT_SEL_ERR_NOT_A_VALUE}, boxes_.Codes());
 }
 
 TEST_F(SelectionCallback, DateItemTypesWithSlidingCentury) {

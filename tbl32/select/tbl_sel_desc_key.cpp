@@ -158,8 +158,11 @@ bool FirstPartRange(const CZTFieldDesc& field, unsigned keyType, const SZTDataCo
     const SZTDataCompExpr* e = conj[i];
     Bound v;
     if (!ValueBound(e, &v)) continue;
-    const bool lower = e->Func == ZT_SEL_EQ || e->Func == ZT_SEL_GT || e->Func == ZT_SEL_GE;
-    const bool upper = e->Func == ZT_SEL_EQ || e->Func == ZT_SEL_LT || e->Func == ZT_SEL_LE;
+    // The function applied to the value: a comparison that holds always or never
+    // (a value beyond the field's range) gives no bound.
+    const unsigned func = e->CompFunc;
+    const bool lower = func == ZT_SEL_EQ || func == ZT_SEL_GT || func == ZT_SEL_GE;
+    const bool upper = func == ZT_SEL_EQ || func == ZT_SEL_LT || func == ZT_SEL_LE;
     if (lower && CompareBounds(v, lo) > 0) {
       lo = CompareBounds(v, typeHi) > 0 ? typeHi : v;
       narrowed = true;
@@ -225,16 +228,18 @@ int CZTTblSelDesc::keyresolve(const CZTTableDesc* table, unsigned* keyIndex, cha
   for (unsigned c = 0; c < count; ++c) {
     for (unsigned k = 0; k < keys.m_uCount; ++k) {
       const CZTKeyDesc& key = keys.m_pKeys[k];
-      if (key.m_uPartCount == 0 || ztStrICmpAscii(conj[c]->Column, key.m_Part[0].szFieldName) != 0) continue;
+      if (key.m_uPartCount == 0) continue;
       // Indexes that leave out blank keys or run backwards cannot stand for the table.
       if (key.m_uOption[ISAM_OPT_SKIP_BLANK] || key.m_uOption[ISAM_OPT_DESCENDING]) continue;
+      // The key's first part is the field the comparison was resolved to.
       const CZTFieldDesc* first = FindField(table, key.m_Part[0].szFieldName);
-      if (!first) continue;
+      if (!first || conj[c]->uField >= table->m_Fields.m_uCount || first != &table->m_Fields.m_pFields[conj[c]->uField])
+        continue;
       // The comparisons on the same column narrow the range together.
       const SZTDataCompExpr* same[kMaxConjuncts];
       unsigned sameCount = 0;
       for (unsigned i = 0; i < count; ++i)
-        if (ztStrICmpAscii(conj[i]->Column, conj[c]->Column) == 0) same[sameCount++] = conj[i];
+        if (conj[i]->uField == conj[c]->uField) same[sameCount++] = conj[i];
       unsigned char* low = reinterpret_cast<unsigned char*>(lowKey);
       unsigned char* high = reinterpret_cast<unsigned char*>(highKey);
       if (!FirstPartRange(*first, key.m_Part[0].uKeyType, same, sameCount, low, high)) continue;

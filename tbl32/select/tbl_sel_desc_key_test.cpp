@@ -88,6 +88,20 @@ TEST_F(SelectionKeys, NumericRanges) {
       Keys("NUM < -10", 12));
 }
 
+// Values between two integers narrow to the integers that can match; values
+// beyond the field's range give no bound of their own.
+TEST_F(SelectionKeys, RangesOfValuesBetweenAndBeyondTheFieldsValues) {
+  const std::string doubles = "FFFFFFFFFFFFFFFF-", doublesHigh = "FFFFFFFFFFFFFF7F";
+  EXPECT_EQ("3:03000000" + doubles + "FFFFFF7F" + doublesHigh, Keys("NUM >= 2,5", 12));
+  EXPECT_EQ("3:02000000" + doubles + "FFFFFF7F" + doublesHigh, Keys("NUM > 2,5", 12));
+  EXPECT_EQ("3:00000080" + doubles + "0A000000" + doublesHigh, Keys("NUM > 2147483648 && NUM <= 10", 12));
+  EXPECT_EQ("", Keys("NUM > 4294967296", 12));
+  EXPECT_EQ("", Keys("NUM < -99999999999999999999999", 12));
+  EXPECT_EQ("", Keys("NUM = 2,5", 12));
+  EXPECT_EQ("2:" + HexOf("00100") + "-" + HexOf("\xFF\xFF\xFF\xFF\xFF"), Keys("PLZ >= 99,5", 5));
+  EXPECT_EQ("", Keys("PLZ < 99999999999999999999999", 5));
+}
+
 TEST_F(SelectionKeys, NoRangeWhereRecordsCouldEscapeIt) {
   EXPECT_EQ("", Keys("NAME = Mey* || NUM = 5", 0)) << "OR";
   EXPECT_EQ("", Keys("NAME = Mey* ^^ NUM = 5", 0)) << "XOR";

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "select_ids.h"
 #include "select_test_util.h"
@@ -94,14 +96,46 @@ TEST(SelectionParse, PrecedenceAndSplitting) {
 
 TEST(SelectionParse, EditPrintsTheDocumentedForm) {
   EXPECT_EQ("NAME == \"1\" && ( ORT == \"2\" || PLZ == \"3\" ) ", Edited("name=1 UND (ort=2 ODER plz=3)"));
+  EXPECT_EQ("A == \"1\" || ( B == \"2\" && C == \"3\" ) ", Edited("a=1 oder b=2 und c=3"));
   EXPECT_EQ("A > \"1\" ^^ B <= \"2\" ", Edited("a > 1 XOR b <= 2"));
-  // Parentheses only where the tree needs them.
-  EXPECT_EQ("A == \"1\" || B == \"2\" || C == \"3\" ", Edited("a=1 or b=2 or c=3"));
-  EXPECT_EQ("A == \"1\" && B == \"2\" ^^ C == \"3\" ", Edited("((a=1 and b=2)) xor c=3"));
+  // Every operation below the top between parentheses.
+  EXPECT_EQ("A == \"1\" || ( B == \"2\" || C == \"3\" ) ", Edited("a=1 or b=2 or c=3"));
+  EXPECT_EQ("( A == \"1\" && B == \"2\" ) ^^ C == \"3\" ", Edited("((a=1 and b=2)) xor c=3"));
   EXPECT_EQ("( A == \"1\" || B == \"2\" ) && C == \"3\" ", Edited("(a=1 or b=2) and c=3"));
-  EXPECT_EQ("( A == \"1\" && B == \"2\" ) && C == \"3\" ", Edited("(a=1 and b=2) and c=3"));
+  EXPECT_EQ("( ( A == \"1\" && B == \"2\" ) && C == \"3\" ) || D == \"4\" ", Edited("((a=1 and b=2) and c=3) or d=4"));
   EXPECT_EQ("() && A == \"1\" ", Edited("a=1 and ()"));
-  EXPECT_EQ("() || () || () ", Edited("() or () or ()"));
+  EXPECT_EQ("() || ( () || () ) ", Edited("() or () or ()"));
+}
+
+// Trees nested deeper than the parser takes with a pair of parentheses for
+// every operation, and texts that do not fit the size that way, print with only
+// the parentheses the tree needs.
+TEST(SelectionParse, EditFallsBackToFewerParentheses) {
+  auto chain = [](unsigned terms) {
+    std::string text = "a=0";
+    for (unsigned i = 1; i < terms; ++i) text += " OR a=" + std::to_string(i);
+    return text;
+  };
+  auto edited = [](const std::string& text) {
+    CZTTblSelDesc sel, again;
+    EXPECT_EQ(1, sel.parse(text.c_str(), static_cast<unsigned>(text.size())));
+    std::vector<char> out(4096);
+    const unsigned n = sel.edit(out.data(), static_cast<unsigned>(out.size()));
+    EXPECT_EQ(1, again.parse(out.data(), n));
+    EXPECT_EQ(1, sel.IsSameTree(again));
+    return std::string(out.data(), n);
+  };
+  // 34 terms: the last operation 32 levels below the top, as deep as the parser goes.
+  std::string nested = edited(chain(34));
+  EXPECT_EQ(static_cast<long>(ZT_SEL_MAX_DEPTH), std::count(nested.begin(), nested.end(), '('));
+  std::string flat = edited(chain(35));
+  EXPECT_EQ(std::string::npos, flat.find('(')) << flat;
+  EXPECT_EQ(0u, flat.find("A == \"0\" || A == \"1\" || A == \"2\""));
+  CZTTblSelDesc sel;
+  ASSERT_EQ(1, sel.parse("a=1 or b=2 or c=3", 17));
+  char out[36];  // the nested form needs 37 characters and the zero byte
+  EXPECT_EQ(33u, sel.edit(out, sizeof(out)));
+  EXPECT_STREQ("A == \"1\" || B == \"2\" || C == \"3\" ", out);
 }
 
 // Every grammar form prints to a text that parses back to the same tree.

@@ -32,14 +32,18 @@ int ztdescCount(int argc, char** argv) {
   ZTOpenTable open;
   if (!ztdescOpenTable(open, positional[0], positional[1], ISAM_OPEN_READONLY)) return kExitFailed;
   const CZTTableDesc& table = *open.tableDesc;
-  if (table.m_Keys.m_uCount == 0) return ztdescFail("%s: table %s has no index", positional[0], table.m_szName);
+  if (table.m_Keys.m_uCount == 0)
+    return ztdescFail("%s: table %s has no index", positional[0], ztdescToOutput(table.m_szName).c_str());
   ZTSelectScan scan;
-  const std::string expression = where ? ztdescFromInput(where) : std::string();
+  std::string expression;
+  if (where && !ztdescArgument(where, "--where", &expression)) return kExitFailed;
   if (!scan.Prepare(table, where ? expression.c_str() : nullptr, 0xFFFFFFFFu, fullScan)) return kExitFailed;
   if (explain) scan.Explain(stdout, open.table, table, true);
   unsigned e = 0;
   const unsigned count = scan.Count(open.table, table, &e);
-  if (e) return ztdescFail("%s: table %s: %s (error %u)", positional[0], table.m_szName, ISAMErrorText(e), e);
+  if (e)
+    return ztdescFail("%s: table %s: %s", positional[0], ztdescToOutput(table.m_szName).c_str(),
+                      ztdescEngineError(e).c_str());
   printf("%u\n", count);
   return kExitOk;
 }

@@ -15,7 +15,8 @@ int ztdescCreate(int argc, char** argv) {
   unsigned bad = 0;
   if (!desc.VerifyDesc(&bad)) {
     if (bad == 0xFFFFFFFFu) return ztdescFail("%s describes no tables", source);
-    return ztdescFail("%s: table %s is not usable", source, desc.m_Tables.m_pTables[bad].m_szName);
+    return ztdescFail("%s: table %s is not usable", source,
+                      ztdescToOutput(desc.m_Tables.m_pTables[bad].m_szName).c_str());
   }
   if (!desc.CreateISAMFile(nullptr, out)) return ztdescFail("%s cannot be created", out);
   printf("%s: %u tables created\n", out, desc.m_Tables.m_uCount);

@@ -32,7 +32,7 @@ int LoadTable(ISAMFILE file, const CZTTableDesc& table, const char* const* names
   ISAMTABLE handle = nullptr;
   unsigned e = ISAMOpenTable(file, table.m_szName, &handle);
   if (e) {
-    ztdescFail("table %s: %s (error %u)", table.m_szName, ISAMErrorText(e), e);
+    ztdescFail("table %s: %s", ztdescToOutput(table.m_szName).c_str(), ztdescEngineError(e).c_str());
     return 0;
   }
   unsigned recordSize = table.m_Fields.GetRecSize();
@@ -56,7 +56,7 @@ int LoadTable(ISAMFILE file, const CZTTableDesc& table, const char* const* names
   if (ok && !e) e = ISAMCommitTransaction(file);
   if (!ok || e) ISAMRollbackTransaction(file);
   if (e) {
-    ztdescFail("table %s: %s (error %u)", table.m_szName, ISAMErrorText(e), e);
+    ztdescFail("table %s: %s", ztdescToOutput(table.m_szName).c_str(), ztdescEngineError(e).c_str());
     ok = 0;
   }
   ISAMCloseTable(handle);
@@ -101,14 +101,14 @@ int ztdescDemo(int argc, char** argv) {
   ISAMFILE file = nullptr;
   unsigned detail = 0;
   unsigned e = ISAMOpen(&file, isa.c_str(), ISAM_OPEN_READWRITE, &detail);
-  if (e) return ztdescFail("%s: %s (error %u)", isa.c_str(), ISAMErrorText(e), e);
+  if (e) return ztdescFail("%s: %s", isa.c_str(), ztdescEngineError(e).c_str());
   int ok = LoadTable(file, desc.m_Tables.m_pTables[0], kZTSampleCustomerFields, kZTSampleCustomerFieldCount,
                      ztSampleCustomer, kZTSampleCustomers) &&
            LoadTable(file, desc.m_Tables.m_pTables[1], kZTSampleOrderFields, kZTSampleOrderFieldCount, ztSampleOrder,
                      kZTSampleOrders);
   e = ISAMClose(file, &detail);
   if (!ok) return kExitFailed;
-  if (e) return ztdescFail("%s: %s (error %u)", isa.c_str(), ISAMErrorText(e), e);
+  if (e) return ztdescFail("%s: %s", isa.c_str(), ztdescEngineError(e).c_str());
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   printf("Records loaded: %u customers, %u orders\n", kZTSampleCustomers, kZTSampleOrders);
   fprintf(stderr, "ztdesc demo: %u records generated and stored in %.2f s\n", kZTSampleCustomers + kZTSampleOrders,

@@ -80,7 +80,9 @@ int DumpJson(ZTOpenTable& open, ZTSelectScan& scan, const char* fileName, unsign
     unsigned address = 0;
     unsigned e = scan.ReadNext(open.table, record.data(), &address);
     if (e == ISAM_END_OF_ITERATION) break;
-    if (e) return ztdescFail("%s: table %s: %s (error %u)", fileName, table.m_szName, ISAMErrorText(e), e);
+    if (e)
+      return ztdescFail("%s: table %s: %s", fileName, ztdescToOutput(table.m_szName).c_str(),
+                        ztdescEngineError(e).c_str());
     if (!scan.Matches(table, record.data(), open.recordSize)) continue;
     writer.Write(values, record.data());
     ++shown;
@@ -134,16 +136,20 @@ int ztdescDump(int argc, char** argv) {
   ZTOpenTable open;
   if (!ztdescOpenTable(open, positional[0], positional[1], ISAM_OPEN_READONLY)) return kExitFailed;
   const CZTTableDesc& table = *open.tableDesc;
-  if (!table.m_Keys.m_uCount) return ztdescFail("%s: table %s has no keys", positional[0], table.m_szName);
+  if (!table.m_Keys.m_uCount)
+    return ztdescFail("%s: table %s has no keys", positional[0], ztdescToOutput(table.m_szName).c_str());
   if (index == 0 || index > table.m_Keys.m_uCount)
     return ztdescUsage("dump", "--index must be a key number from 1 to %u", table.m_Keys.m_uCount);
   ZTSelectScan scan;
-  const std::string expression = where ? ztdescFromInput(where) : std::string();
+  std::string expression;
+  if (where && !ztdescArgument(where, "--where", &expression)) return kExitFailed;
   if (!scan.Prepare(table, where ? expression.c_str() : nullptr, index - 1, !where || indexGiven)) return kExitFailed;
   if (explain) scan.Explain(stdout, open.table, table, false);
   index = scan.m_uIndex + 1;
   unsigned e = scan.Start(open.table, backward ? ISAM_ITER_BACKWARD : ISAM_ITER_FORWARD);
-  if (e) return ztdescFail("%s: table %s: %s (error %u)", positional[0], table.m_szName, ISAMErrorText(e), e);
+  if (e)
+    return ztdescFail("%s: table %s: %s", positional[0], ztdescToOutput(table.m_szName).c_str(),
+                      ztdescEngineError(e).c_str());
 
   const CZTFieldDescList& fields = table.m_Fields;
   std::vector<unsigned char> record(open.recordSize);
@@ -166,7 +172,9 @@ int ztdescDump(int argc, char** argv) {
     unsigned address = 0;
     e = scan.ReadNext(open.table, record.data(), &address);
     if (e == ISAM_END_OF_ITERATION) break;
-    if (e) return ztdescFail("%s: table %s: %s (error %u)", positional[0], table.m_szName, ISAMErrorText(e), e);
+    if (e)
+      return ztdescFail("%s: table %s: %s", positional[0], ztdescToOutput(table.m_szName).c_str(),
+                        ztdescEngineError(e).c_str());
     if (!scan.Matches(table, record.data(), open.recordSize)) continue;
     for (unsigned f = 0; f < fields.m_uCount; ++f) {
       const CZTFieldDesc& field = fields.m_pFields[f];

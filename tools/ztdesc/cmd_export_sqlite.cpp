@@ -19,7 +19,7 @@
 #include "commands.h"
 #include "select_scan.h"
 #include "sqlite_export.h"
-#include "text_utf8.h"
+#include "code_page.h"
 
 namespace {
 
@@ -92,6 +92,7 @@ struct Progress {
 int ExportTable(ZTSqliteExport& db, ISAMFILE file, const char* fileName, const CZTTableDesc& table, const char* where,
                 bool progress, unsigned* exported) {
   *exported = 0;
+  const std::string name = ztdescToOutput(table.m_szName);
   TableCloser handle;
   unsigned e = ISAMOpenTable(file, table.m_szName, &handle.table);
   unsigned recordSize = 0, total = 0, descSize = 0, descLength = 0;
@@ -100,24 +101,22 @@ int ExportTable(ZTSqliteExport& db, ISAMFILE file, const char* fileName, const C
   } else if (!(e = ISAMGetDataRecSize(handle.table, &recordSize)) && !(e = ISAMGetRecordCount(handle.table, &total))) {
     e = ISAMGetTableDescSize(handle.table, 0, &descSize);
   }
-  if (e) return ztdescFail("%s: table %s: %s (error %u)", fileName, table.m_szName, ISAMErrorText(e), e);
+  if (e) return ztdescFail("%s: table %s: %s", fileName, name.c_str(), ztdescEngineError(e).c_str());
   if (table.m_Fields.GetRecSize() > recordSize)
-    return ztdescFail("%s: table %s: the description needs %u bytes, the records have %u", fileName, table.m_szName,
+    return ztdescFail("%s: table %s: the description needs %u bytes, the records have %u", fileName, name.c_str(),
                       table.m_Fields.GetRecSize(), recordSize);
   std::vector<char> description(descSize + 1, 0);
   if (descSize && (e = ISAMReadTableDesc(handle.table, 0, description.data(), descSize, &descLength)) != 0)
-    return ztdescFail("%s: table %s: %s (error %u)", fileName, table.m_szName, ISAMErrorText(e), e);
+    return ztdescFail("%s: table %s: %s", fileName, name.c_str(), ztdescEngineError(e).c_str());
   description[descLength < descSize ? descLength : descSize] = 0;
 
-  const std::string name = ztdescToOutput(table.m_szName);
   const Progress shown = {progress, name.c_str(), total};
-  if (!db.BeginTable(table, description.data())) return ztdescFail("table %s: %s", table.m_szName, db.Error().c_str());
+  if (!db.BeginTable(table, description.data())) return ztdescFail("table %s: %s", name.c_str(), db.Error().c_str());
   unsigned done = 0;
   if (where) {
-    if (!table.m_Keys.m_uCount) return ztdescFail("%s: table %s has no index", fileName, table.m_szName);
+    if (!table.m_Keys.m_uCount) return ztdescFail("%s: table %s has no index", fileName, name.c_str());
     ZTSelectScan scan;
-    const std::string expression = ztdescFromInput(where);
-    if (!scan.Prepare(table, expression.c_str(), 0xFFFFFFFFu, false)) return kExitFailed;
+    if (!scan.Prepare(table, where, 0xFFFFFFFFu, false)) return kExitFailed;
     std::vector<unsigned char> record(recordSize);
     e = scan.Start(handle.table, ISAM_ITER_FORWARD);
     for (unsigned read = 1; !e; ++read) {
@@ -125,7 +124,7 @@ int ExportTable(ZTSqliteExport& db, ISAMFILE file, const char* fileName, const C
       e = scan.ReadNext(handle.table, record.data(), &address);
       if (e) break;
       if (scan.Matches(table, record.data(), recordSize)) {
-        if (!db.Insert(record.data())) return ztdescFail("table %s: %s", table.m_szName, db.Error().c_str());
+        if (!db.Insert(record.data())) return ztdescFail("table %s: %s", name.c_str(), db.Error().c_str());
         ++done;
       }
       if (read % kProgressStep == 0) shown.Show(read);
@@ -137,15 +136,15 @@ int ExportTable(ZTSqliteExport& db, ISAMFILE file, const char* fileName, const C
     while (!(e = ISAMReadRecords(handle.table, &address, batch.data(), (unsigned)batch.size(), &count))) {
       for (unsigned r = 0; r < count; ++r) {
         if (!db.Insert(batch.data() + size_t(r) * recordSize))
-          return ztdescFail("table %s: %s", table.m_szName, db.Error().c_str());
+          return ztdescFail("table %s: %s", name.c_str(), db.Error().c_str());
         if (++done % kProgressStep == 0) shown.Show(done);
       }
     }
   }
   if (e != ISAM_END_OF_ITERATION)
-    return ztdescFail("%s: table %s: %s (error %u)", fileName, table.m_szName, ISAMErrorText(e), e);
+    return ztdescFail("%s: table %s: %s", fileName, name.c_str(), ztdescEngineError(e).c_str());
   shown.Indexing(done, table.m_Keys.m_uCount);
-  if (!db.EndTable()) return ztdescFail("table %s: %s", table.m_szName, db.Error().c_str());
+  if (!db.EndTable()) return ztdescFail("table %s: %s", name.c_str(), db.Error().c_str());
   shown.End(where ? total : done);
   if (db.Approximated())
     fprintf(stderr, "ztdesc: table %s: %llu values above 9223372036854775807 stored as approximate REAL numbers\n",
@@ -172,6 +171,8 @@ int ztdescExportSqlite(int argc, char** argv) {
     }
   }
   if (positional.size() < 2) return ztdescUsage("export-sqlite", "ISAMFILE and OUT.db are needed");
+  std::string expression;
+  if (where && !ztdescArgument(where, "--where", &expression)) return kExitFailed;
   const char* isamName = positional[0];
   const char* outName = positional[1];
   if (ztdescExists(outName)) return ztdescFail("%s exists already", outName);
@@ -181,7 +182,8 @@ int ztdescExportSqlite(int argc, char** argv) {
   if (!desc.m_bIsamFile) return ztdescFail("%s is not an ISAM file", isamName);
   std::vector<unsigned> tables;
   for (size_t p = 2; p < positional.size(); ++p) {
-    const std::string name = ztdescFromInput(positional[p]);
+    std::string name;
+    if (!ztdescArgument(positional[p], "table name", &name)) return kExitFailed;
     unsigned index = desc.FindTableName(name.c_str());
     if (index == 0xFFFFFFFFu) return ztdescFail("%s: no table %s", isamName, positional[p]);
     for (unsigned t : tables)
@@ -194,7 +196,7 @@ int ztdescExportSqlite(int argc, char** argv) {
   for (unsigned t : tables)
     if (!desc.m_Tables.m_pTables[t].m_Fields.m_uCount)
       return ztdescFail("%s: table %s has no stored description of its fields", isamName,
-                        desc.m_Tables.m_pTables[t].m_szName);
+                        ztdescToOutput(desc.m_Tables.m_pTables[t].m_szName).c_str());
 
   char message[512];
   const ZTSqliteApi* api = ztSqliteApi(message, sizeof(message));
@@ -203,7 +205,7 @@ int ztdescExportSqlite(int argc, char** argv) {
   ISAMFILE file = nullptr;
   unsigned detail = 0;
   unsigned e = ISAMOpen(&file, isamName, ISAM_OPEN_READONLY, &detail);
-  if (e) return ztdescFail("%s: %s (error %u)", isamName, ISAMErrorText(e), e);
+  if (e) return ztdescFail("%s: %s", isamName, ztdescEngineError(e).c_str());
 
   const std::string part = std::string(outName) + kPartSuffix;
   if (!CreateNew(part.c_str())) {
@@ -213,7 +215,7 @@ int ztdescExportSqlite(int argc, char** argv) {
     return ztdescFail("%s cannot be created", part.c_str());
   }
 #ifdef _WIN32
-  const std::string dbName = ztUtf8From1252(part.c_str());  // SQLite takes UTF-8 names
+  const std::string dbName = ztCp1252ToUtf8(part);  // SQLite takes UTF-8 names
 #else
   const std::string dbName = part;
 #endif
@@ -225,7 +227,8 @@ int ztdescExportSqlite(int argc, char** argv) {
     if (!db.Open(dbName.c_str())) result = ztdescFail("%s: %s", outName, db.Error().c_str());
     for (size_t t = 0; result == kExitOk && t < tables.size(); ++t) {
       unsigned count = 0;
-      result = ExportTable(db, file, isamName, desc.m_Tables.m_pTables[tables[t]], where, progress, &count);
+      result = ExportTable(db, file, isamName, desc.m_Tables.m_pTables[tables[t]], where ? expression.c_str() : nullptr,
+                           progress, &count);
       counts.push_back(count);
     }
     if (!db.Close() && result == kExitOk) result = ztdescFail("%s: %s", outName, db.Error().c_str());

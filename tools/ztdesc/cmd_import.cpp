@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "code_page.h"
 #include "commands.h"
 #include "csv_reader.h"
 #include "field_encoder.h"
@@ -33,6 +34,15 @@ struct FileCloser {
 
 void ztdescBlankField(const CZTFieldDesc& field, unsigned char* record) {
   memset(record + field.m_uOffset, field.m_uEncodeType == iteASCIITEXT ? ' ' : 0, field.m_uLength);
+}
+
+unsigned ztdescFindField(const CZTFieldDescList& fields, const std::string& name) {
+  // A zero byte would end the name early: no field is named so.
+  if (name.size() >= sizeof(fields.m_pFields[0].m_szName) || name.find('\0') != std::string::npos)
+    return fields.m_uCount;
+  unsigned f = 0;
+  while (f < fields.m_uCount && ztStrICmpAscii(fields.m_pFields[f].m_szName, name.c_str())) ++f;
+  return f;
 }
 
 int ztdescImport(int argc, char** argv) {
@@ -67,15 +77,28 @@ int ztdescImport(int argc, char** argv) {
   CsvReader reader(data.file);
   std::vector<std::string> values;
   if (!reader.Next(values)) return ztdescFail("%s: empty file, a header row naming the fields is needed", dataName);
+    // Natively the file is UTF-8. On Windows it is when it begins with a byte order
+    // mark; else it is taken as it is, in the ANSI code page.
+#ifdef _WIN32
+  const bool utf8 = reader.HadByteOrderMark();
+#else
+  const bool utf8 = true;
+#endif
   std::vector<unsigned> columnField(values.size());
   std::vector<bool> filled(fields.m_uCount, false);
   for (size_t c = 0; c < values.size(); ++c) {
-    unsigned f = 0;
-    while (f < fields.m_uCount && ztStrICmpAscii(fields.m_pFields[f].m_szName, values[c].c_str())) ++f;
+    const unsigned column = static_cast<unsigned>(c) + 1;
+    std::string name = values[c];
+    ZTCodePageError error;
+    if (utf8 && !ztUtf8ToCp1252(values[c].data(), values[c].size(), &name, &error))
+      return ztdescFail("%s:1: column %u: %s", dataName, column,
+                        ztCodePageErrorText(values[c].data(), values[c].size(), error).c_str());
+    const unsigned f = ztdescFindField(fields, name);
+    const std::string shown = ztdescInputToOutput(values[c], utf8);
     if (f == fields.m_uCount)
-      return ztdescFail("%s:1: column %u: no field %s in table %s", dataName, (unsigned)c + 1, values[c].c_str(),
-                        open.tableDesc->m_szName);
-    if (filled[f]) return ztdescFail("%s:1: field %s named twice", dataName, values[c].c_str());
+      return ztdescFail("%s:1: column %u: no field %s in table %s", dataName, column, shown.c_str(),
+                        ztdescToOutput(open.tableDesc->m_szName).c_str());
+    if (filled[f]) return ztdescFail("%s:1: field %s named twice", dataName, shown.c_str());
     filled[f] = true;
     columnField[c] = f;
   }
@@ -86,10 +109,9 @@ int ztdescImport(int argc, char** argv) {
     if (!filled[f]) ztdescBlankField(fields.m_pFields[f], template_.data());
   std::vector<unsigned char> records;
   std::vector<unsigned> lines;
-  char reason[160];
+  std::string message;
   while (reader.Next(values)) {
     if (values.size() == 1 && values[0].empty()) continue;  // empty line
-    for (std::string& value : values) value = ztdescFromInput(value);
     unsigned line = reader.LineNumber();
     if (reader.BadQuote()) return ztdescFail("%s:%u: a quoted value is not closed", dataName, line);
     if (values.size() != columnField.size())
@@ -99,8 +121,11 @@ int ztdescImport(int argc, char** argv) {
     records.insert(records.end(), template_.begin(), template_.end());
     for (size_t c = 0; c < values.size(); ++c) {
       const CZTFieldDesc& field = fields.m_pFields[columnField[c]];
-      if (!ztEncodeField(field, values[c].c_str(), records.data() + at, open.recordSize, reason, sizeof(reason)))
-        return ztdescFail("%s:%u: field %s: \"%s\": %s", dataName, line, field.m_szName, values[c].c_str(), reason);
+      if (!ztImportValue(field, values[c], utf8, records.data() + at, open.recordSize, dataName, line, &message)) {
+        // Printed whole: a long file name must not push the reason out.
+        fprintf(stderr, "ztdesc: %s\n", message.c_str());
+        return kExitFailed;
+      }
     }
     lines.push_back(line);
   }
@@ -129,6 +154,6 @@ int ztdescStoreRecords(ZTOpenTable& open, const std::vector<unsigned char>& reco
   if (progress) fputc('\n', stderr);
   e = ISAMCommitTransaction(open.file);
   if (e) return ztdescFail("%s: %s; nothing was imported", isamName, ztdescEngineError(e).c_str());
-  printf("%s: %u records imported into %s\n", isamName, count, open.tableDesc->m_szName);
+  printf("%s: %u records imported into %s\n", isamName, count, ztdescToOutput(open.tableDesc->m_szName).c_str());
   return kExitOk;
 }

@@ -4,21 +4,24 @@
 
 #include <string>
 
+#include "code_page.h"
 #include "commands.h"
 
 namespace {
 
-void PrintJsonString(const char* text) {
+// JSON is UTF-8 on every platform: Windows-1252 texts are converted, others
+// (a path given natively) are UTF-8 already.
+void PrintJsonString(const char* text, bool windows1252 = true) {
   putchar('"');
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
     if (*p == '"' || *p == '\\')
       printf("\\%c", *p);
     else if (*p < 0x20)
       printf("\\u%04x", *p);
-    else if (*p >= 0x80)  // Windows-1252 to UTF-8 for the Latin-1 range
-      printf("%c%c", 0xC0 | (*p >> 6), 0x80 | (*p & 0x3F));
-    else
+    else if (*p < 0x80 || !windows1252)
       putchar(*p);
+    else
+      fputs(ztCp1252ToUtf8(reinterpret_cast<const char*>(p), 1).c_str(), stdout);
   }
   putchar('"');
 }
@@ -31,8 +34,7 @@ const char* KeyTypeName(unsigned type) {
 
 void ShowText(const CZTFileDesc& desc) {
   const CZTTableDescList& tables = desc.m_Tables;
-  printf("File: %s (%s)\n", ztdescToOutput(desc.m_szFileName).c_str(),
-         desc.m_bIsamFile ? "ISAM file" : "description file");
+  printf("File: %s (%s)\n", desc.m_szFileName, desc.m_bIsamFile ? "ISAM file" : "description file");
   printf("Tables: %u\n\n", tables.m_uCount);
   if (!tables.m_uCount) return;
   printf("%-31s %6s %4s %11s %9s\n", "Table", "Fields", "Keys", "Record size", "Node size");
@@ -81,7 +83,11 @@ void ShowText(const CZTFileDesc& desc) {
 void ShowJson(const CZTFileDesc& desc) {
   const CZTTableDescList& tables = desc.m_Tables;
   printf("{\n  \"file\": ");
-  PrintJsonString(desc.m_szFileName);
+#ifdef _WIN32
+  PrintJsonString(desc.m_szFileName);  // given in the ANSI code page
+#else
+  PrintJsonString(desc.m_szFileName, false);  // as given
+#endif
   printf(",\n  \"kind\": \"%s\",\n  \"tables\": [", desc.m_bIsamFile ? "isam" : "description");
   for (unsigned t = 0; t < tables.m_uCount; ++t) {
     const CZTTableDesc& table = tables.m_pTables[t];

@@ -33,7 +33,7 @@ int ztdescVerify(int argc, char** argv) {
   }
   for (unsigned t = 0; t < desc.m_Tables.m_uCount; ++t) {
     const CZTTableDesc& table = desc.m_Tables.m_pTables[t];
-    printf("Table %s\n", table.m_szName[0] ? table.m_szName : "(no name)");
+    printf("Table %s\n", table.m_szName[0] ? ztdescToOutput(table.m_szName).c_str() : "(no name)");
     s_boxes = 0;
     int ok = table.VerifyTable();
     if (!ok) ++failed;

@@ -57,10 +57,23 @@ bool ztdescIsFolder(const char* fileName);
 // log, how many committed transactions it lost (detail).
 std::string ztdescEngineError(unsigned error, unsigned detail = 0);
 
-// Texts of the library and of records are Windows-1252. Natively they are shown
-// as UTF-8 (the Latin-1 range), and UTF-8 input is taken back to Windows-1252.
+// Texts of the library and of records are Windows-1252. What ztdesc prints is
+// UTF-8 natively, and on Windows when the console's output code page is UTF-8;
+// otherwise the texts go out as they are, in the console's code page.
+bool ztdescPrintsUtf8();
 std::string ztdescToOutput(const char* text);
-std::string ztdescFromInput(const std::string& text);
+// A text of an input file, UTF-8 (utf8) or Windows-1252, as printed.
+std::string ztdescInputToOutput(const std::string& text, bool utf8);
+// The engine's text of an error code, as printed.
+// A text given on the command line (a table name, a selection) as
+// Windows-1252: natively converted from UTF-8, on Windows taken as it comes (in
+// the ANSI code page). false after printing why, naming what the text is.
+bool ztdescArgument(const char* text, const char* what, std::string* out);
+// Boxes of the library and the engine: printed to stderr as ztdesc prints
+// texts, and counted, so that a command can tell whether it was told why an
+// operation failed.
+int ztdescBoxHandler(const ZTBoxRequest* box, void* context);
+unsigned ztdescBoxCount();
 
 // Names of the codes of a field description.
 const char* ztdescEncodingName(unsigned code);
@@ -75,12 +88,15 @@ struct ZTOpenTable {
   unsigned recordSize = 0;
   ~ZTOpenTable();
 };
-// Opens the ISAM file (mode 4 or 5) and its table by name. int: 1 ok.
+// Opens the ISAM file (mode 4 or 5) and its table by the name given on the
+// command line. int: 1 ok.
 int ztdescOpenTable(ZTOpenTable& open, const char* fileName, const char* tableName, unsigned mode);
 
-// import: the bytes of a field that no value fills (blanks for text, zeros
-// otherwise); the records encoded from the lines of dataName stored in one
+// import: the field an imported file names (a Windows-1252 name, letters of
+// either case), fields.m_uCount for none; the bytes of a field that no value
+// fills (blanks for text, zeros otherwise); the records encoded from the lines of dataName stored in one
 // transaction (an exit code); the JSON lines variant of the import.
+unsigned ztdescFindField(const CZTFieldDescList& fields, const std::string& name);
 void ztdescBlankField(const CZTFieldDesc& field, unsigned char* record);
 int ztdescStoreRecords(ZTOpenTable& open, const std::vector<unsigned char>& records, const std::vector<unsigned>& lines,
                        const char* isamName, const char* dataName);

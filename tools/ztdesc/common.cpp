@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "code_page.h"
 #include "commands.h"
 #include "zt_lib32/system_error.h"
 
@@ -119,7 +120,9 @@ int ztdescOpenTable(ZTOpenTable& open, const char* fileName, const char* tableNa
     ztdescFail("%s is not an ISAM file", fileName);
     return 0;
   }
-  unsigned index = open.desc.FindTableName(tableName);
+  std::string name;
+  if (!ztdescArgument(tableName, "table name", &name)) return 0;
+  unsigned index = open.desc.FindTableName(name.c_str());
   if (index == 0xFFFFFFFFu) {
     ztdescFail("%s: no table %s", fileName, tableName);
     return 0;
@@ -144,7 +147,7 @@ int ztdescOpenTable(ZTOpenTable& open, const char* fileName, const char* tableNa
   }
   e = ISAMGetDataRecSize(open.table, &open.recordSize);
   if (e) {
-    ztdescFail("%s: table %s: %s (error %u)", fileName, tableName, ISAMErrorText(e), e);
+    ztdescFail("%s: table %s: %s", fileName, tableName, ztdescEngineError(e).c_str());
     return 0;
   }
   if (open.tableDesc->m_Fields.GetRecSize() > open.recordSize) {
@@ -156,37 +159,42 @@ int ztdescOpenTable(ZTOpenTable& open, const char* fileName, const char* tableNa
 }
 
 std::string ztdescToOutput(const char* text) {
-#ifdef _WIN32
-  return text;
-#else
+  if (!text) return std::string();
+  return ztdescPrintsUtf8() ? ztCp1252ToUtf8(text, strlen(text)) : std::string(text);
+}
+
+std::string ztdescInputToOutput(const std::string& text, bool utf8) {
   std::string out;
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-    if (*p < 0x80) {
-      out += static_cast<char>(*p);
-    } else {
-      out += static_cast<char>(0xC0 | (*p >> 6));
-      out += static_cast<char>(0x80 | (*p & 0x3F));
-    }
-  }
-  return out;
+  if (!utf8) return ztdescPrintsUtf8() ? ztCp1252ToUtf8(text) : text;
+  if (ztdescPrintsUtf8()) return text;
+  // On a console that is not UTF-8: as Windows-1252 where it can be.
+  ZTCodePageError error;
+  return ztUtf8ToCp1252(text.data(), text.size(), &out, &error) ? out : text;
+}
+
+bool ztdescArgument(const char* text, const char* what, std::string* out) {
+#ifdef _WIN32
+  *out = text;
+  (void)what;
+  return true;
+#else
+  ZTCodePageError error;
+  if (ztUtf8ToCp1252(text, strlen(text), out, &error)) return true;
+  ztdescFail("%s \"%s\": %s", what, text, ztCodePageErrorText(text, strlen(text), error).c_str());
+  return false;
 #endif
 }
 
-std::string ztdescFromInput(const std::string& text) {
-#ifdef _WIN32
-  return text;
-#else
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    unsigned char next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-    if ((c == 0xC2 || c == 0xC3) && (next & 0xC0) == 0x80) {
-      out += static_cast<char>(((c & 0x03) << 6) | (next & 0x3F));
-      ++i;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-#endif
+namespace {
+unsigned g_boxes = 0;
+}  // namespace
+
+int ztdescBoxHandler(const ZTBoxRequest* box, void*) {
+  ++g_boxes;
+  fprintf(stderr, "%s: %s\n", ztdescToOutput(box->caption).c_str(), ztdescToOutput(box->text).c_str());
+  fflush(stderr);
+  // A batch run never says yes on its own.
+  return (box->style & 0x0F) == MB_YESNO ? IDNO : IDOK;
 }
+
+unsigned ztdescBoxCount() { return g_boxes; }

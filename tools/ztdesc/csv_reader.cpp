@@ -12,7 +12,10 @@ bool CsvReader::Next(std::vector<std::string>& values) {
     line += static_cast<char>(c);
   }
   if (!any) return false;
-  ++m_line;
+  if (++m_line == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    line.erase(0, 3);
+    m_byteOrderMark = true;
+  }
   if (!line.empty() && line.back() == '\r') line.pop_back();
   std::string value;
   bool quoted = false;

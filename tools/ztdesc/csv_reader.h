@@ -16,9 +16,12 @@ class CsvReader {
   unsigned LineNumber() const { return m_line; }
   // Set when the last line had an unterminated quote.
   bool BadQuote() const { return m_badQuote; }
+  // Whether the file began with a UTF-8 byte order mark (which is skipped).
+  bool HadByteOrderMark() const { return m_byteOrderMark; }
 
  private:
   FILE* m_file;
   unsigned m_line = 0;
   bool m_badQuote = false;
+  bool m_byteOrderMark = false;
 };

@@ -7,7 +7,10 @@
 
 #include <string>
 
+#include "code_page.h"
+#include "commands.h"
 #include "zt_tbl32/date_text.h"
+#include "zt_tbl32/exact_number.h"
 #include "zt_tbl32/number_text.h"
 
 namespace {
@@ -17,63 +20,37 @@ const char* const kDatePatterns[] = {
     "MMDDYY",     "YYYYMMDD",   "YYMMDD",   "YYYYMM",   "YYMM",     "99999999 - YYYYMMDD"};
 const char* const kTimePatterns[] = {"HH:MM:SS", "HHMMSS", "HH:MM", "HHMM"};
 
-std::string Trim(const char* text) {
+std::string Trim(const char* text, size_t length) {
   const char* b = text;
-  while (*b == ' ' || *b == '\t') ++b;
-  const char* e = b + strlen(b);
+  const char* e = text + length;
+  while (b < e && (*b == ' ' || *b == '\t')) ++b;
   while (e > b && (e[-1] == ' ' || e[-1] == '\t')) --e;
   return std::string(b, e);
 }
+std::string Trim(const char* text) { return Trim(text, strlen(text)); }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// A German number: optional sign, digits with thousands points before the
-// comma, a comma and at most maxDecimals digits. Gives the magnitude scaled by
+// A German number (thousands points between groups of three digits, one decimal
+// comma) with at most maxDecimals decimals: its sign and its magnitude scaled by
 // 10^maxDecimals. false with a reason when the text is not such a number.
-bool ParseGermanNumber(const std::string& text, unsigned maxDecimals, bool* negative, uint64_t* scaled,
-                       unsigned* fractionDigits, char* reason, unsigned reasonSize) {
-  size_t i = 0;
-  *negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) *negative = text[i++] == '-';
-  uint64_t value = 0;
-  unsigned digits = 0, fraction = 0;
-  bool comma = false;
-  for (; i < text.size(); ++i) {
-    char c = text[i];
-    if (IsDigit(c)) {
-      if (comma && ++fraction > maxDecimals) {
-        ztFormat(reason, reasonSize, "more than %u decimals", maxDecimals);
-        return false;
-      }
-      unsigned digit = static_cast<unsigned>(c - '0');
-      if (value > (UINT64_MAX - digit) / 10) {
-        ztFormat(reason, reasonSize, "number too large");
-        return false;
-      }
-      value = value * 10 + digit;
-      ++digits;
-    } else if (c == '.' && !comma && digits) {
-      // thousands point
-    } else if (c == ',' && !comma && maxDecimals) {
-      comma = true;
-    } else {
-      ztFormat(reason, reasonSize, "not a number");
-      return false;
-    }
-  }
-  if (!digits) {
+bool ParseGermanNumber(const std::string& text, unsigned maxDecimals, bool* negative, uint64_t* scaled, char* reason,
+                       unsigned reasonSize) {
+  CZTExactNumber number;
+  if (!number.Read(text.data(), static_cast<unsigned>(text.size()), ZT_NUM_GERMAN)) {
     ztFormat(reason, reasonSize, "not a number");
     return false;
   }
-  for (unsigned f = fraction; f < maxDecimals; ++f) {
-    if (value > UINT64_MAX / 10) {
-      ztFormat(reason, reasonSize, "number too large");
-      return false;
-    }
-    value *= 10;
+  bool exact = false;
+  if (!number.Scaled(maxDecimals, ZT_ROUND_DOWN, negative, scaled, &exact)) {
+    ztFormat(reason, reasonSize, "number too large");
+    return false;
   }
-  *scaled = value;
-  *fractionDigits = fraction;
+  if (!exact) {
+    if (maxDecimals)
+      ztFormat(reason, reasonSize, "more than %u decimals", maxDecimals);
+    else
+      ztFormat(reason, reasonSize, "not a whole number");
+    return false;
+  }
   return true;
 }
 
@@ -85,9 +62,8 @@ bool EncodeInteger(const CZTFieldDesc& field, const std::string& text, unsigned 
   unsigned decimals = ztFmtDecimals(field.m_uContentType);
   bool negative = false;
   uint64_t magnitude = 0;
-  unsigned fraction = 0;
-  if (!ParseGermanNumber(text, decimals, &negative, &magnitude, &fraction, reason, reasonSize)) return false;
-  if (negative && magnitude && !isSigned) {
+  if (!ParseGermanNumber(text, decimals, &negative, &magnitude, reason, reasonSize)) return false;
+  if (negative && !isSigned) {
     ztFormat(reason, reasonSize, "negative value in an unsigned field");
     return false;
   }
@@ -106,31 +82,14 @@ bool EncodeInteger(const CZTFieldDesc& field, const std::string& text, unsigned 
 
 bool EncodeFloating(const CZTFieldDesc& field, const std::string& text, unsigned char* bytes, char* reason,
                     unsigned reasonSize) {
-  // Doubles are shown with a '.' (or rounded to integers); German texts with a
-  // comma are taken as well.
-  std::string normal;
-  size_t commas = 0, points = 0;
-  for (char c : text) commas += c == ',', points += c == '.';
-  for (char c : text) {
-    if (c == '.' && (commas || points > 1)) continue;  // thousands points
-    normal += c == ',' ? '.' : c;
-  }
-  size_t i = 0;
-  if (i < normal.size() && (normal[i] == '-' || normal[i] == '+')) ++i;
-  unsigned digits = 0, separators = 0;
-  for (; i < normal.size(); ++i) {
-    if (IsDigit(normal[i]))
-      ++digits;
-    else if (normal[i] == '.' && !separators)
-      ++separators;
-    else
-      break;
-  }
-  if (!digits || i != normal.size()) {
+  // Doubles are shown with a '.' (or rounded to integers); German numbers and
+  // exponents are taken as well.
+  CZTExactNumber number;
+  if (text.empty() || !number.Read(text.data(), static_cast<unsigned>(text.size()), ZT_NUM_FLOATING)) {
     ztFormat(reason, reasonSize, "not a number");
     return false;
   }
-  double value = strtod(normal.c_str(), nullptr);
+  double value = number.ToDouble();
   if (field.m_uEncodeType == ite32FLOATING) {
     if (fabs(value) > 3.4028234663852886e38) {
       ztFormat(reason, reasonSize, "value out of the range of a 32-bit float");
@@ -177,14 +136,10 @@ std::string ScaledText(bool negative, uint64_t scaled, unsigned decimals) {
 bool EncodeNumberText(const CZTFieldDesc& field, const std::string& text, unsigned char* bytes, char* reason,
                       unsigned reasonSize) {
   unsigned decimals = ztFmtDecimals(field.m_uContentType);
-  // A number shown without leading zeros may have lost the zero before the comma.
-  std::string input = text;
-  if (decimals && !input.empty() && input[0] == ',') input.insert(0, "0");
   bool negative = false;
   uint64_t scaled = 0;
-  unsigned fraction = 0;
-  if (!ParseGermanNumber(input, decimals, &negative, &scaled, &fraction, reason, reasonSize)) return false;
-  if (negative && scaled && !(field.m_uContentType & ZT_FMT_SIGNED)) {
+  if (!ParseGermanNumber(text, decimals, &negative, &scaled, reason, reasonSize)) return false;
+  if (negative && !(field.m_uContentType & ZT_FMT_SIGNED)) {
     ztFormat(reason, reasonSize, "negative value in an unsigned field");
     return false;
   }
@@ -197,8 +152,7 @@ bool EncodeDecimalText(const CZTFieldDesc& field, const std::string& text, unsig
   unsigned decimals = ztFmtDecimals(field.m_uContentType);
   bool negative = false;
   uint64_t scaled = 0;
-  unsigned fraction = 0;
-  if (!ParseGermanNumber(text, decimals, &negative, &scaled, &fraction, reason, reasonSize)) return false;
+  if (!ParseGermanNumber(text, decimals, &negative, &scaled, reason, reasonSize)) return false;
   if (scaled > (uint64_t)INT64_MAX) {
     ztFormat(reason, reasonSize, "number too large");
     return false;
@@ -285,15 +239,21 @@ bool EncodeDateText(const CZTFieldDesc& field, const std::string& text, unsigned
 
 }  // namespace
 
-int ztEncodeField(const CZTFieldDesc& field, const char* text, unsigned char* record, unsigned recordSize, char* reason,
-                  unsigned reasonSize) {
+int ztEncodeField(const CZTFieldDesc& field, const char* text, size_t length, unsigned char* record,
+                  unsigned recordSize, char* reason, unsigned reasonSize) {
   if ((uint64_t)field.m_uOffset + field.m_uLength > recordSize || !field.m_uLength) {
     ztFormat(reason, reasonSize, "the field lies outside the record");
     return 0;
   }
+  if (!text) length = 0;
+  // A zero byte would end the text where the record is read.
+  if (length && memchr(text, '\0', length)) {
+    ztFormat(reason, reasonSize, "a NUL character (zero byte) cannot be stored");
+    return 0;
+  }
   unsigned char* bytes = record + field.m_uOffset;
   memset(bytes, 0, field.m_uLength);
-  std::string trimmed = Trim(text ? text : "");
+  std::string trimmed = Trim(text ? text : "", length);
   switch (field.m_uEncodeType) {
     case ite8INTEGER:
     case ite16INTEGER:
@@ -314,7 +274,6 @@ int ztEncodeField(const CZTFieldDesc& field, const char* text, unsigned char* re
         case ZT_KIND_TEXT:
         case 4:
         case 5: {
-          size_t length = strlen(text ? text : "");
           while (length && text[length - 1] == ' ') --length;  // trailing blanks are padding
           if (length > field.m_uLength) {
             ztFormat(reason, reasonSize, "text longer than %u characters", field.m_uLength);
@@ -335,4 +294,52 @@ int ztEncodeField(const CZTFieldDesc& field, const char* text, unsigned char* re
                                                        : "unknown encoding");
       return 0;
   }
+}
+
+int ztEncodeField(const CZTFieldDesc& field, const char* text, unsigned char* record, unsigned recordSize, char* reason,
+                  unsigned reasonSize) {
+  return ztEncodeField(field, text, text ? strlen(text) : 0, record, recordSize, reason, reasonSize);
+}
+
+std::string ztImportShownValue(const std::string& value, bool utf8, bool quoted) {
+  const size_t kShownCharacters = 40;
+  std::string shown;
+  size_t characters = 0, i = 0;
+  for (; i < value.size() && characters < kShownCharacters; ++i) {
+    shown += value[i];
+    // In UTF-8 a character's continuation bytes go with it.
+    if (!utf8 || i + 1 == value.size() || (static_cast<unsigned char>(value[i + 1]) & 0xC0) != 0x80) ++characters;
+  }
+  if (i < value.size()) shown += "...";
+  // A zero byte would end the message.
+  for (char& c : shown)
+    if (c == '\0') c = ' ';
+  shown = ztdescInputToOutput(shown, utf8);
+  return quoted ? "\"" + shown + "\"" : shown;
+}
+
+std::string ztImportMessage(const char* source, unsigned line, const CZTFieldDesc& field, const std::string& shown,
+                            const char* reason) {
+  return std::string(source) + ":" + std::to_string(line) + ": field " + ztdescToOutput(field.m_szName) + ": " + shown +
+         ": " + reason;
+}
+
+int ztImportValue(const CZTFieldDesc& field, const std::string& value, bool utf8, unsigned char* record,
+                  unsigned recordSize, const char* source, unsigned line, std::string* message,
+                  const std::string* written, bool quoted) {
+  std::string converted;
+  const std::string* text = &value;
+  char reason[160];
+  if (utf8) {
+    ZTCodePageError error;
+    if (!ztUtf8ToCp1252(value.data(), value.size(), &converted, &error)) {
+      ztStrCopy(reason, ztCodePageErrorText(value.data(), value.size(), error).c_str(), sizeof(reason));
+      text = nullptr;
+    } else {
+      text = &converted;
+    }
+  }
+  if (text && ztEncodeField(field, text->data(), text->size(), record, recordSize, reason, sizeof(reason))) return 1;
+  *message = ztImportMessage(source, line, field, ztImportShownValue(written ? *written : value, utf8, quoted), reason);
+  return 0;
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "code_page.h"
+#include "commands.h"
 #include "field_encoder.h"
 
 namespace {
@@ -53,7 +55,13 @@ TEST(FieldEncoder, IntegersOfEveryWidthAndSign) {
   EXPECT_EQ(RoundTrip(Field(ite16INTEGER, 2, number, number), "-1"), "!negative value in an unsigned field");
   EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, number, number), "12a"), "!not a number");
   EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, number, number), ""), "!not a number");
-  EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, number, number), "1,5"), "!not a number");
+  EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, number, number), "1,5"), "!not a whole number");
+  EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, number, number), "1,0"), "1");
+  // Thousands points only between groups of three digits.
+  EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, number, number), "1.234.567"), "1234567");
+  EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, number, number), "1.234.5"), "!not a number");
+  EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, number, number), "12.34"), "!not a number");
+  EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, cents, number), "1,2,3"), "!not a number");
   EXPECT_EQ(RoundTrip(Field(ite32INTEGER, 4, cents, number), "1,555"), "!more than 2 decimals");
   EXPECT_EQ(RoundTrip(Field(ite64INTEGER, 8, number, number), "99999999999999999999"), "!number too large");
 }
@@ -65,7 +73,14 @@ TEST(FieldEncoder, FloatingPointFields) {
   EXPECT_EQ(RoundTrip(Field(ite32FLOATING, 4, ZT_KIND_NUMBER, three), "12.5"), "12.500");
   EXPECT_EQ(RoundTrip(Field(ite64FLOATING, 8, ZT_KIND_NUMBER, ZT_KIND_NUMBER), "2.5"), "3");
   EXPECT_EQ(RoundTrip(Field(ite64FLOATING, 8, ZT_KIND_NUMBER, two), "1.234,5"), "1234.50");
-  EXPECT_EQ(RoundTrip(Field(ite64FLOATING, 8, ZT_KIND_NUMBER, two), "1e5"), "!not a number");
+  EXPECT_EQ(RoundTrip(Field(ite64FLOATING, 8, ZT_KIND_NUMBER, two), "1e5"), "100000.00");
+  EXPECT_EQ(RoundTrip(Field(ite64FLOATING, 8, ZT_KIND_NUMBER, two), "1.234.567"), "1234567.00");
+  // One decimal separator: a point alone, or a comma after thousands points.
+  EXPECT_EQ(RoundTrip(Field(ite64FLOATING, 8, ZT_KIND_NUMBER, two), "12.50.1"), "!not a number");
+  EXPECT_EQ(RoundTrip(Field(ite64FLOATING, 8, ZT_KIND_NUMBER, two), "1,234.5"), "!not a number");
+  EXPECT_EQ(RoundTrip(Field(ite64FLOATING, 8, ZT_KIND_NUMBER, two), "1.2,5"), "!not a number");
+  EXPECT_EQ(RoundTrip(Field(ite64FLOATING, 8, ZT_KIND_NUMBER, two), "1e400"),
+            "!value out of the range of a 64-bit float");
   EXPECT_EQ(RoundTrip(Field(ite32FLOATING, 4, ZT_KIND_NUMBER, two), "1000000000000000000000000000000000000000"),
             "!value out of the range of a 32-bit float");
   EXPECT_EQ(RoundTrip(Field(ite80FLOATING, 10, ZT_KIND_NUMBER, two), "1"),
@@ -94,6 +109,8 @@ TEST(FieldEncoder, TextDigitTextAndDecimalText) {
   EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 12, amount, amount), "0,07"), "0,07");
   EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 6, amount, amount), "12.345,00"), "!does not fit 6 characters");
   EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 12, amount, amount), "12;5"), "!not a number");
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 12, amount, amount), "1.2.3,4"), "!not a number");
+  EXPECT_EQ(RoundTrip(Field(iteASCIITEXT, 12, amount, amount), "1,234"), "!more than 2 decimals");
 }
 
 TEST(FieldEncoder, DatesAndTimes) {
@@ -125,6 +142,54 @@ TEST(FieldEncoder, DatesAndTimes) {
   CZTFieldDesc time = Field(iteASCIITEXT, 6, ztMakeFmt(ZT_KIND_DATETIME, ZT_FMT_TIME, 0, ZT_TIME_HHMMSS),
                             ztMakeFmt(ZT_KIND_DATETIME, ZT_FMT_TIME, 0, ZT_TIME_HH_MM_SS));
   EXPECT_EQ(RoundTrip(time, "07:30:59"), "07:30:59");
+}
+
+// A UTF-8 text as ztdesc prints it (on Windows, with a console that is not
+// UTF-8: in Windows-1252).
+std::string Printed(const std::string& utf8) {
+  std::string out;
+  ZTCodePageError error;
+  return ztdescPrintsUtf8() || !ztUtf8ToCp1252(utf8.data(), utf8.size(), &out, &error) ? utf8 : out;
+}
+
+// Values of an imported file: UTF-8 to the Windows-1252 bytes, characters it
+// lacks and zero bytes refused, the message naming line and field and showing
+// the reason whatever the value's length.
+TEST(FieldEncoder, ImportedValues) {
+  CZTFieldDesc text = Field(iteASCIITEXT, 12, 0, 0, 0);
+  ztStrCopy(text.m_szName, "Titel\xE4", sizeof(text.m_szName));
+  unsigned char record[12];
+  std::string message;
+  ASSERT_EQ(1, ztImportValue(text, "5 \xE2\x82\xAC Rabatt", true, record, sizeof(record), "d.csv", 7, &message));
+  EXPECT_EQ(std::string("5 \x80 Rabatt  "), std::string(reinterpret_cast<char*>(record), 12));
+  ASSERT_EQ(1, ztImportValue(text, "\xE2\x80\x9E\xE2\x80\x9C\xE2\x80\x94\xC3\xA4", true, record, sizeof(record),
+                             "d.csv", 7, &message));
+  EXPECT_EQ(std::string("\x84\x93\x97\xE4"), std::string(reinterpret_cast<char*>(record), 4));
+  // Windows-1252 input is stored as it is.
+  ASSERT_EQ(1, ztImportValue(text, "\x80\xE4", false, record, sizeof(record), "d.csv", 7, &message));
+  EXPECT_EQ(std::string("\x80\xE4"), std::string(reinterpret_cast<char*>(record), 2));
+
+  EXPECT_EQ(0, ztImportValue(text, "Tee \xE4\xB8\xAD", true, record, sizeof(record), "d.csv", 7, &message));
+  EXPECT_EQ("d.csv:7: field " + Printed("Titel\xC3\xA4") +
+                ": \"Tee \xE4\xB8\xAD\": U+4E2D (\xE4\xB8\xAD) is not in Windows-1252",
+            message);
+  EXPECT_EQ(0, ztImportValue(text, "Tee \xE4", true, record, sizeof(record), "d.csv", 7, &message));
+  EXPECT_NE(std::string::npos, message.find("byte 0xE4 is not UTF-8")) << message;
+  EXPECT_EQ(0, ztImportValue(text, std::string("ab\0cd", 5), true, record, sizeof(record), "d.csv", 8, &message));
+  EXPECT_EQ("d.csv:8: field " + Printed("Titel\xC3\xA4") + ": \"ab cd\": a NUL character (zero byte) cannot be stored",
+            message);
+  EXPECT_EQ(
+      0, ztImportValue(text, std::string(5000, '\xC3') + "\xA4", true, record, sizeof(record), "d.csv", 9, &message));
+  EXPECT_NE(std::string::npos, message.find("byte 0xC3 is not UTF-8")) << message.substr(0, 200);
+  EXPECT_LT(message.size(), 200u);
+  EXPECT_EQ(0, ztImportValue(text, std::string(3000, 'x'), true, record, sizeof(record), "d.csv", 9, &message));
+  EXPECT_EQ("d.csv:9: field " + Printed("Titel\xC3\xA4") + ": \"" + std::string(40, 'x') +
+                "...\": text longer than 12 characters",
+            message);
+  // A cut UTF-8 value keeps whole characters.
+  EXPECT_EQ(0, ztImportValue(text, std::string(60, 'x').insert(39, "\xC3\xA4"), true, record, sizeof(record), "d.csv",
+                             9, &message));
+  EXPECT_NE(std::string::npos, message.find(std::string(39, 'x') + Printed("\xC3\xA4") + "...")) << message;
 }
 
 TEST(FieldEncoder, FieldOutsideTheRecord) {

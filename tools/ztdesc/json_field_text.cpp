@@ -3,7 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "text_utf8.h"
+#include "field_encoder.h"
 #include "zt_tbl32/date_text.h"
 
 namespace {
@@ -124,6 +124,25 @@ int DateText(const CZTFieldDesc& field, const std::string& iso, std::string& tex
   return 1;
 }
 
+// A value as the line writes it, as a message shows it.
+std::string Shown(const ZTJsonMember& value) {
+  switch (value.type) {
+    case ZTJsonType::String:
+    case ZTJsonType::Number:
+      return ztImportShownValue(value.text, true, value.type == ZTJsonType::String);
+    case ZTJsonType::True:
+      return "true";
+    case ZTJsonType::False:
+      return "false";
+    case ZTJsonType::Array:
+      return "[...]";
+    case ZTJsonType::Object:
+      return "{...}";
+    default:
+      return "null";
+  }
+}
+
 const char* TypeName(ZTJsonType type) {
   switch (type) {
     case ZTJsonType::True:
@@ -174,6 +193,20 @@ int ztJsonFieldText(const CZTFieldDesc& field, const ZTJsonMember& value, std::s
     }
     return 1;
   }
-  // Text: UTF-8 to Windows-1252; a number stands for its digits.
-  return ztUtf8To1252(value.text.data(), value.text.size(), text, reason, reasonSize);
+  // Text, as UTF-8; a number stands for its digits.
+  text = value.text;
+  return 1;
+}
+
+int ztJsonImportValue(const CZTFieldDesc& field, const ZTJsonMember& value, unsigned char* record, unsigned recordSize,
+                      const char* source, unsigned line, std::string* message) {
+  if (value.type == ZTJsonType::Null) return 1;
+  std::string text;
+  CZTFieldDesc encodeAs;
+  char reason[160];
+  if (ztJsonFieldText(field, value, text, encodeAs, reason, sizeof(reason)))
+    return ztImportValue(encodeAs, text, true, record, recordSize, source, line, message, &value.text,
+                         value.type == ZTJsonType::String);
+  *message = ztImportMessage(source, line, field, Shown(value), reason);
+  return 0;
 }

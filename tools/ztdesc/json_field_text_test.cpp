@@ -1,8 +1,9 @@
+#include <string.h>
+
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "field_encoder.h"
 #include "json_field_text.h"
 #include "test_fields.h"
 
@@ -57,23 +58,35 @@ TEST(JsonFieldText, DatesInTheStoredFormats) {
   EXPECT_EQ(Text(minutes, kStr, "13:45:10"), "!the field's time format cannot hold 13:45:10");
 }
 
-TEST(JsonFieldText, TextsAndTheEncoder) {
+// Texts stay UTF-8 until the import converts them, with every format's checks
+// and messages; the message shows the value as the line writes it.
+TEST(JsonFieldText, TextsThroughTheImport) {
   const CZTFieldDesc name = ztTestField(iteASCIITEXT, 6, 0);
-  EXPECT_EQ(Text(name, kStr, "M\xC3\xBC\xE2\x82\xAC"), "M\xFC\x80");
+  EXPECT_EQ(Text(name, kStr, "M\xC3\xBC\xE2\x82\xAC"), "M\xC3\xBC\xE2\x82\xAC");
   EXPECT_EQ(Text(name, kNum, "12"), "12");
-  EXPECT_EQ(Text(name, kStr, std::string("a\0b", 3)), "!a NUL character");
-  EXPECT_EQ(Text(name, kStr, "\xE2\x98\x83"), "!the character U+2603 is not in Windows-1252");
 
-  // Through the encoder: a value the field cannot hold keeps its reason.
-  std::string text;
-  CZTFieldDesc as;
-  char reason[160];
-  ZTJsonMember member{"F", kNum, "300"};
+  unsigned char record[8];
+  memset(record, '#', sizeof(record));
+  std::string message;
+  const auto import = [&](const CZTFieldDesc& field, ZTJsonType type, const std::string& value) {
+    message.clear();
+    return ztJsonImportValue(field, ZTJsonMember{"F", type, value}, record, sizeof(record), "d.jsonl", 3, &message);
+  };
+  EXPECT_EQ(1, import(name, ZTJsonType::Null, ""));
+  EXPECT_EQ(std::string(8, '#'), std::string(reinterpret_cast<char*>(record), 8)) << "null leaves the field alone";
+  ASSERT_EQ(1, import(name, kStr, "M\xC3\xBC\xE2\x82\xAC")) << message;
+  EXPECT_EQ("M\xFC\x80   ", std::string(reinterpret_cast<char*>(record), 6));
+  EXPECT_EQ(0, import(name, kStr, std::string("a\0b", 3)));
+  EXPECT_EQ("d.jsonl:3: field F: \"a b\": a NUL character (zero byte) cannot be stored", message);
+  EXPECT_EQ(0, import(name, kStr, "\xE2\x98\x83"));
+  EXPECT_EQ("d.jsonl:3: field F: \"\xE2\x98\x83\": U+2603 (\xE2\x98\x83) is not in Windows-1252", message);
+  EXPECT_EQ(0, import(name, kStr, std::string(50, 'x')));
+  EXPECT_EQ("d.jsonl:3: field F: \"" + std::string(40, 'x') + "...\": text longer than 6 characters", message);
   const CZTFieldDesc small = ztTestField(ite8INTEGER, 1, ZT_KIND_NUMBER);
-  unsigned char record[4] = {};
-  ASSERT_TRUE(ztJsonFieldText(small, member, text, as, reason, sizeof(reason)));
-  EXPECT_FALSE(ztEncodeField(as, text.c_str(), record, sizeof(record), reason, sizeof(reason)));
-  EXPECT_STREQ(reason, "value out of the range of a unsigned 8-bit integer");
+  EXPECT_EQ(0, import(small, kNum, "3e2"));
+  EXPECT_EQ("d.jsonl:3: field F: 3e2: value out of the range of a unsigned 8-bit integer", message);
+  EXPECT_EQ(0, import(small, ZTJsonType::True, ""));
+  EXPECT_EQ("d.jsonl:3: field F: true: a boolean cannot be stored in a field", message);
 }
 
 }  // namespace

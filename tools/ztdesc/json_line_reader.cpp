@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "text_utf8.h"
+#include "code_page.h"
 
 namespace {
 

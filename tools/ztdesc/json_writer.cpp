@@ -5,7 +5,7 @@
 
 #include <charconv>
 
-#include "text_utf8.h"
+#include "code_page.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ ZTJsonWriter::ZTJsonWriter(FILE* out, const CZTFieldDescList& fields) : m_Out(ou
   m_RecordRoom = 4;
   std::vector<char> text;
   for (unsigned f = 0; f < fields.m_uCount; ++f) {
-    std::string name = ztUtf8From1252(fields.m_pFields[f].m_szName);
+    std::string name = ztCp1252ToUtf8(fields.m_pFields[f].m_szName);
     text.resize(name.size() * 6 + 2);
     std::string key(f ? "," : "{");
     key.append(text.data(), PutString(text.data(), name.data(), static_cast<unsigned>(name.size())));

@@ -38,7 +38,7 @@ int version() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  ztSetBoxHandler(ztStderrBoxHandler, nullptr);
+  ztSetBoxHandler(ztdescBoxHandler, nullptr);
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i) {
     const char* a = argv[i];

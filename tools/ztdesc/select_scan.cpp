@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "commands.h"
+
 namespace {
 
 // An index leaves records out when it skips blank keys.
@@ -43,7 +45,15 @@ void PrintKey(FILE* out, const char* key, unsigned length) {
 }  // namespace
 
 int ZTSelectScan::Prepare(const CZTTableDesc& table, const char* where, unsigned preferredIndex, bool fullScan) {
-  if (where && !m_Sel.parse(where, static_cast<unsigned>(strlen(where)))) return 0;
+  const unsigned boxes = ztdescBoxCount();
+  if (where && !m_Sel.parse(where, static_cast<unsigned>(strlen(where)))) {
+    // The library fails without a word only where a logical operator ends the
+    // text or a parenthesis: the person still learns what is wrong.
+    if (ztdescBoxCount() == boxes)
+      ztdescFail("the selection \"%s\" cannot be read: a logical operator (UND, ODER, XOR, ...) has nothing after it",
+                 ztdescToOutput(where).c_str());
+    return 0;
+  }
   if (!m_Sel.resolve(&table)) return 0;
   m_bRanged = false;
   m_uRanges = 0;
@@ -99,7 +109,7 @@ unsigned ZTSelectScan::ReadNext(ISAMTABLE table, void* record, unsigned* address
 void ZTSelectScan::Explain(FILE* out, ISAMTABLE handle, const CZTTableDesc& table, bool counting) const {
   char text[1024];
   m_Sel.edit(text, sizeof(text));
-  fprintf(out, "selection: %s\n", text[0] ? text : "(every record)");
+  fprintf(out, "selection: %s\n", text[0] ? ztdescToOutput(text).c_str() : "(every record)");
   if (!m_bRanged) {
     if (counting)
       fputs("full scan of the records in stored order\n", out);
@@ -111,7 +121,7 @@ void ZTSelectScan::Explain(FILE* out, ISAMTABLE handle, const CZTTableDesc& tabl
   const bool keysOnly = counting && m_Sel.keyonly(handle, &table, m_uIndex);
   for (unsigned r = 0; r < m_uRanges; ++r) {
     fprintf(out, "key range of index %u (%s): low \"", m_uIndex + 1,
-            table.m_Keys.m_pKeys[m_uIndex].m_Part[0].szFieldName);
+            ztdescToOutput(table.m_Keys.m_pKeys[m_uIndex].m_Part[0].szFieldName).c_str());
     PrintKey(out, Low(r), length);
     fputs("\", high \"", out);
     PrintKey(out, High(r), length);

@@ -13,10 +13,10 @@
 #include <gtest/gtest.h>
 
 #include "select_scan.h"
+#include "select_test_table.h"
+#include "select_test_util.h"
 
 namespace {
-
-int SilentBox(const ZTBoxRequest*, void*) { return IDOK; }
 
 struct FieldSpec {
   const char* name;
@@ -168,10 +168,7 @@ std::string RandomSelection(std::mt19937& rng, unsigned depth = 0) {
 
 class SelectScanDifferential : public ::testing::TestWithParam<unsigned> {
  protected:
-  void SetUp() override { ztSetBoxHandler(SilentBox, nullptr, &oldHandler_, &oldContext_); }
-  void TearDown() override { ztSetBoxHandler(oldHandler_, oldContext_); }
-  ZTBoxHandler oldHandler_ = nullptr;
-  void* oldContext_ = nullptr;
+  select_test::BoxRecorder boxes_;  // keeps the boxes of refused selections off the screen
 };
 
 TEST_P(SelectScanDifferential, KeyRangeFindsWhatAFullScanFinds) {
@@ -180,16 +177,9 @@ TEST_P(SelectScanDifferential, KeyRangeFindsWhatAFullScanFinds) {
   CZTTableDesc table;
   MakeTable(table);
   const std::string file = "select_differential_" + std::to_string(seed) + ".isa";
-  remove(file.c_str());
   ISAMFILE isam = nullptr;
-  unsigned detail = 0;
-  ASSERT_EQ(0u, ISAMCreate(&isam, file.c_str(), &detail));
-  ISAMIDT* idt = table.m_Keys.CreateIDT(table.m_Fields);
-  ASSERT_NE(nullptr, idt);
-  ASSERT_EQ(0u, ISAMCreateTable(isam, "RANDOM", idt, table.m_Keys.m_uCount, kRecordSize, 1024));
-  CZTKeyDescList::FreeIDT(idt);
   ISAMTABLE handle = nullptr;
-  ASSERT_EQ(0u, ISAMOpenTable(isam, "RANDOM", &handle));
+  ASSERT_EQ(0u, select_test::CreateIsamTable(table, file, "RANDOM", kRecordSize, 1024, &isam, &handle));
   ASSERT_EQ(0u, ISAMBeginTransaction(isam));
   unsigned char record[kRecordSize];
   for (unsigned i = 0; i < 1500; ++i) {
@@ -248,6 +238,7 @@ TEST_P(SelectScanDifferential, KeyRangeFindsWhatAFullScanFinds) {
   EXPECT_GT(keyOnly, ranged / 5);
   EXPECT_GT(matchedSomething, tested / 5);
   ISAMCloseTable(handle);
+  unsigned detail = 0;
   ISAMClose(isam, &detail);
   remove(file.c_str());
 }

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "text_utf8.h"
+#include "code_page.h"
 
 const char ZTSqliteExport::kBulkSettings[] =
     "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA locking_mode=EXCLUSIVE; "
@@ -23,7 +23,7 @@ unsigned FindField(const CZTTableDesc& table, const char* name) {
 }  // namespace
 
 std::string ZTSqliteExport::Quote(const char* name1252) {
-  std::string name = ztUtf8From1252(name1252), quoted = "\"";
+  std::string name = ztCp1252ToUtf8(name1252), quoted = "\"";
   for (char c : name) {
     if (c == '"') quoted += '"';
     quoted += c;
@@ -61,7 +61,7 @@ int ZTSqliteExport::IndexSql(const CZTTableDesc& table, const ZTValueReader& val
     for (unsigned p = 0; p < key.m_uPartCount && p < kZTMaxKeyParts; ++p) {
       unsigned f = FindField(table, key.m_Part[p].szFieldName);
       if (f == 0xFFFFFFFFu) {
-        error = "key " + std::to_string(k + 1) + " names the field " + ztUtf8From1252(key.m_Part[p].szFieldName) +
+        error = "key " + std::to_string(k + 1) + " names the field " + ztCp1252ToUtf8(key.m_Part[p].szFieldName) +
                 ", which the table does not have";
         return 0;
       }
@@ -103,10 +103,10 @@ int ZTSqliteExport::BeginTable(const CZTTableDesc& table, const char* descriptio
   delete m_Values;
   m_Values = new ZTValueReader(table.m_Fields);
   m_Approximated = 0;
-  m_TableName = ztUtf8From1252(table.m_szName);
+  m_TableName = ztCp1252ToUtf8(table.m_szName);
   if (!IndexSql(table, *m_Values, m_IndexSql, m_Error)) return 0;
   std::string create = CreateTableSql(table, *m_Values), insert = InsertSql(table);
-  std::string text = ztUtf8From1252(description);
+  std::string text = ztCp1252ToUtf8(description);
   if (!Exec("BEGIN") || !Exec(create.c_str())) return 0;
   if (m_Api.prepare_v2(m_Db, insert.c_str(), -1, &m_Insert, nullptr) != kZTSqliteOk) return Fail(insert.c_str());
   m_Api.bind_text(m_Describe, 1, m_TableName.c_str(), -1, nullptr);

@@ -6,7 +6,7 @@
 
 #include <charconv>
 
-#include "text_utf8.h"
+#include "code_page.h"
 #include "zt_tbl32/date_text.h"
 
 namespace {
@@ -127,7 +127,7 @@ void SetText(const char* text, unsigned length, char* out, ZTValue& value) {
   while (length && (text[length - 1] == ' ' || text[length - 1] == '\t')) --length;
   value.type = ZTValueType::Text;
   value.text = out;
-  value.length = ztUtf8From1252(text, length, out);
+  value.length = ztCp1252ToUtf8(text, length, out);
 }
 
 // Length up to the first NUL.
@@ -313,7 +313,7 @@ void ZTValueReader::Read(unsigned f, const unsigned char* record, ZTValue& value
       while (length && bytes[length - 1] == ' ') --length;
       value.type = ZTValueType::Text;
       value.text = out;
-      value.length = ztUtf8From1252(reinterpret_cast<const char*>(bytes), length, out);
+      value.length = ztCp1252ToUtf8(reinterpret_cast<const char*>(bytes), length, out);
       return;
     }
     case kNumberText:

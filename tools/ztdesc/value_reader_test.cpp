@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "test_fields.h"
-#include "text_utf8.h"
 #include "value_reader.h"
 
 namespace {
@@ -139,20 +138,6 @@ TEST(ValueReader, Texts) {
   EXPECT_EQ(Read(ztTestField(iteUNICODETEXT, 4, 0), Bytes({0x00, 0xDC, 'b', 0})),
             "T:\xEF\xBF\xBD"
             "b");
-}
-
-TEST(TextUtf8, EveryByteReadsBack) {
-  std::string all;
-  for (unsigned b = 1; b < 256; ++b) all += static_cast<char>(b);
-  std::string utf8 = ztUtf8From1252(all.c_str()), back;
-  char reason[100];
-  ASSERT_TRUE(ztUtf8To1252(utf8.data(), utf8.size(), back, reason, sizeof(reason))) << reason;
-  EXPECT_EQ(back, all);
-  EXPECT_EQ(ztUtf8From1252("\x80\x9F"), "\xE2\x82\xAC\xC5\xB8");
-  const char* bad[] = {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82", "\x80", "\xF0\x9F\x98\x80"};
-  for (const char* text : bad) EXPECT_FALSE(ztUtf8To1252(text, strlen(text), back, reason, sizeof(reason))) << text;
-  EXPECT_FALSE(ztUtf8To1252("a\0b", 3, back, reason, sizeof(reason)));
-  EXPECT_STREQ(reason, "a NUL character");
 }
 
 }  // namespace

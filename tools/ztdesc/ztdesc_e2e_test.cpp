@@ -12,12 +12,15 @@
 #include <sys/wait.h>
 #endif
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "code_page.h"
+#include "json_line_reader.h"
 #include "sample_data.h"
 #include "test_files.h"
 #include "zt_tbl32.h"
@@ -32,21 +35,27 @@ namespace {
 const std::string kTestData = std::string(ZT_TEST_SOURCE_DIR) + "/testdata/";
 const std::string kWork = "ztdesc_e2e";
 
-#ifdef _WIN32
-// Windows-1252 output as the UTF-8 of the expected files (Latin-1 range).
+// The output as the UTF-8 of the expected files: on Windows ztdesc prints
+// Windows-1252 (its output is no console).
 std::string ToUtf8(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+#ifdef _WIN32
+  return ztCp1252ToUtf8(text);
+#else
+  return text;
 #endif
+}
+
+// An argument as ztdesc takes it: UTF-8 natively, Windows-1252 on Windows.
+std::string Arg(const std::string& utf8) {
+#ifdef _WIN32
+  std::string out;
+  ZTCodePageError error;
+  EXPECT_TRUE(ztUtf8ToCp1252(utf8.data(), utf8.size(), &out, &error)) << utf8;
+  return out;
+#else
+  return utf8;
+#endif
+}
 
 struct Result {
   int exitCode;
@@ -97,7 +106,7 @@ Result RunZtdesc(const std::string& args, bool utf8 = false) {
   int status = system(command.c_str());
   int exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
-  return {exitCode, ReadFile(out), ReadFile(err)};
+  return {exitCode, ToUtf8(ReadFile(out)), ToUtf8(ReadFile(err))};
 }
 
 // Compares with testdata/name, or writes it when updating.
@@ -118,7 +127,6 @@ std::string TableBlocks(const std::string& text) {
   return text.substr(line == std::string::npos ? 0 : line + 1);
 }
 
-#ifndef _WIN32
 // Splits one line of dump --csv.
 std::vector<std::string> CsvValues(const std::string& line) {
   std::vector<std::string> values(1);
@@ -149,6 +157,7 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+#ifndef _WIN32
 // One exported value: "null", "I:n", "R:x" or "T:text".
 std::string SqliteValue(sqlite3_stmt* statement, int column) {
   char number[64];
@@ -215,9 +224,16 @@ bool SameAsShown(const CZTFieldDesc& field, const std::string& shown, const std:
   return value == "T:" + shown;
 }
 
-// Exports the tables and reads every value back with SQLite: each is what
-// dump --csv shows (records compared in the order of key 1), and every key is an
-// index on the same columns.
+// A name in SQL: in double quotes (identifier) or single quotes (string).
+std::string SqlQuoted(const std::string& name, char quote = '"') {
+  std::string quoted(1, quote);
+  for (char c : name) quoted += c == quote ? std::string(2, c) : std::string(1, c);
+  return quoted + quote;
+}
+
+// Exports the tables (named in Windows-1252, as the description names them) and
+// reads every value back with SQLite: each is what dump --csv shows (records
+// compared in the order of key 1), and every key is an index on the same columns.
 void ExpectExportedAsDumped(const std::string& isam, const std::vector<std::string>& tables) {
   const std::string db = kWork + "/export.db";
   std::filesystem::remove(db);
@@ -227,17 +243,18 @@ void ExpectExportedAsDumped(const std::string& isam, const std::vector<std::stri
   ASSERT_TRUE(desc.InitDescEdit(nullptr, isam.c_str(), 0));
   sqlite3* handle = nullptr;
   ASSERT_EQ(sqlite3_open_v2(db.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  for (const std::string& name : tables) {
-    const CZTTableDesc& table = desc.m_Tables.m_pTables[desc.FindTableName(name.c_str())];
+  for (const std::string& name1252 : tables) {
+    const CZTTableDesc& table = desc.m_Tables.m_pTables[desc.FindTableName(name1252.c_str())];
+    const std::string name = ztCp1252ToUtf8(name1252);  // as the database and the command line have it
     std::string order;
     const CZTKeyDesc& first = table.m_Keys.m_pKeys[0];
     for (unsigned p = 0; p < first.m_uPartCount; ++p)
-      order += std::string(p ? ", " : "") + '"' + first.m_Part[p].szFieldName + '"';
+      order += std::string(p ? ", " : "") + SqlQuoted(ztCp1252ToUtf8(first.m_Part[p].szFieldName));
     sqlite3_stmt* rows = nullptr;
-    ASSERT_EQ(
-        sqlite3_prepare_v2(handle, ("SELECT * FROM \"" + name + "\" ORDER BY " + order).c_str(), -1, &rows, nullptr),
-        SQLITE_OK);
-    std::vector<std::string> dumped = Lines(RunZtdesc("dump " + isam + " " + name + " --csv").out);
+    ASSERT_EQ(sqlite3_prepare_v2(handle, ("SELECT * FROM " + SqlQuoted(name) + " ORDER BY " + order).c_str(), -1, &rows,
+                                 nullptr),
+              SQLITE_OK);
+    std::vector<std::string> dumped = Lines(RunZtdesc("dump " + isam + " '" + name + "' --csv").out);
     ASSERT_FALSE(dumped.empty());
     ASSERT_EQ(sqlite3_column_count(rows), (int)table.m_Fields.m_uCount);
     unsigned row = 1, mismatches = 0;
@@ -248,7 +265,8 @@ void ExpectExportedAsDumped(const std::string& isam, const std::vector<std::stri
       for (unsigned f = 0; f < table.m_Fields.m_uCount; ++f) {
         std::string why;
         if (!SameAsShown(table.m_Fields.m_pFields[f], shown[f], SqliteValue(rows, (int)f), &why) && ++mismatches < 10)
-          ADD_FAILURE() << name << " row " << row << " field " << table.m_Fields.m_pFields[f].m_szName << ": " << why;
+          ADD_FAILURE() << name << " row " << row << " field " << ztCp1252ToUtf8(table.m_Fields.m_pFields[f].m_szName)
+                        << ": " << why;
       }
     }
     EXPECT_EQ(row, dumped.size()) << name;
@@ -259,31 +277,34 @@ void ExpectExportedAsDumped(const std::string& isam, const std::vector<std::stri
       const CZTKeyDesc& key = table.m_Keys.m_pKeys[k];
       const std::string index = name + "_key" + std::to_string(k + 1);
       sqlite3_stmt* info = nullptr;
-      ASSERT_EQ(
-          sqlite3_prepare_v2(
-              handle, ("SELECT \"unique\" FROM pragma_index_list('" + name + "') WHERE name = '" + index + "'").c_str(),
-              -1, &info, nullptr),
-          SQLITE_OK);
+      ASSERT_EQ(sqlite3_prepare_v2(handle,
+                                   ("SELECT \"unique\" FROM pragma_index_list(" + SqlQuoted(name, '\'') +
+                                    ") WHERE name = " + SqlQuoted(index, '\''))
+                                       .c_str(),
+                                   -1, &info, nullptr),
+                SQLITE_OK);
       ASSERT_EQ(sqlite3_step(info), SQLITE_ROW) << index;
       EXPECT_EQ(sqlite3_column_int(info, 0), key.m_uOption[ISAM_OPT_UNIQUE] ? 1 : 0) << index;
       sqlite3_finalize(info);
       ASSERT_EQ(
-          sqlite3_prepare_v2(handle, ("SELECT name FROM pragma_index_info('" + index + "') ORDER BY seqno").c_str(), -1,
-                             &info, nullptr),
+          sqlite3_prepare_v2(
+              handle, ("SELECT name FROM pragma_index_info(" + SqlQuoted(index, '\'') + ") ORDER BY seqno").c_str(), -1,
+              &info, nullptr),
           SQLITE_OK);
       std::string columns, expected;
       while (sqlite3_step(info) == SQLITE_ROW)
         columns += std::string(reinterpret_cast<const char*>(sqlite3_column_text(info, 0))) + ",";
-      for (unsigned p = 0; p < key.m_uPartCount; ++p) expected += std::string(key.m_Part[p].szFieldName) + ",";
+      for (unsigned p = 0; p < key.m_uPartCount; ++p) expected += ztCp1252ToUtf8(key.m_Part[p].szFieldName) + ",";
       EXPECT_EQ(columns, expected) << index;
       sqlite3_finalize(info);
     }
     // The stored description, from which the table could be made again.
     sqlite3_stmt* described = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(handle,
-                                 ("SELECT description FROM zt_descriptions WHERE table_name = '" + name + "'").c_str(),
-                                 -1, &described, nullptr),
-              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_prepare_v2(
+            handle, ("SELECT description FROM zt_descriptions WHERE table_name = " + SqlQuoted(name, '\'')).c_str(), -1,
+            &described, nullptr),
+        SQLITE_OK);
     ASSERT_EQ(sqlite3_step(described), SQLITE_ROW) << name;
     EXPECT_NE(std::string(reinterpret_cast<const char*>(sqlite3_column_text(described, 0))).find("Table:"),
               std::string::npos);
@@ -427,6 +448,177 @@ TEST_F(ZtdescEndToEnd, IsamFileCommands) {
   r = RunZtdesc("export-desc " + kWork + "/again.isa " + kWork + "/again.cfg");
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(TableBlocks(ReadFile(kWork + "/again.cfg")), TableBlocks(exported));
+}
+
+// A table whose names, field names and texts use every printable character of
+// Windows-1252: dump --csv, then import into an empty copy, gives the same
+// records; the table is named on the command line with its umlauts, and a
+// selection names a field with its umlaut.
+TEST_F(ZtdescEndToEnd, EveryWindows1252CharacterRoundTrips) {
+  std::string printable;  // Windows-1252, the blank not first
+  for (unsigned c = 0x21; c < 0x100; ++c) {
+    if (c == 0x7F || c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D) continue;
+    printable += static_cast<char>(c);
+    if (c == 0x25) printable += ' ';
+  }
+  ASSERT_EQ(218u, printable.size());
+  // Eight text fields named with 28 characters each, and "Titelä".
+  const unsigned kFields = 8, kNameLength = 28, kFieldLength = 40;
+  std::vector<std::string> names;
+  for (unsigned f = 0; f < kFields; ++f) names.push_back(printable.substr(f * kNameLength, kNameLength));
+  names.push_back("Titel\xE4");
+  std::string cfg =
+      "Table: \"B\xFC"
+      "cher\x80\"\n";
+  for (unsigned f = 0; f < names.size(); ++f) {
+    std::string quoted;
+    for (char c : names[f]) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    cfg += "Field: " + std::to_string(f * kFieldLength) + ", " + std::to_string(kFieldLength) +
+           ", 7, 0x0000, 0, 0x0000, 0, 10, \"" + quoted + "\"\n";
+  }
+  cfg += "Key: 0\nKeyPart: \"TEXT\", \"Titel\xE4\"\nTable: END\n";
+  WriteFile(kWork + "/every.cfg", cfg);
+  Result r = RunZtdesc("create " + kWork + "/every.cfg " + kWork + "/every.isa");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+
+  // The records: every character in the texts, forwards and backwards, with
+  // leading blanks now and then.
+  std::string csv = "\xEF\xBB\xBF";  // UTF-8, as the byte order mark tells Windows too
+  for (unsigned f = 0; f < names.size(); ++f) {
+    std::string name;
+    for (char c : ztCp1252ToUtf8(names[f])) name += c == '"' ? std::string("\"\"") : std::string(1, c);
+    csv += (f ? ";\"" : "\"") + name + "\"";
+  }
+  csv += "\n";
+  std::vector<std::string> rows;
+  for (unsigned row = 0; row < 4; ++row) {
+    std::string line;
+    for (unsigned f = 0; f < names.size(); ++f) {
+      std::string text = printable.substr((row * 37 + f * 29) % 180, 38);
+      if (row == 1) text = std::string(text.rbegin(), text.rend());
+      if (row == 2) text = "  " + text.substr(0, 30);
+      if (f + 1 == names.size()) text = std::to_string(row) + text.substr(1);  // a key in the order written
+      while (!text.empty() && text.back() == ' ') text.pop_back();             // trailing blanks are padding
+      std::string quoted;
+      for (char c : ztCp1252ToUtf8(text)) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+      line += (f ? ";\"" : "\"") + quoted + "\"";
+    }
+    csv += line + "\n";
+  }
+  WriteFile(kWork + "/every.csv", csv);
+  const std::string table =
+      Arg("B\xC3\xBC"
+          "cher\xE2\x82\xAC");
+  r = RunZtdesc("import " + kWork + "/every.isa '" + table + "' " + kWork + "/every.csv");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(kWork +
+                "/every.isa: 4 records imported into B\xC3\xBC"
+                "cher\xE2\x82\xAC\n",
+            r.out);
+
+  r = RunZtdesc("dump " + kWork + "/every.isa '" + table + "' --csv");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string dumped = r.out;
+  EXPECT_EQ(5, std::count(dumped.begin(), dumped.end(), '\n'));
+  // Read back as written (Windows-1252 on Windows).
+  WriteFile(kWork + "/dumped.csv", ReadFile(kWork + "_stdout.txt"));
+  r = RunZtdesc("copy " + kWork + "/every.isa " + kWork + "/again.isa");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  r = RunZtdesc("import " + kWork + "/again.isa '" + table + "' " + kWork + "/dumped.csv");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  r = RunZtdesc("dump " + kWork + "/again.isa '" + table + "' --csv");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(dumped, r.out);
+  // Every character came back in the texts, and in the header's names.
+  for (unsigned char c : printable)
+    EXPECT_NE(std::string::npos, dumped.find(ztCp1252ToUtf8(std::string(1, static_cast<char>(c)))))
+        << static_cast<unsigned>(c);
+  EXPECT_EQ(0u, dumped.find(std::string("\"") + "!\"\"#$% &'()*+,-./0123456789:"));
+
+  r = RunZtdesc("count " + kWork + "/every.isa '" + table + "' --where '" + Arg("Titel\xC3\xA4") + "<>1*'");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ("3\n", r.out);
+
+  // dump --json writes the names and texts dump shows, UTF-8 in every build;
+  // import --json reads them back into an empty copy; export-sqlite stores them.
+  r = RunZtdesc("dump " + kWork + "/every.isa '" + table + "' --json", true);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string json = r.out;
+  const std::vector<std::string> csvLines = Lines(dumped), jsonLines = Lines(json);
+  ASSERT_EQ(csvLines.size(), jsonLines.size() + 1);
+  const std::vector<std::string> header = CsvValues(csvLines[0]);
+  for (size_t row = 0; row < jsonLines.size(); ++row) {
+    std::vector<ZTJsonMember> members;
+    std::string error;
+    ASSERT_TRUE(ZTJsonLineReader::ParseLine(jsonLines[row].data(), jsonLines[row].size(), members, error)) << error;
+    const std::vector<std::string> shown = CsvValues(csvLines[row + 1]);
+    ASSERT_EQ(members.size(), shown.size());
+    for (size_t f = 0; f < shown.size(); ++f) {
+      EXPECT_EQ(header[f], members[f].key);
+      EXPECT_EQ(shown[f], members[f].text) << "record " << row << ", field " << f;
+    }
+  }
+  WriteFile(kWork + "/every.jsonl", json);
+  ASSERT_EQ(RunZtdesc("copy " + kWork + "/every.isa " + kWork + "/json.isa").exitCode, 0);
+  r = RunZtdesc("import " + kWork + "/json.isa '" + table + "' --json " + kWork + "/every.jsonl");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(dumped, RunZtdesc("dump " + kWork + "/json.isa '" + table + "' --csv").out);
+  ExpectExportedAsDumped(kWork + "/every.isa", {"B\xFC"
+                                                "cher\x80"});
+#ifndef _WIN32
+  // The table named with its umlauts and the euro sign, as the other commands take it; --where too.
+  const std::string where = kWork + "/where.db";
+  r = RunZtdesc("export-sqlite " + kWork + "/every.isa " + where + " '" + table + "' --where '" + Arg("Titel\xC3\xA4") +
+                "<>1*'");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(3, SqliteCount(where,
+                           "B\xC3\xBC"
+                           "cher\xE2\x82\xAC"));
+#endif
+}
+
+// Mistakes people make typing selections and data: each gets its own message.
+TEST_F(ZtdescEndToEnd, MistakesAreExplained) {
+  ASSERT_EQ(0, RunZtdesc("create " + kWork + "/sample.cfg " + kWork + "/sample.isa").exitCode);
+  ASSERT_EQ(0, RunZtdesc("import " + kWork + "/sample.isa Customer " + kWork + "/customers.csv").exitCode);
+  Result r = RunZtdesc("count " + kWork + "/sample.isa Customer --where 'Rating>abc'");
+  EXPECT_EQ(1, r.exitCode);
+  EXPECT_EQ(
+      "zt_tbl32 Fehler (Fehlercode = 747): Der Wert \"abc\" passt nicht zur Spalte \"RATING\": sie erwartet eine "
+      "Zahl bzw. ein g\xC3\xBCltiges Datum.\n",
+      r.err);
+  r = RunZtdesc("--language E count " + kWork + "/sample.isa Customer --where 'Since<31.02.2020'");
+  EXPECT_EQ(1, r.exitCode);
+  EXPECT_NE(std::string::npos, r.err.find("= 747): The value \"31.02.2020\" does not fit the column \"SINCE\""))
+      << r.err;
+  EXPECT_EQ("0\n", RunZtdesc("count " + kWork + "/sample.isa Customer --where 'Rating>2147483648'").out);
+  const std::string all = RunZtdesc("count " + kWork + "/sample.isa Customer").out;
+  EXPECT_EQ(all, RunZtdesc("count " + kWork + "/sample.isa Customer --where 'Rating<2147483648'").out);
+  r = RunZtdesc("dump " + kWork + "/sample.isa Customer --where 'Rating>-99999999999999999999999' --csv");
+  EXPECT_EQ(all, std::to_string(std::count(r.out.begin(), r.out.end(), '\n') - 1) + "\n");
+  r = RunZtdesc("dump " + kWork + "/sample.isa Customer --where 'Rating>2147483648'");
+  EXPECT_NE(std::string::npos, r.out.find("\n(0 records)\n")) << r.out;
+  r = RunZtdesc("count " + kWork + "/sample.isa Customer --where 'Rating=1&&'");
+  EXPECT_EQ(1, r.exitCode);
+  EXPECT_EQ(
+      "ztdesc: the selection \"Rating=1&&\" cannot be read: a logical operator (UND, ODER, XOR, ...) has "
+      "nothing after it\n",
+      r.err);
+  // Text the file holds that the table cannot: one message with line, field and reason.
+  WriteFile(kWork + "/bad.csv",
+            "\xEF\xBB\xBF"
+            "CustNo;Name\n1;5 \xE2\x82\xAC Rabatt\n2;\xE2\x80\x9E"
+            "Bonn\xE2\x80\x9C\n3;" +
+                std::string(2000, 'x') + "\xE4\xB8\xAD\n");
+  r = RunZtdesc("import " + kWork + "/sample.isa Customer " + kWork + "/bad.csv");
+  EXPECT_EQ(1, r.exitCode);
+  EXPECT_NE(std::string::npos, r.err.find("bad.csv:4: field Name: ")) << r.err;
+  EXPECT_NE(std::string::npos, r.err.find("...\": U+4E2D")) << r.err;
+#ifndef _WIN32
+  EXPECT_EQ("ztdesc: " + kWork + "/bad.csv:4: field Name: \"" + std::string(40, 'x') +
+                "...\": U+4E2D (\xE4\xB8\xAD) is not in Windows-1252\n",
+            r.err);
+#endif
 }
 
 TEST_F(ZtdescEndToEnd, UsageAndFailures) {

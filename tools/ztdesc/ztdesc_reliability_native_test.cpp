@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "code_page.h"
 #include "sample_data.h"
 #include "test_files.h"
 #include "zt_isa32.h"
@@ -87,7 +88,8 @@ std::string Csv(const char* const* fields, unsigned fieldCount, unsigned rows,
     }
     text += "\n";
   }
-  return text;
+  // The sample's texts are Windows-1252; import reads UTF-8.
+  return ztCp1252ToUtf8(text);
 }
 
 class ZtdescReliability : public ::testing::Test {

@@ -29,6 +29,11 @@ enum : uint8_t {
   ZT_SEL_GE = 5,
   ZT_SEL_LT = 6,
   ZT_SEL_LE = 7,
+  // Resolution only (CompFunc): the value lies beyond every value the field can
+  // hold, so the comparison holds for every record whose field can be read, or
+  // for none.
+  ZT_SEL_ALWAYS = 8,
+  ZT_SEL_NEVER = 9,
 };
 
 enum : uint8_t { ZT_SEL_COMP_NUMERIC_TEXT = 5, ZT_SEL_COMP_DATE_KEY = 6, ZT_SEL_COMP_NONE = 0xFF };
@@ -66,6 +71,10 @@ struct SZTDataCompExpr : SZTDataCompNode {
   // Resolution: the value kind (numVal) of CompValue; ZT_SEL_COMP_NUMERIC_TEXT
   // for an ordering on a text field (its text read as a signed number).
   uint8_t CompKind;
+  // Resolution: the function applied to CompValue. Func, or ZT_SEL_ALWAYS or
+  // ZT_SEL_NEVER where the value lies beyond the field's range or, for equality,
+  // between two of its values (an integer field and 2,5).
+  uint8_t CompFunc;
   // Resolution of a date text field: the date as an order-keeping key
   // (ZT_SEL_COMP_DATE_KEY), so records need no day number.
   uint32_t CompDateKey;
@@ -78,6 +87,7 @@ struct SZTDataCompExpr : SZTDataCompNode {
         StrCmp('?', '#', '*'),
         CompValue{0},
         CompKind(ZT_SEL_COMP_NONE),
+        CompFunc(0),
         CompDateKey(0xFFFFFFFFu) {
     idRec = ZT_SEL_EXPRESSION;
     Column[0] = '\0';

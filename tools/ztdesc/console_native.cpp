@@ -1,0 +1,3 @@
+#include "commands.h"
+
+bool ztdescPrintsUtf8() { return true; }
