@@ -132,6 +132,7 @@ class CIsamFile {
   long findTable(const char* name) const;
   unsigned refresh(TableState* st);
   unsigned tableBlock(TableState* st, Block** out);
+  unsigned checkSetup(TableHandle* t, unsigned index, bool knownFlags, Block** tb);
   unsigned recordSlot(TableState* st, uint32_t address, bool mustBeUsed, Block** block, uint8_t** record);
   // Adds (insert) or removes the index entries of a record in every key of the table.
   unsigned indexRecord(TableState* st, Block* tb, const uint8_t* rec, uint32_t address, bool insert);

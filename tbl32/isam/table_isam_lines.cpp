@@ -66,8 +66,15 @@ int CZTTableISAM::ReadOn(unsigned address, bool indexForward, unsigned steps, un
     if (skipped > 0) steps = 1;
   }
   unsigned at = 0;
+  if (!ReadPicked(steps, &at)) return FALSE;
+  m_uIterLine = line;
+  m_bIterUp = indexForward == (m_uDirection == 0);
+  return Loaded(line, at);
+}
+
+int CZTTableISAM::ReadPicked(unsigned steps, unsigned* at) {
   while (steps) {
-    const unsigned e = ISAMReadNextRecord(m_hTable, m_uIndex, m_pRecord, &at, nullptr);
+    const unsigned e = ISAMReadNextRecord(m_hTable, m_uIndex, m_pRecord, at, nullptr);
     ++m_uRecordReads;
     if (e == ISAM_END_OF_ITERATION) {
       ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "ISAM Error: No More Iteration Records.");
@@ -79,9 +86,7 @@ int CZTTableISAM::ReadOn(unsigned address, bool indexForward, unsigned steps, un
     }
     if (Passes(m_pRecord)) --steps;
   }
-  m_uIterLine = line;
-  m_bIterUp = indexForward == (m_uDirection == 0);
-  return Loaded(line, at);
+  return TRUE;
 }
 
 int CZTTableISAM::SkipEntries(unsigned count) {
@@ -148,25 +153,14 @@ int CZTTableISAM::LoadFirstLine() {
   if (m_Marks.m_uCount) return LoadThroughMarks(0);
   m_uLoadedLine = kNone;
   m_uIterLine = kNone;
-  unsigned e = ISAMSetupIterationLimits(m_hTable, m_uIndex, m_uDirection ? ISAM_ITER_BACKWARD : ISAM_ITER_FORWARD,
-                                        nullptr, nullptr);
+  const unsigned e = ISAMSetupIterationLimits(m_hTable, m_uIndex, m_uDirection ? ISAM_ITER_BACKWARD : ISAM_ITER_FORWARD,
+                                              nullptr, nullptr);
   if (e) {
     ReportEngine("ISAMSetupIterationLimits", e);
     return FALSE;
   }
   unsigned at = 0;
-  do {
-    e = ISAMReadNextRecord(m_hTable, m_uIndex, m_pRecord, &at, nullptr);
-    ++m_uRecordReads;
-    if (e == ISAM_END_OF_ITERATION) {
-      ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "ISAM Error: No More Iteration Records.");
-      return FALSE;
-    }
-    if (e) {
-      ReportEngine("ISAMReadNextRecord", e);
-      return FALSE;
-    }
-  } while (!Passes(m_pRecord));
+  if (!ReadPicked(1, &at)) return FALSE;
   m_uIterLine = 0;
   m_bIterUp = 1;
   return Loaded(0, at);

@@ -77,6 +77,9 @@ class ZT_TBL32_API CZTTableISAM : public CZTTableData {
   // Sets the iteration up after the record at address (0xFFFFFFFF: reads on
   // where it stands), reads `steps` picked records and keeps the last as `line`.
   int ReadOn(unsigned address, bool indexForward, unsigned steps, unsigned line);
+  // Reads on until `steps` records the selection picks have been read; the
+  // last is in m_pRecord, its address in *at. int: 1 ok (errors reported).
+  int ReadPicked(unsigned steps, unsigned* at);
   // Passes over `count` entries of the iteration without reading their records.
   // int: 1 ok; -1 when entries cannot be passed over that way.
   int SkipEntries(unsigned count);
