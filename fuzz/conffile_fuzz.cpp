@@ -2,77 +2,17 @@
 // selection and range reading; every text read back must survive a write and a
 // second read unchanged.
 //
-// Each step runs on two readers of the same bytes, one of them set to find
-// lines by comparing keywords and to read every line item by item; both must
-// give the same results, outputs and positions, byte for byte.
+// Each step runs on the reader and on the plain reference reader of the same
+// bytes (lines read byte by byte, keywords compared as texts, data read item by
+// item); both must give the same results, outputs and positions, byte for byte.
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
 
-#include <map>
 #include <string>
 
+#include "conf_reference.h"
 #include "zt_lib32/conf_file.h"
-#include "zt_lib32/strings.h"
-
-struct SZTConfFileProbe {
-  static void SetPlain(CZTConfFile& conf) { conf.m_bPlain = 1; }
-
-  // The line index against a byte-by-byte reading of every line: keyword,
-  // data start, closing flag, and one number per keyword.
-  static bool IndexIsRight(const CZTConfFile& conf) {
-    const char* text = conf.GetTextData();
-    std::map<std::string, unsigned> numberOf;
-    std::map<unsigned, std::string> keywordOf;
-    for (unsigned i = 0; i < conf.GetLineCount(); ++i) {
-      const unsigned start = conf.GetLines()[i].start, end = conf.GetLines()[i].end;
-      const SZTConfLine& line = conf.m_pConfLines[i];
-      const unsigned id = conf.m_pKeyIds[i] & 0x7F;
-      const bool closingBit = (conf.m_pKeyIds[i] & 0x80) != 0;
-      auto blank = [&](unsigned k) { return text[k] == ' ' || text[k] == '\t'; };
-      unsigned p = start;
-      while (p < end && blank(p)) ++p;
-      unsigned k = p;
-      bool comment =
-          p >= end || text[p] == ';' || text[p] == '#' || (text[p] == '/' && p + 1 < end && text[p + 1] == '/');
-      if (!comment)
-        while (k < end && !blank(k) && text[k] != ':' && text[k] != ';') ++k;
-      if (comment || k == p) {
-        if (line.keyLength != 0 || id != 0 || closingBit) return false;
-        continue;
-      }
-      if (line.keyStart != p || line.keyLength != k - p || id == 0) return false;
-      std::string keyword;
-      unsigned long long tag = 0;
-      for (unsigned j = p; j < k; ++j) {
-        unsigned char upper = ztToUpper(static_cast<unsigned char>(text[j]));
-        keyword += static_cast<char>(upper);
-        if (j - p < 8) tag |= static_cast<unsigned long long>(upper) << (8 * (j - p));
-      }
-      if (line.keyTag != tag) return false;
-      unsigned d = k;
-      while (d < end && blank(d)) ++d;
-      if (d < end && text[d] == ':') ++d;
-      while (d < end && blank(d)) ++d;
-      if (line.dataStart != d) return false;
-      bool closing = false;
-      if (end - d >= 3 && ztToUpper(static_cast<unsigned char>(text[d])) == 'E' &&
-          ztToUpper(static_cast<unsigned char>(text[d + 1])) == 'N' &&
-          ztToUpper(static_cast<unsigned char>(text[d + 2])) == 'D') {
-        unsigned r = d + 3;
-        while (r < end && blank(r)) ++r;
-        closing = r == end || text[r] == ';';
-      }
-      if (closing != ((line.flags & ZT_CONF_LINE_END) != 0) || closing != closingBit) return false;
-      if (id == 0x7F) continue;  // beyond the numbered keywords
-      auto known = numberOf.find(keyword);
-      if (known != numberOf.end() ? known->second != id : keywordOf.count(id) != 0) return false;
-      numberOf[keyword] = id;
-      keywordOf[id] = keyword;
-    }
-    return true;
-  }
-};
 
 namespace {
 
@@ -122,20 +62,25 @@ struct Limits {
   unsigned size2;
 };
 
-// The two readers; every step runs on both and must agree.
+// The reader and the reference; every step runs on both and must agree.
 struct Twin {
-  CZTConfFile quick, plain;
+  CZTConfFile& reader;
+  zt_conf_reference::Reader reference;
   Limits limits;
+  unsigned budget = 1000;  // Getters calls of the walk, so that the work per input stays small
+
+  explicit Twin(CZTConfFile& loaded) : reader(loaded), reference(loaded) {}
 
   void SameState() {
-    Check(quick.m_uLevel == plain.m_uLevel && quick.m_bRange == plain.m_bRange &&
-          quick.m_uRangeFrom == plain.m_uRangeFrom && quick.m_uRangeTo == plain.m_uRangeTo);
-    Check(memcmp(quick.m_uBlockFirst, plain.m_uBlockFirst, sizeof(quick.m_uBlockFirst)) == 0);
-    Check(memcmp(quick.m_uBlockLast, plain.m_uBlockLast, sizeof(quick.m_uBlockLast)) == 0);
+    Check(reader.m_uLevel == reference.m_uLevel && reader.m_bRange == reference.m_bRange &&
+          reader.m_uRangeFrom == reference.m_uRangeFrom && reader.m_uRangeTo == reference.m_uRangeTo);
+    Check(memcmp(reader.m_uBlockFirst, reference.m_uBlockFirst, sizeof(reader.m_uBlockFirst)) == 0);
+    Check(memcmp(reader.m_uBlockLast, reference.m_uBlockLast, sizeof(reader.m_uBlockLast)) == 0);
   }
 
   // Runs getter number which on one reader.
-  static Outputs Get(CZTConfFile& conf, unsigned which, const char* keyword, const Limits& l) {
+  template <typename Reader>
+  static Outputs Get(Reader& conf, unsigned which, const char* keyword, const Limits& l) {
     Outputs o;
     switch (which) {
       case 0:
@@ -162,9 +107,10 @@ struct Twin {
   }
 
   void Getters(const char* keyword) {
+    if (budget) --budget;
     for (unsigned which = 0; which < 6; ++which) {
-      Outputs a = Get(quick, which, keyword, limits);
-      Outputs b = Get(plain, which, keyword, limits);
+      Outputs a = Get(reader, which, keyword, limits);
+      Outputs b = Get(reference, which, keyword, limits);
       Check(a == b);
       SameState();
       if (which == 2 && a.result == ZT_CONF_OK) RoundTrip(a.text1, a.length1);
@@ -174,44 +120,44 @@ struct Twin {
       }
       if (which == 1 || which >= 4) Check(a.count <= limits.maximum);
     }
-    Check(quick.GetKeyCount(keyword) == plain.GetKeyCount(keyword));
+    Check(reader.GetKeyCount(keyword) == reference.GetKeyCount(keyword));
     unsigned lineA = 0, lineB = 0;
-    Check(quick.CheckBlocks(keyword, &lineA) == plain.CheckBlocks(keyword, &lineB) && lineA == lineB);
+    Check(reader.CheckBlocks(keyword, &lineA) == reference.CheckBlocks(keyword, &lineB) && lineA == lineB);
   }
 
   unsigned BlockCount(const char* keyword) {
     unsigned a = 0, b = 0;
-    Check(quick.GetBlockCount(keyword, &a) == 1 && plain.GetBlockCount(keyword, &b) == 1 && a == b);
+    Check(reader.GetBlockCount(keyword, &a) == 1 && reference.GetBlockCount(keyword, &b) == 1 && a == b);
     return a;
   }
   bool SelectBlock(const char* keyword) {
-    int a = quick.SelectBlock(keyword), b = plain.SelectBlock(keyword);
+    int a = reader.SelectBlock(keyword), b = reference.SelectBlock(keyword);
     Check(a == b);
     SameState();
     return a != 0;
   }
   bool SelectNextBlock() {
-    int a = quick.SelectNextBlock(), b = plain.SelectNextBlock();
+    int a = reader.SelectNextBlock(), b = reference.SelectNextBlock();
     Check(a == b);
     SameState();
     return a != 0;
   }
   void StartRange() {
-    quick.StartRange();
-    plain.StartRange();
+    reader.StartRange();
+    reference.StartRange();
   }
   void EndRange() {
-    quick.EndRange();
-    plain.EndRange();
+    reader.EndRange();
+    reference.EndRange();
   }
   void LeaveBlock() {
-    quick.LeaveBlock();
-    plain.LeaveBlock();
+    reader.LeaveBlock();
+    reference.LeaveBlock();
   }
 };
 
 void Walk(Twin& twin, const char* const* keywords, unsigned keywordCount, unsigned depth) {
-  for (unsigned k = 0; k < keywordCount; ++k) {
+  for (unsigned k = 0; k < keywordCount && twin.budget; ++k) {
     const char* keyword = keywords[k];
     twin.Getters(keyword);
     unsigned count = twin.BlockCount(keyword);
@@ -219,14 +165,14 @@ void Walk(Twin& twin, const char* const* keywords, unsigned keywordCount, unsign
     for (unsigned i = 0; i <= count + 1; ++i) twin.Getters(keyword);
     twin.EndRange();
     if (depth == 0 || !twin.SelectBlock(keyword)) continue;
-    CZTConfFile& conf = twin.quick;
+    CZTConfFile& conf = twin.reader;
     unsigned level = conf.m_uLevel, blocks = 1;
     do {
       Check(conf.m_uBlockFirst[level] <= conf.m_uBlockLast[level]);
       Check(conf.m_uBlockLast[level] <= conf.m_uBlockLast[level - 1]);
       Walk(twin, keywords, keywordCount, depth - 1);
       Check(conf.m_uLevel == level);
-    } while (twin.SelectNextBlock() && ++blocks < 64);
+    } while (twin.budget && twin.SelectNextBlock() && ++blocks < 64);
     Check(blocks <= count || blocks == 64);
     twin.LeaveBlock();
   }
@@ -236,17 +182,26 @@ void Walk(Twin& twin, const char* const* keywords, unsigned keywordCount, unsign
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 20)) return 0;
-  Twin twin;
-  SZTConfFileProbe::SetPlain(twin.plain);
+  CZTConfFile conf;
   const char* text = reinterpret_cast<const char*>(data);
-  Check(twin.quick.ReadIt(text, static_cast<unsigned>(size)) == 1);
-  Check(twin.plain.ReadIt(text, static_cast<unsigned>(size)) == 1);
-  Check(SZTConfFileProbe::IndexIsRight(twin.quick));
+  Check(conf.ReadIt(text, static_cast<unsigned>(size)) == 1);
+  Twin twin(conf);
   // The limits come from the last bytes, so that the fuzzer can steer them.
   unsigned a = size > 0 ? data[size - 1] : 0, b = size > 1 ? data[size - 2] : 0;
   twin.limits.maximum = a % 21;
   twin.limits.size1 = 1 + (a / 21) % 40;
   twin.limits.size2 = 1 + b % 40;
+  // Every line alone, through a range of one line, with its own keyword: the
+  // line index (keyword, data start, closing lines) against the plain reading.
+  const auto& lines = twin.reference.Lines();
+  for (unsigned i = 0; i < lines.size() && i < 48; ++i) {
+    if (lines[i].keyword.empty()) continue;
+    twin.reader.m_uRangeFrom = twin.reference.m_uRangeFrom = i;
+    twin.reader.m_uRangeTo = twin.reference.m_uRangeTo = i;
+    twin.reader.m_bRange = twin.reference.m_bRange = 1;
+    twin.Getters(lines[i].keyword.c_str());
+    twin.EndRange();
+  }
   // The fixed keywords of a description, and whatever the first line names.
   std::string own;
   size_t i = 0;
@@ -258,9 +213,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Walk(twin, keywords, 6, 2);
   // A range set by hand, beyond the text or reversed.
   for (unsigned to : {b * 3u, 0xFFFFFFFFu}) {
-    twin.quick.m_uRangeFrom = twin.plain.m_uRangeFrom = a / 4;
-    twin.quick.m_uRangeTo = twin.plain.m_uRangeTo = to;
-    twin.quick.m_bRange = twin.plain.m_bRange = 1;
+    twin.reader.m_uRangeFrom = twin.reference.m_uRangeFrom = a / 4;
+    twin.reader.m_uRangeTo = twin.reference.m_uRangeTo = to;
+    twin.reader.m_bRange = twin.reference.m_bRange = 1;
     for (unsigned k = 0; k < 3; ++k) twin.Getters(keywords[5]);
   }
   return 0;

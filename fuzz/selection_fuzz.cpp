@@ -1,7 +1,8 @@
 // Selection texts: parse, print back, parse again (same tree), resolve against a
 // fixed table and test records and callback values made of the remaining input.
 //
-//   build/fuzz/bin/selection_fuzz -max_total_time=600 -max_len=4096 CORPUS fuzz/corpus_selection
+//   build/fuzz/bin/selection_fuzz -max_total_time=600 -max_len=4096 build/fuzz/corpus/selection_fuzz
+//   fuzz/corpus/selection_fuzz
 //
 // Input: the selection text up to the first line feed, then the record bytes.
 #include <stdint.h>

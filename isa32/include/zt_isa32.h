@@ -196,6 +196,11 @@ ZT_ISA32_API unsigned ISAMSetupIterationLimits(ISAMTABLE table, unsigned index, 
                                                const void* highKey);
 ZT_ISA32_API unsigned ISAMSetupIterationAddress(ISAMTABLE table, unsigned index, unsigned flags, unsigned address,
                                                 void* reserved);
+// Positions the iteration on entry number `entry` (from 0, in the order of the
+// index), found in logarithmic time: the next read returns that entry and the
+// iteration goes on forwards (flags 0) or backwards (16). An entry beyond the
+// last ends the iteration.
+ZT_ISA32_API unsigned ISAMSetupIterationEntry(ISAMTABLE table, unsigned index, unsigned flags, unsigned entry);
 ZT_ISA32_API unsigned ISAMReadNextRecord(ISAMTABLE table, unsigned index, void* record, unsigned* address,
                                          void* reserved);
 // The index entries of an iteration without the records, as many as fit: each

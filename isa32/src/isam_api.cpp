@@ -275,6 +275,10 @@ unsigned ISAMSetupIterationAddress(ISAMTABLE table, unsigned index, unsigned fla
   return onTable(table, [&](isam::TableHandle* t) { return t->file->SetupAddress(t, index, flags, address); });
 }
 
+unsigned ISAMSetupIterationEntry(ISAMTABLE table, unsigned index, unsigned flags, unsigned entry) {
+  return onTable(table, [&](isam::TableHandle* t) { return t->file->SetupEntry(t, index, flags, entry); });
+}
+
 unsigned ISAMReadNextRecord(ISAMTABLE table, unsigned index, void* record, unsigned* address, void*) {
   return onTable(table, [&](isam::TableHandle* t) { return t->file->ReadNext(t, index, record, address); });
 }

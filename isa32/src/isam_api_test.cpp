@@ -47,7 +47,7 @@ TEST_F(IsamFileTest, NewFileCarriesTheSignatureAndReopensEmpty) {
   memcpy(&version, head + 4, 4);
   memcpy(&marker, head + 8, 2);
   EXPECT_EQ(0u, zero);
-  EXPECT_EQ(1u, version);
+  EXPECT_EQ(2u, version);
   EXPECT_EQ(0xFFFF, marker);
   EXPECT_EQ(0, memcmp(head + 12, "ISAM", 4));
 
@@ -152,9 +152,10 @@ TEST_F(IsamFileTest, CreateTableValidatesItsDefinition) {
   EXPECT_EQ(ISAM_ERR_KEY_DEF, ISAMCreateTable(file, "A", &bad, 1, 20, 1024));
   bad.partCount = 5;
   EXPECT_EQ(ISAM_ERR_KEY_DEF, ISAMCreateTable(file, "A", &bad, 1, 20, 1024));
-  // Node size 32: a 5-byte key fits (two entries per inner node), a 6-byte key does not.
-  ISAMIDT five = keyPart(ISAM_KEY_TEXT, 0, 5);
-  ISAMIDT six = keyPart(ISAM_KEY_TEXT, 0, 6);
+  // Node size 32 (a 48-byte node in its one unit): a 7-byte key fits (two
+  // separators with their counts per inner node), an 8-byte key does not.
+  ISAMIDT five = keyPart(ISAM_KEY_TEXT, 0, 7);
+  ISAMIDT six = keyPart(ISAM_KEY_TEXT, 0, 8);
   EXPECT_EQ(ISAM_ERR_KEY_TOO_LONG, ISAMCreateTable(file, "A", &six, 1, 20, 32));
   EXPECT_EQ(ISAM_OK, ISAMCreateTable(file, "A", &five, 1, 20, 32));
   EXPECT_EQ(ISAM_ERR_TABLE_EXISTS, ISAMCreateTable(file, "a", &five, 1, 20, 32));
@@ -433,7 +434,8 @@ TEST_F(IsamFileTest, CheckTableDefAgreesWithCreateTable) {
   struct Case {
     unsigned keyCount, recordSize, nodeSize, fault, key, part;
   };
-  const Case cases[] = {{3, 20, 64, ISAM_ERR_KEY_TOO_LONG, 1, 0xFFFFFFFFu},  // NUMTEXT takes twice its length
+  // NUMTEXT takes twice its length: 24 bytes do not fit a 48-byte node, 4 do.
+  const Case cases[] = {{3, 20, 48, ISAM_ERR_KEY_TOO_LONG, 1, 0xFFFFFFFFu},
                         {3, 20, 128, ISAM_OK, 0xFFFFFFFFu, 0xFFFFFFFFu},
                         {3, 19, 128, ISAM_ERR_KEY_OUTSIDE, 2, 0},
                         {33, 20, 128, ISAM_ERR_TOO_MANY_KEYS, 0xFFFFFFFFu, 0xFFFFFFFFu},

@@ -167,7 +167,7 @@ TEST_F(IsamBadFileTest, SignatureVersionAndForeignFiles) {
   // The signature alone does not make a file.
   std::vector<uint8_t> fake(4096, 0);
   fake[8] = fake[9] = 0xFF;
-  fake[4] = 1;
+  fake[4] = 2;  // the format version
   memcpy(fake.data() + 12, "ISAM", 4);
   install(fake);
   EXPECT_EQ(unsigned(ISAM_ERR_CORRUPT), exercise(&where));

@@ -50,12 +50,17 @@ void CIsamBTree::freeNode(Block* b) {
   addCounter(kKdNodes, -1);
 }
 
-// Children of inner nodes.
-static inline uint8_t* sepAt(Block* b, uint32_t i, uint32_t es) { return b->data + kNodeEntries + 4 + i * (es + 4); }
-static inline uint32_t childAt(Block* b, uint32_t i, uint32_t es) {
-  return i == 0 ? rd32(b->data + kNodeEntries) : rd32(sepAt(b, i - 1, es) + es);
+// Separators and children of inner nodes: separator i is followed by its child
+// slot (child i + 1 and the entries under it); child 0's slot comes first.
+static inline uint8_t* sepAt(Block* b, uint32_t i, uint32_t es) {
+  return b->data + kNodeEntries + 8 + size_t(i) * (es + 8);
 }
-static inline uint8_t* leafAt(Block* b, uint32_t i, uint32_t es) { return b->data + kNodeEntries + i * es; }
+static inline uint8_t* slotAt(Block* b, uint32_t i, uint32_t es) {
+  return i == 0 ? b->data + kNodeEntries : sepAt(b, i - 1, es) + es;
+}
+static inline uint32_t childAt(Block* b, uint32_t i, uint32_t es) { return rd32(slotAt(b, i, es)); }
+static inline uint32_t entriesAt(Block* b, uint32_t i, uint32_t es) { return rd32(slotAt(b, i, es) + 4); }
+static inline uint8_t* leafAt(Block* b, uint32_t i, uint32_t es) { return b->data + kNodeEntries + size_t(i) * es; }
 
 // Number of separators <= entry: the child to descend into.
 static uint32_t innerSearch(Block* b, const uint8_t* entry, uint32_t es) {
@@ -121,7 +126,7 @@ unsigned CIsamBTree::Insert(const uint8_t* entry) {
     memmove(leafAt(b, pos + 1, es), leafAt(b, pos, es), size_t(n - pos) * es);
     memcpy(leafAt(b, pos, es), entry, es);
     setCount(b, n + 1);
-    return ISAM_OK;
+    return countAlong(path, h - 1, 1);
   }
   // Split: entries appended at an end keep the other node full (dense for sorted loads).
   uint32_t total = n + 1;
@@ -138,21 +143,35 @@ unsigned CIsamBTree::Insert(const uint8_t* entry) {
   memcpy(leafAt(right, 0, es), all.data() + size_t(left) * es, size_t(total - left) * es);
   setCount(right, total - left);
   std::vector<uint8_t> sep(leafAt(right, 0, es), leafAt(right, 0, es) + es);
-  return insertInto(path, h - 1, sep.data(), right->addr);
+  return insertInto(path, h - 1, sep.data(), right->addr, total - left, left);
 }
 
-// Adds separator sep with its right child after child path[level - 1].index of
-// the node at level - 1; level 0 means a new root.
-unsigned CIsamBTree::insertInto(TreePos* path, uint32_t level, const uint8_t* sep, uint32_t child) {
+unsigned CIsamBTree::countAlong(const TreePos* path, uint32_t levels, int delta) {
   const uint32_t es = EntrySize();
-  const uint32_t ss = es + 4;
+  for (uint32_t level = 0; level < levels; ++level) {
+    Block* b = nullptr;
+    unsigned e = node(path[level].addr, kKindInner, &b);
+    if (e) return e;
+    pager_->Dirty(b);
+    uint8_t* slot = slotAt(b, path[level].index, es);
+    wr32(slot + 4, uint32_t(int64_t(rd32(slot + 4)) + delta));
+  }
+  return ISAM_OK;
+}
+
+unsigned CIsamBTree::insertInto(TreePos* path, uint32_t level, const uint8_t* sep, uint32_t child,
+                                uint32_t childEntries, uint32_t leftEntries) {
+  const uint32_t es = EntrySize();
+  const uint32_t ss = es + 8;
   if (level == 0) {
     Block* r = nullptr;
     unsigned e = allocNode(kKindInner, &r);
     if (e) return e;
     wr32(r->data + kNodeEntries, root());
+    wr32(r->data + kNodeEntries + 4, leftEntries);
     memcpy(sepAt(r, 0, es), sep, es);
     wr32(sepAt(r, 0, es) + es, child);
+    wr32(sepAt(r, 0, es) + es + 4, childEntries);
     setCount(r, 1);
     wr32(keyDef() + kKdRoot, r->addr);
     wr32(keyDef() + kKdHeight, height() + 1);
@@ -164,33 +183,41 @@ unsigned CIsamBTree::insertInto(TreePos* path, uint32_t level, const uint8_t* se
   if (e) return e;
   pager_->Dirty(b);
   uint32_t n = count(b);
-  uint32_t j = at.index;  // the new separator goes to slot j
+  uint32_t j = at.index;  // the new separator goes to slot j, after the child that was split
+  if (j > n) return ISAM_ERR_CORRUPT;
+  wr32(slotAt(b, j, es) + 4, leftEntries);
   if (n < innerCap_) {
     memmove(sepAt(b, j + 1, es), sepAt(b, j, es), size_t(n - j) * ss);
     memcpy(sepAt(b, j, es), sep, es);
     wr32(sepAt(b, j, es) + es, child);
+    wr32(sepAt(b, j, es) + es + 4, childEntries);
     setCount(b, n + 1);
-    return ISAM_OK;
+    return countAlong(path, level - 1, 1);
   }
   uint32_t total = n + 1;
   std::vector<uint8_t> seps(size_t(total) * ss);
   memcpy(seps.data(), sepAt(b, 0, es), size_t(j) * ss);
   memcpy(seps.data() + size_t(j) * ss, sep, es);
   wr32(seps.data() + size_t(j) * ss + es, child);
+  wr32(seps.data() + size_t(j) * ss + es + 4, childEntries);
   memcpy(seps.data() + size_t(j + 1) * ss, sepAt(b, j, es), size_t(n - j) * ss);
   uint32_t m = j == n ? total - 1 : j == 0 ? 1 : total / 2;
   Block* right = nullptr;
   e = allocNode(kKindInner, &right);
   if (e) return e;
-  // Left keeps separators [0, m); separator m moves up; right gets its child and the rest.
+  // Left keeps child 0 and separators [0, m); separator m moves up; right gets
+  // its child and the rest.
+  uint64_t leftSum = entriesAt(b, 0, es), rightSum = 0;
+  for (uint32_t i = 0; i < m; ++i) leftSum += rd32(seps.data() + size_t(i) * ss + es + 4);
+  for (uint32_t i = m; i < total; ++i) rightSum += rd32(seps.data() + size_t(i) * ss + es + 4);
   memcpy(sepAt(b, 0, es), seps.data(), size_t(m) * ss);
   setCount(b, m);
   const uint8_t* mid = seps.data() + size_t(m) * ss;
-  wr32(right->data + kNodeEntries, rd32(mid + es));
+  memcpy(right->data + kNodeEntries, mid + es, 8);
   memcpy(sepAt(right, 0, es), mid + ss, size_t(total - m - 1) * ss);
   setCount(right, total - m - 1);
   std::vector<uint8_t> up(mid, mid + es);
-  return insertInto(path, level - 1, up.data(), right->addr);
+  return insertInto(path, level - 1, up.data(), right->addr, uint32_t(rightSum), uint32_t(leftSum));
 }
 
 unsigned CIsamBTree::Erase(const uint8_t* entry) {
@@ -217,7 +244,7 @@ unsigned CIsamBTree::Erase(const uint8_t* entry) {
   addCounter(kKdEntries, -1);
   memmove(leafAt(b, pos, es), leafAt(b, pos + 1, es), size_t(n - pos - 1) * es);
   setCount(b, n - 1);
-  if (n > 1) return ISAM_OK;
+  if (n > 1) return countAlong(path, h - 1, -1);
   freeNode(b);
   if (h == 1) {
     wr32(keyDef() + kKdRoot, 0);
@@ -230,13 +257,14 @@ unsigned CIsamBTree::Erase(const uint8_t* entry) {
 // The child path[level].index of the node at level is gone (freed).
 unsigned CIsamBTree::removeChild(TreePos* path, uint32_t level) {
   const uint32_t es = EntrySize();
-  const uint32_t ss = es + 4;
+  const uint32_t ss = es + 8;
   Block* b = nullptr;
   unsigned e = node(path[level].addr, kKindInner, &b);
   if (e) return e;
   pager_->Dirty(b);
   uint32_t n = count(b);
   uint32_t i = path[level].index;
+  if (i > n) return ISAM_ERR_CORRUPT;
   if (n == 0) {
     freeNode(b);
     if (level == 0) {
@@ -247,7 +275,7 @@ unsigned CIsamBTree::removeChild(TreePos* path, uint32_t level) {
     return removeChild(path, level - 1);
   }
   if (i == 0) {
-    wr32(b->data + kNodeEntries, rd32(sepAt(b, 0, es) + es));
+    memcpy(b->data + kNodeEntries, sepAt(b, 0, es) + es, 8);
     memmove(sepAt(b, 0, es), sepAt(b, 1, es), size_t(n - 1) * ss);
   } else {
     memmove(sepAt(b, i - 1, es), sepAt(b, i, es), size_t(n - i) * ss);
@@ -258,8 +286,9 @@ unsigned CIsamBTree::removeChild(TreePos* path, uint32_t level) {
     wr32(keyDef() + kKdRoot, rd32(b->data + kNodeEntries));
     wr32(keyDef() + kKdHeight, height() - 1);
     freeNode(b);
+    return ISAM_OK;
   }
-  return ISAM_OK;
+  return countAlong(path, level, -1);
 }
 
 unsigned CIsamBTree::descend(uint32_t addr, bool leftmost, uint32_t level, TreePath* path) {
@@ -349,6 +378,40 @@ unsigned CIsamBTree::SeekLeaf(const uint8_t* entry, bool after, TreePath* path, 
   *pos = leafSearch(b, entry, es, after);
   *leafAddr = addr;
   *leaf = b;
+  path->valid = true;
+  return ISAM_OK;
+}
+
+unsigned CIsamBTree::SeekEntry(uint32_t n, TreePath* path) {
+  const uint32_t es = EntrySize();
+  path->valid = false;
+  uint32_t h = height();
+  if (root() == 0) return ISAM_OK;
+  if (h == 0 || h > kMaxHeight) return ISAM_ERR_CORRUPT;
+  path->levels.resize(h);
+  uint32_t addr = root();
+  Block* b = nullptr;
+  for (uint32_t level = 0; level + 1 < h; ++level) {
+    unsigned e = node(addr, kKindInner, &b);
+    if (e) return e;
+    const uint32_t children = count(b) + 1u;
+    uint32_t i = 0;
+    for (; i < children; ++i) {
+      const uint32_t under = entriesAt(b, i, es);
+      if (n < under) break;
+      n -= under;
+    }
+    if (i == children) {
+      if (level == 0) return ISAM_OK;  // past the last entry
+      return ISAM_ERR_CORRUPT;         // the parent counted more than the node holds
+    }
+    path->levels[level] = TreePos{addr, i};
+    addr = childAt(b, i, es);
+  }
+  unsigned e = node(addr, kKindLeaf, &b);
+  if (e) return e;
+  if (n >= count(b)) return h == 1 ? ISAM_OK : ISAM_ERR_CORRUPT;
+  path->levels[h - 1] = TreePos{addr, n};
   path->valid = true;
   return ISAM_OK;
 }

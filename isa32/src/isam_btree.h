@@ -1,10 +1,13 @@
 // One B+tree index of a table. Entries are the converted key followed by the
 // record address in big-endian order, so that memcmp orders them and equal keys
-// run in address order. Nodes take exactly the table's index node size.
+// run in address order. A node takes the table's index node size rounded up to
+// whole units and uses every byte of it after the block header.
 //
 // Leaf:  u16 count, count x (key, address)
-// Inner: u16 count, u32 child 0, count x (key, address, u32 child); the
-//        separator i is the first entry under child i + 1.
+// Inner: u16 count, u32 child 0, u32 entries under child 0, count x (key,
+//        address, u32 child, u32 entries under it); the separator i is the
+//        first entry under child i + 1. The entry counts let a position be
+//        found by its number in the index.
 #pragma once
 
 #include <stdint.h>
@@ -33,9 +36,26 @@ class CIsamBTree {
   // table: the table block (its key definition holds root, height and counts).
   CIsamBTree(CIsamPager* pager, Block* table, unsigned key, uint32_t nodeSize, uint32_t keyLength);
 
-  static uint32_t LeafCapacity(uint32_t nodeSize, uint32_t keyLength) { return (nodeSize - 2) / (keyLength + 4); }
-  static uint32_t InnerCapacity(uint32_t nodeSize, uint32_t keyLength) { return (nodeSize - 6) / (keyLength + 8); }
   static uint32_t NodeUnits(uint32_t nodeSize) { return unitsFor(kBlockHeader + nodeSize); }
+  // Bytes of a node after its block header.
+  static uint32_t NodeBytes(uint32_t nodeSize) { return NodeUnits(nodeSize) * kUnit - kBlockHeader; }
+  static uint32_t LeafCapacity(uint32_t nodeSize, uint32_t keyLength) {
+    return (NodeBytes(nodeSize) - 2) / (keyLength + 4);
+  }
+  static uint32_t InnerCapacity(uint32_t nodeSize, uint32_t keyLength) {
+    return (NodeBytes(nodeSize) - 10) / (keyLength + 12);
+  }
+  // An inner node's separator i, and its child i with the number of entries
+  // under it (block data, entry size es).
+  static const uint8_t* InnerSeparator(const uint8_t* data, uint32_t i, uint32_t es) {
+    return data + kNodeEntries + 8 + size_t(i) * (es + 8);
+  }
+  static uint32_t InnerChild(const uint8_t* data, uint32_t i, uint32_t es) {
+    return rd32(i == 0 ? data + kNodeEntries : InnerSeparator(data, i - 1, es) + es);
+  }
+  static uint32_t InnerEntries(const uint8_t* data, uint32_t i, uint32_t es) {
+    return rd32((i == 0 ? data + kNodeEntries : InnerSeparator(data, i - 1, es) + es) + 4);
+  }
 
   // entry: key and address (keyLength + 4 bytes).
   unsigned Insert(const uint8_t* entry);
@@ -47,6 +67,9 @@ class CIsamBTree {
   // entry (before: < entry); path->valid false when there is none.
   unsigned SeekForward(const uint8_t* entry, bool after, TreePath* path);
   unsigned SeekBackward(const uint8_t* entry, bool before, TreePath* path);
+  // Positions on the entry number n (from 0) in index order; path->valid false
+  // when the index holds no more than n entries.
+  unsigned SeekEntry(uint32_t n, TreePath* path);
   unsigned Next(TreePath* path);
   unsigned Prev(TreePath* path);
   // The entry at a valid path (points into the cached leaf, valid until the next pager call).
@@ -63,8 +86,14 @@ class CIsamBTree {
   // Walks from the root to the leaf where entry belongs, filling the path's inner
   // levels; gives the leaf and the position leafSearch finds there (no leaf: empty tree).
   unsigned SeekLeaf(const uint8_t* entry, bool after, TreePath* path, uint32_t* leafAddr, Block** leaf, uint32_t* pos);
-  unsigned insertInto(TreePos* path, uint32_t level, const uint8_t* sep, uint32_t child);
+  // Adds sep with its new right child (childEntries under it) after the child
+  // path[level - 1].index of the node at level - 1, which keeps leftEntries;
+  // level 0 means a new root.
+  unsigned insertInto(TreePos* path, uint32_t level, const uint8_t* sep, uint32_t child, uint32_t childEntries,
+                      uint32_t leftEntries);
   unsigned removeChild(TreePos* path, uint32_t level);
+  // Adds delta to the entry counts of the children path[0 .. levels - 1] lead to.
+  unsigned countAlong(const TreePos* path, uint32_t levels, int delta);
   unsigned allocNode(uint16_t kind, Block** out);
   void freeNode(Block* b);
   void addCounter(uint32_t offset, int delta);

@@ -252,12 +252,16 @@ unsigned CIsamChecker::walk(TableState& st, unsigned key, uint32_t addr, uint32_
   std::vector<uint8_t> copy(b->data, b->data + b->Bytes());
   const uint8_t* d = copy.data();
   for (uint32_t i = 0; i <= n; ++i) {
-    const uint8_t* clo = i == 0 ? lo : d + kNodeEntries + 4 + (i - 1) * (es + 4);
-    const uint8_t* chi = i == n ? hi : d + kNodeEntries + 4 + i * (es + 4);
+    const uint8_t* clo = i == 0 ? lo : CIsamBTree::InnerSeparator(d, i - 1, es);
+    const uint8_t* chi = i == n ? hi : CIsamBTree::InnerSeparator(d, i, es);
     if (clo && chi && memcmp(clo, chi, es) >= 0) return fault("index %u: inner node %u is out of order", key, addr);
-    uint32_t child = i == 0 ? rd32(d + kNodeEntries) : rd32(d + kNodeEntries + 4 + (i - 1) * (es + 4) + es);
-    e = walk(st, key, child, level + 1, height, clo, chi, entries, nodes, used, seen);
+    const uint64_t before = *entries;
+    e = walk(st, key, CIsamBTree::InnerChild(d, i, es), level + 1, height, clo, chi, entries, nodes, used, seen);
     if (e) return e;
+    // The count by which positions are found must be the entries really there.
+    if (*entries - before != CIsamBTree::InnerEntries(d, i, es))
+      return fault("index %u: inner node %u counts %u entries under child %u, which holds %u", key, addr,
+                   CIsamBTree::InnerEntries(d, i, es), i, unsigned(*entries - before));
   }
   return ISAM_OK;
 }

@@ -157,8 +157,19 @@ State readBack(std::string* problem) {
   } else {
     unsigned a = 0;
     Rec r;
+    std::vector<unsigned> order;
     ISAMSetupIterationLimits(t, 1, 0, nullptr, nullptr);
-    while (ISAMReadNextRecord(t, 1, r.bytes, &a, nullptr) == ISAM_OK) s.small[a] = r;
+    while (ISAMReadNextRecord(t, 1, r.bytes, &a, nullptr) == ISAM_OK) {
+      s.small[a] = r;
+      order.push_back(a);
+    }
+    // The entry counts of the recovered tree find every position.
+    for (size_t n = 0; n <= order.size(); n += order.size() / 7 + 1) {
+      unsigned e = ISAMSetupIterationEntry(t, 1, 0, unsigned(n));
+      if (!e) e = ISAMReadNextRecord(t, 1, r.bytes, &a, nullptr);
+      if (n < order.size() ? (e != ISAM_OK || a != order[n]) : e != ISAM_END_OF_ITERATION)
+        *problem += " entry " + std::to_string(n) + " not found by its number";
+    }
     std::vector<unsigned char> rec(kBigSize);
     ISAMSetupIterationLimits(big, 0, 0, nullptr, nullptr);
     while (ISAMReadNextRecord(big, 0, rec.data(), &a, nullptr) == ISAM_OK) s.big[a] = rec;

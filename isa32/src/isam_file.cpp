@@ -835,19 +835,34 @@ unsigned CIsamFile::Rollback() {
 
 // ---- iteration ----
 
+// The checks every iteration set-up starts with: the table block, the index
+// and the flags.
+unsigned CIsamFile::checkSetup(TableHandle* t, unsigned index, bool knownFlags, Block** tb) {
+  TableState* st = t->state.get();
+  unsigned e = tableBlock(st, tb);
+  if (e) return e;
+  if (index >= st->keyCount) return ISAM_ERR_INDEX;
+  return knownFlags ? ISAM_OK : ISAM_ERR_FLAGS;
+}
+
+// A cursor set up anew: ready, over the whole index, its path to be sought.
+static void restartCursor(Cursor& c, bool backward) {
+  c.state = Cursor::kReady;
+  c.backward = backward;
+  c.inclusive = true;
+  c.pathFresh = false;
+  c.hasLow = c.hasHigh = false;
+}
+
 unsigned CIsamFile::SetupLimits(TableHandle* t, unsigned index, unsigned flags, const void* low, const void* high) {
   TableState* st = t->state.get();
   Block* tb = nullptr;
-  unsigned e = tableBlock(st, &tb);
+  const bool known = flags == ISAM_ITER_FORWARD || flags == ISAM_ITER_BACKWARD;
+  unsigned e = checkSetup(t, index, known, &tb);
   if (e) return e;
-  if (index >= st->keyCount) return ISAM_ERR_INDEX;
-  if (flags != ISAM_ITER_FORWARD && flags != ISAM_ITER_BACKWARD) return ISAM_ERR_FLAGS;
   const KeyDef& def = st->keys[index];
   Cursor& c = t->cursors[index];
-  c.state = Cursor::kReady;
-  c.backward = flags == ISAM_ITER_BACKWARD;
-  c.inclusive = true;
-  c.pathFresh = false;
+  restartCursor(c, flags == ISAM_ITER_BACKWARD);
   c.hasLow = low != nullptr;
   c.hasHigh = high != nullptr;
   c.low.assign(def.keyLength, 0);
@@ -867,24 +882,47 @@ unsigned CIsamFile::SetupLimits(TableHandle* t, unsigned index, unsigned flags, 
 unsigned CIsamFile::SetupAddress(TableHandle* t, unsigned index, unsigned flags, unsigned address) {
   TableState* st = t->state.get();
   Block* tb = nullptr;
-  unsigned e = tableBlock(st, &tb);
-  if (e) return e;
-  if (index >= st->keyCount) return ISAM_ERR_INDEX;
-  if (flags != ISAM_ITER_FROM_ADDRESS && flags != ISAM_ITER_BACKWARD_FROM_ADDRESS) return ISAM_ERR_FLAGS;
+  const bool known = flags == ISAM_ITER_FROM_ADDRESS || flags == ISAM_ITER_BACKWARD_FROM_ADDRESS;
   Block* b = nullptr;
   uint8_t* rec = nullptr;
-  e = recordSlot(st, address, true, &b, &rec);
+  unsigned e = checkSetup(t, index, known, &tb);
+  if (!e) e = recordSlot(st, address, true, &b, &rec);
   if (e) return e;
   const KeyDef& def = st->keys[index];
   Cursor& c = t->cursors[index];
-  c.state = Cursor::kReady;
-  c.backward = flags == ISAM_ITER_BACKWARD_FROM_ADDRESS;
+  restartCursor(c, flags == ISAM_ITER_BACKWARD_FROM_ADDRESS);
   c.inclusive = false;
-  c.pathFresh = false;
-  c.hasLow = c.hasHigh = false;
   c.from.resize(def.keyLength + 4);
   KeyFromRecord(def, rec, c.from.data());
   putAddress(c.from.data() + def.keyLength, address);
+  return ISAM_OK;
+}
+
+unsigned CIsamFile::SetupEntry(TableHandle* t, unsigned index, unsigned flags, unsigned entry) {
+  TableState* st = t->state.get();
+  Block* tb = nullptr;
+  const bool known = flags == ISAM_ITER_FORWARD || flags == ISAM_ITER_BACKWARD;
+  unsigned e = checkSetup(t, index, known, &tb);
+  if (e) return e;
+  const KeyDef& def = st->keys[index];
+  Cursor& c = t->cursors[index];
+  restartCursor(c, flags == ISAM_ITER_BACKWARD);
+  c.state = Cursor::kNone;
+  CIsamBTree tree(&pager_, tb, index, st->nodeSize, def.keyLength);
+  if ((e = tree.SeekEntry(entry, &c.path)) != 0) return e;
+  if (!c.path.valid) {
+    c.state = Cursor::kEnded;
+    return ISAM_OK;
+  }
+  const uint8_t* at = nullptr;
+  if ((e = tree.EntryAt(c.path, &at)) != 0) return e;
+  // The path found stands on the entry: the first read returns it.
+  c.from.assign(at, at + def.keyLength + 4);
+  c.state = Cursor::kReady;
+  c.pathFresh = true;
+  c.version = st->versions[index];
+  c.generation = pager_.Generation();
+  c.leaf = nullptr;
   return ISAM_OK;
 }
 

@@ -101,6 +101,7 @@ class CIsamFile {
 
   unsigned SetupLimits(TableHandle* t, unsigned index, unsigned flags, const void* low, const void* high);
   unsigned SetupAddress(TableHandle* t, unsigned index, unsigned flags, unsigned address);
+  unsigned SetupEntry(TableHandle* t, unsigned index, unsigned flags, unsigned entry);
   unsigned ReadNext(TableHandle* t, unsigned index, void* record, unsigned* address);
   unsigned ReadNextKeys(TableHandle* t, unsigned index, void* buffer, unsigned size, unsigned* count);
   unsigned ReadRecords(TableHandle* t, unsigned* address, void* buffer, unsigned size, unsigned* count);
@@ -131,6 +132,7 @@ class CIsamFile {
   long findTable(const char* name) const;
   unsigned refresh(TableState* st);
   unsigned tableBlock(TableState* st, Block** out);
+  unsigned checkSetup(TableHandle* t, unsigned index, bool knownFlags, Block** tb);
   unsigned recordSlot(TableState* st, uint32_t address, bool mustBeUsed, Block** block, uint8_t** record);
   // Adds (insert) or removes the index entries of a record in every key of the table.
   unsigned indexRecord(TableState* st, Block* tb, const uint8_t* rec, uint32_t address, bool insert);

@@ -9,7 +9,8 @@ namespace isam {
 
 // Space is allocated in units of 64 bytes; block addresses count units.
 constexpr uint32_t kUnit = 64;
-constexpr uint32_t kFormatVersion = 1;
+// Version 2: inner index nodes count the entries under each child.
+constexpr uint32_t kFormatVersion = 2;
 constexpr uint16_t kFormatMinor = 0;
 
 // Every block starts with this header (the file header block carries it at byte 16).

@@ -127,6 +127,53 @@ TEST_F(IsamIterationTest, LimitsAreInclusiveCompleteKeys) {
   EXPECT_EQ((std::vector<int>{52, 51, 50}), readAll(table, 0, 16, nullptr, makeRec(99, "Ma").bytes));
 }
 
+// A position by its number in the index: found again after splits and merges,
+// in both directions, at the ends and beyond them.
+TEST_F(IsamIterationTest, EntriesAreFoundByTheirNumber) {
+  unsigned ext = 0;
+  ASSERT_EQ(ISAM_OK, ISAMCreate(&file, name.c_str(), &ext));
+  ISAMIDT k[2] = {keyPart(ISAM_KEY_INT32, 20, 4), keyPart(ISAM_KEY_INT32, 20, 4)};
+  k[1].options[ISAM_OPT_DESCENDING] = 1;
+  ASSERT_EQ(ISAM_OK, ISAMCreateTable(file, "T", k, 2, kRecSize, 64));
+  ASSERT_EQ(ISAM_OK, ISAMOpenTable(file, "T", &table));
+  Rec r;
+  unsigned a = 0;
+  ASSERT_EQ(ISAM_OK, ISAMSetupIterationEntry(table, 0, 0, 0));  // an empty index
+  EXPECT_EQ(unsigned(ISAM_END_OF_ITERATION), ISAMReadNextRecord(table, 0, r.bytes, &a, nullptr));
+  std::vector<unsigned> addresses(3000);
+  for (int i = 0; i < 3000; ++i) {
+    Rec x = makeRec((i * 7919) % 3000, "n");
+    ASSERT_EQ(ISAM_OK, ISAMInsertRecord(table, x.bytes, &addresses[(i * 7919) % 3000]));
+  }
+  // Every second record deleted: leaves merge, inner nodes lose children.
+  for (int v = 0; v < 3000; v += 2) ASSERT_EQ(ISAM_OK, ISAMDeleteRecord(table, addresses[v]));
+  EXPECT_EQ("ok", check(file));
+  for (unsigned n : {0u, 1u, 2u, 700u, 1498u, 1499u}) {
+    ASSERT_EQ(ISAM_OK, ISAMSetupIterationEntry(table, 0, 0, n));
+    ASSERT_EQ(ISAM_OK, ISAMReadNextRecord(table, 0, r.bytes, &a, nullptr));
+    EXPECT_EQ(int(2 * n + 1), recNumber(r.bytes)) << n;
+    ASSERT_EQ(ISAM_OK, ISAMSetupIterationEntry(table, 1, 0, n));  // descending
+    ASSERT_EQ(ISAM_OK, ISAMReadNextRecord(table, 1, r.bytes, &a, nullptr));
+    EXPECT_EQ(int(2999 - 2 * n), recNumber(r.bytes)) << n;
+  }
+  // Reading on crosses leaves in the direction asked for.
+  ASSERT_EQ(ISAM_OK, ISAMSetupIterationEntry(table, 0, 16, 40));
+  std::vector<int> back;
+  while (ISAMReadNextRecord(table, 0, r.bytes, &a, nullptr) == ISAM_OK) back.push_back(recNumber(r.bytes));
+  ASSERT_EQ(41u, back.size());
+  EXPECT_EQ(81, back.front());
+  EXPECT_EQ(1, back.back());
+  ASSERT_EQ(ISAM_OK, ISAMSetupIterationEntry(table, 0, 0, 1490));
+  std::vector<int> forth;
+  while (ISAMReadNextRecord(table, 0, r.bytes, &a, nullptr) == ISAM_OK) forth.push_back(recNumber(r.bytes));
+  EXPECT_EQ((std::vector<int>{2981, 2983, 2985, 2987, 2989, 2991, 2993, 2995, 2997, 2999}), forth);
+  ASSERT_EQ(ISAM_OK, ISAMSetupIterationEntry(table, 0, 0, 1500));  // one past the last
+  EXPECT_EQ(unsigned(ISAM_END_OF_ITERATION), ISAMReadNextRecord(table, 0, r.bytes, &a, nullptr));
+  EXPECT_EQ(ISAM_ERR_FLAGS, ISAMSetupIterationEntry(table, 0, 12, 0));
+  EXPECT_EQ(ISAM_ERR_INDEX, ISAMSetupIterationEntry(table, 2, 0, 0));
+  EXPECT_EQ(ISAM_ERR_HANDLE, ISAMSetupIterationEntry(nullptr, 0, 0, 0));
+}
+
 // Each key type orders the values of its encoding naturally.
 TEST_F(IsamIterationTest, KeyTypesGiveNaturalOrder) {
   unsigned ext = 0;

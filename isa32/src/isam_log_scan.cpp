@@ -119,7 +119,7 @@ void searchBeyond(LogReader& r, uint64_t from, uint32_t seed, uint32_t salt, uin
   }
 }
 
-unsigned scanOnce(LogReader& r, uint32_t idLo, uint32_t idHi, LogScan* out) {
+unsigned scanOnce(LogReader& r, uint32_t idLo, uint32_t idHi, uint32_t inFile, LogScan* out) {
   *out = LogScan();
   uint8_t wh[kWalHeader];
   if (r.Size() < kWalHeader) return ISAM_OK;  // nothing written yet
@@ -189,8 +189,10 @@ unsigned scanOnce(LogReader& r, uint32_t idLo, uint32_t idHi, LogScan* out) {
   // The chain broke inside the log: a torn tail, or damage to committed frames.
   out->breakAt = pos;
   std::map<uint32_t, Found> found;
-  if (pendingFrames) found[pendingSerial].frames = pendingFrames;
-  searchBeyond(r, pos + kFrameHeader, seed, salt, committed, &found, &out->maxSerial);
+  // Transactions the file holds already are not lost, wherever their frames are.
+  const uint32_t kept = committed > inFile ? committed : inFile;
+  if (pendingFrames && pendingSerial > kept) found[pendingSerial].frames = pendingFrames;
+  searchBeyond(r, pos + kFrameHeader, seed, salt, kept, &found, &out->maxSerial);
   if (r.Error()) return ISAM_ERR_LOG_UNREADABLE;
   bool certain = false;
   uint32_t commits = 0;
@@ -201,7 +203,7 @@ unsigned scanOnce(LogReader& r, uint32_t idLo, uint32_t idHi, LogScan* out) {
   }
   // The transaction the chain broke in was committed too when later ones were:
   // a writer that gives one up writes the next over its first frame.
-  if (certain && pendingFrames && !found[pendingSerial].commit) ++commits;
+  if (certain && pendingFrames && pendingSerial > kept && !found[pendingSerial].commit) ++commits;
   if (certain) out->lostCommits = commits ? commits : 1;
   return ISAM_OK;
 }
@@ -216,8 +218,8 @@ uint32_t LogFrameSeed(uint32_t version, uint32_t idLo, uint32_t idHi) {
   return crc32c(0, id, sizeof(id));
 }
 
-unsigned ScanLog(CIsamIo* io, ZTIoHandle log, uint32_t idLo, uint32_t idHi, bool concurrent, LogScan* out,
-                 unsigned* systemError) {
+unsigned ScanLog(CIsamIo* io, ZTIoHandle log, uint32_t idLo, uint32_t idHi, bool concurrent, uint32_t inFile,
+                 LogScan* out, unsigned* systemError) {
   *systemError = 0;
   for (int attempt = 0;; ++attempt) {
     uint64_t size = 0;
@@ -227,7 +229,7 @@ unsigned ScanLog(CIsamIo* io, ZTIoHandle log, uint32_t idLo, uint32_t idHi, bool
       return ISAM_ERR_LOG_UNREADABLE;
     }
     LogReader r(io, log, size);
-    e = scanOnce(r, idLo, idHi, out);
+    e = scanOnce(r, idLo, idHi, inFile, out);
     if (e) {
       *systemError = r.Error();
       return e;

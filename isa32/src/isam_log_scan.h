@@ -41,9 +41,12 @@ uint32_t LogFrameSeed(uint32_t version, uint32_t idLo, uint32_t idHi);
 
 // Reads the log of the file with that identity. concurrent: a writer may append
 // meanwhile, so damage is only believed when the frame where the chain broke is
-// still bad after the later frames were read. ISAM_OK, or
-// ISAM_ERR_LOG_UNREADABLE with the system error (0 for an unknown log version).
-unsigned ScanLog(CIsamIo* io, ZTIoHandle log, uint32_t idLo, uint32_t idHi, bool concurrent, LogScan* out,
-                 unsigned* systemError);
+// still bad after the later frames were read. inFile: the serial of the last
+// transaction the file itself holds; commits up to it found beyond a break are
+// not lost (the log was copied into the file before its frames were written
+// over). ISAM_OK, or ISAM_ERR_LOG_UNREADABLE with the system error (0 for an
+// unknown log version).
+unsigned ScanLog(CIsamIo* io, ZTIoHandle log, uint32_t idLo, uint32_t idHi, bool concurrent, uint32_t inFile,
+                 LogScan* out, unsigned* systemError);
 
 }  // namespace isam

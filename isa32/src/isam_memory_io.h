@@ -50,6 +50,8 @@ class CIsamMemoryIo : public CIsamIo {
   std::set<std::string> unreadable;  // cannot be opened at all
   bool fullDisk = false;             // writes that would make a file longer fail
   unsigned pauses = 0;               // waits asked for
+  unsigned readFaultEvery = 0;       // every n-th read fails (0: none)
+  unsigned long reads = 0;           // reads seen
 
   void Arm(long allowed) {
     cutAfter = allowed;
@@ -120,6 +122,7 @@ class CIsamMemoryIo : public CIsamIo {
     File* f = file(handle);
     if (!f) return EBADF;
     if (dead()) return cutError;
+    if (readFaultEvery && ++reads % readFaultEvery == 0) return EIO;
     if (offset >= f->current.size()) return 0;
     uint64_t n = f->current.size() - offset;
     if (n > length) n = length;

@@ -131,6 +131,24 @@ void runModel(unsigned seed, int steps, unsigned nodeSize) {
       unsigned a = pick();
       ASSERT_EQ(ISAM_OK, ISAMDeleteRecord(table, a)) << step;
       model.records.erase(a);
+    } else if (op < 86) {
+      // A position by its number: the entries from there on in either direction.
+      unsigned index = rng() % 3;
+      bool backward = rng() % 2;
+      const std::vector<unsigned> all = model.ordered(index, false, nullptr, nullptr);
+      const unsigned n = unsigned(rng() % (all.size() + 3));
+      ASSERT_EQ(ISAM_OK, ISAMSetupIterationEntry(table, index, backward ? 16 : 0, n)) << step;
+      std::vector<unsigned> want, got;
+      for (unsigned k = 0; k < 6 && n < all.size() && (backward ? k <= n : n + k < all.size()); ++k)
+        want.push_back(all[backward ? n - k : n + k]);
+      unsigned a = 0, e = ISAM_OK;
+      Rec r;
+      while (got.size() < want.size() && (e = ISAMReadNextRecord(table, index, r.bytes, &a, nullptr)) == ISAM_OK)
+        got.push_back(a);
+      ASSERT_EQ(want, got) << "step " << step << " index " << index << " entry " << n;
+      if (want.size() < 6) {
+        ASSERT_EQ(unsigned(ISAM_END_OF_ITERATION), ISAMReadNextRecord(table, index, r.bytes, &a, nullptr)) << step;
+      }
     } else if (op < 92) {
       unsigned index = rng() % 3;
       bool backward = rng() % 2;

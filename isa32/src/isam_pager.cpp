@@ -558,7 +558,8 @@ unsigned CIsamPager::attach(unsigned* ext) {
       wal_ = nullptr;
       logError_ = e == kNoSuchFile ? 0 : e;  // gone meanwhile: copied into the file
       logUnreadable_ = e != kNoSuchFile;
-    } else if ((result = ScanLog(io_, wal_, fileIdLo_, fileIdHi_, true, &scan, &logError_)) != 0) {
+    } else if ((result = ScanLog(io_, wal_, fileIdLo_, fileIdHi_, true, rd32(hdr + kFhSerial), &scan, &logError_)) !=
+               0) {
       logUnreadable_ = true;
       io_->Close(wal_);
       wal_ = nullptr;
@@ -622,7 +623,8 @@ unsigned CIsamPager::BecomeWriter() {
   unsigned result = openLogForWriting(&created);
   LogScan scan;
   unsigned logError = 0;
-  if (!result && (result = ScanLog(io_, wal_, fileIdLo_, fileIdHi_, false, &scan, &logError)) != 0) {
+  if (!result && (result = ScanLog(io_, wal_, fileIdLo_, fileIdHi_, false, rd32(header_->data + kFhSerial), &scan,
+                                   &logError)) != 0) {
     detail_ = logError;
     if (acceptLogLoss_) {
       // What cannot be read is given up: the log starts anew.

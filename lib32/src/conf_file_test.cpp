@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "conf_reference.h"
+
 namespace {
 
 // A table block the way the description file holds it, typed by hand: mixed
@@ -433,20 +435,30 @@ TEST_F(ConfFileRead, HostileInputGivesCodesNotCrashes) {
   EXPECT_EQ(1u, count);
 }
 
-}  // namespace
+TEST_F(ConfFileRead, LevelSetByHandBeyondTheLevelsIsRefused) {
+  // The level is a public member; one beyond the levels must not index past them.
+  Load("Table: \"A\"\nKey: 1\nTable: END\n");
+  unsigned value = 0, count = 0, line = 0;
+  for (unsigned level : {ZT_CONF_MAX_LEVELS, 0xFFFFFFFFu}) {
+    conf.m_uLevel = level;
+    EXPECT_EQ(0, conf.SelectBlock("TABLE"));
+    EXPECT_EQ(0, conf.SelectNextBlock());
+    EXPECT_EQ(ZT_CONF_BAD_ARGUMENT, conf.GetWord("KEY", &value));
+    EXPECT_EQ(0u, conf.GetKeyCount("KEY"));
+    EXPECT_EQ(1, conf.GetBlockCount("KEY", &count));
+    EXPECT_EQ(0u, count);
+    EXPECT_EQ(ZT_CONF_BAD_ARGUMENT, conf.CheckBlocks("TABLE", &line));
+    EXPECT_EQ(level, conf.m_uLevel);
+  }
+  conf.m_uLevel = ZT_CONF_MAX_LEVELS - 1;  // the last level: no deeper one to enter
+  EXPECT_EQ(0, conf.SelectBlock("TABLE"));
+}
 
-struct SZTConfFileProbe {
-  static void SetPlain(CZTConfFile& conf) { conf.m_bPlain = 1; }
-};
-
-namespace {
-
-// Both ways of finding lines (numbered keywords, compared keywords) over the same text.
+// The reader against the plain reference over the same text.
 void ExpectSameWalk(const std::string& text, const std::vector<std::string>& keywords) {
-  CZTConfFile quick, plain;
-  SZTConfFileProbe::SetPlain(plain);
+  CZTConfFile quick;
   ASSERT_EQ(1, quick.ReadIt(text.data(), static_cast<unsigned>(text.size())));
-  ASSERT_EQ(1, plain.ReadIt(text.data(), static_cast<unsigned>(text.size())));
+  zt_conf_reference::Reader plain(quick);
   for (const std::string& keyword : keywords) {
     const char* k = keyword.c_str();
     unsigned a = 0, b = 0;
@@ -473,9 +485,9 @@ void ExpectSameWalk(const std::string& text, const std::vector<std::string>& key
   }
 }
 
-TEST_F(ConfFileRead, KeywordsBeyondTheNumberedOnesAreFoundAlike) {
-  // More distinct keywords than the line index numbers, long ones sharing their
-  // first eight letters, mixed case, and blocks closed by END lines.
+TEST_F(ConfFileRead, ManyKeywordsAreFoundAlike) {
+  // Many distinct keywords (the keyword table grows several times), long ones
+  // sharing their first eight letters, mixed case, and blocks closed by END lines.
   std::string text;
   std::vector<std::string> keywords;
   for (unsigned i = 0; i < 300; ++i) {

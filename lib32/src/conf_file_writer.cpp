@@ -78,41 +78,43 @@ int CZTConfFile::StartEdit(unsigned bufferSize, unsigned keywordColumn, unsigned
   free(m_pEditText);
   m_pEditText = nullptr;
   m_uEditLength = 0;
-  m_uEditCapacity = 0;
-  m_uEditError = 0;
-  m_uKeywordColumn = keywordColumn < kMaxColumn ? keywordColumn : kMaxColumn;
-  m_uDataColumn = dataColumn < kMaxColumn ? dataColumn : kMaxColumn;
-  m_uLabelWidth = labelWidth < kMaxColumn ? labelWidth : kMaxColumn;
-  m_uCommentColumn = commentColumn < kMaxColumn ? commentColumn : kMaxColumn;
-  m_uLineWidth = lineWidth < kMaxColumn ? lineWidth : kMaxColumn;
+  m_pImpl->editCapacity = 0;
+  m_pImpl->editError = 0;
+  m_pImpl->keywordColumn = keywordColumn < kMaxColumn ? keywordColumn : kMaxColumn;
+  m_pImpl->dataColumn = dataColumn < kMaxColumn ? dataColumn : kMaxColumn;
+  m_pImpl->labelWidth = labelWidth < kMaxColumn ? labelWidth : kMaxColumn;
+  m_pImpl->commentColumn = commentColumn < kMaxColumn ? commentColumn : kMaxColumn;
+  m_pImpl->lineWidth = lineWidth < kMaxColumn ? lineWidth : kMaxColumn;
   if (bufferSize == 0 || bufferSize > ZT_FILE_MAX_SIZE) bufferSize = kDefaultBuffer;
   m_pEditText = static_cast<char*>(malloc(bufferSize));
   if (!m_pEditText) {
-    m_uEditError = ZT_CONF_NO_MEMORY;
+    m_pImpl->editError = ZT_CONF_NO_MEMORY;
     return 0;
   }
-  m_uEditCapacity = bufferSize;
+  m_pImpl->editCapacity = bufferSize;
   m_pEditText[0] = '\0';
   return 1;
 }
 
+unsigned CZTConfFile::GetEditError() const { return m_pImpl->editError; }
+
 int CZTConfFile::EditFail(unsigned error) {
-  if (!m_uEditError) m_uEditError = error;
+  if (!m_pImpl->editError) m_pImpl->editError = error;
   return 0;
 }
 
 int CZTConfFile::EditReserve(unsigned more) {
   if (!m_pEditText) return EditFail(ZT_CONF_NO_EDIT);
   unsigned long long need = static_cast<unsigned long long>(m_uEditLength) + more + 1;
-  if (need <= m_uEditCapacity) return 1;
+  if (need <= m_pImpl->editCapacity) return 1;
   if (need > ZT_FILE_MAX_SIZE) return EditFail(ZT_CONF_NO_MEMORY);
-  unsigned long long grown = static_cast<unsigned long long>(m_uEditCapacity) * 2;
+  unsigned long long grown = static_cast<unsigned long long>(m_pImpl->editCapacity) * 2;
   if (grown < need) grown = need;
   if (grown > ZT_FILE_MAX_SIZE) grown = ZT_FILE_MAX_SIZE;
   char* bigger = static_cast<char*>(realloc(m_pEditText, static_cast<size_t>(grown)));
   if (!bigger) return EditFail(ZT_CONF_NO_MEMORY);
   m_pEditText = bigger;
-  m_uEditCapacity = static_cast<unsigned>(grown);
+  m_pImpl->editCapacity = static_cast<unsigned>(grown);
   return 1;
 }
 
@@ -134,7 +136,7 @@ void CZTConfFile::EditCommentText(const char* text) {
 }
 
 int CZTConfFile::EditHdDelLine() {
-  unsigned width = m_uLineWidth > 1 ? m_uLineWidth : 1;
+  unsigned width = m_pImpl->lineWidth > 1 ? m_pImpl->lineWidth : 1;
   if (!EditReserve(width + 2)) return 0;
   unsigned start = m_uEditLength;
   EditPut(";", 1);
@@ -153,18 +155,18 @@ int CZTConfFile::EditHdParamLine(unsigned number, const char* text) {
   if (!text || !*text) return EditHdEmptyLine();
   static const char kTableLabel[] = "Table:";
   unsigned length = static_cast<unsigned>(strlen(text));
-  unsigned column = m_uKeywordColumn;
-  if (number == 0 && length < m_uLineWidth) {
-    unsigned centred = (m_uLineWidth - length) / 2;
+  unsigned column = m_pImpl->keywordColumn;
+  if (number == 0 && length < m_pImpl->lineWidth) {
+    unsigned centred = (m_pImpl->lineWidth - length) / 2;
     if (centred > column) column = centred;
   }
-  if (!EditReserve(column + m_uLabelWidth + length + 8)) return 0;
+  if (!EditReserve(column + m_pImpl->labelWidth + length + 8)) return 0;
   unsigned start = m_uEditLength;
   EditPut(";", 1);
   EditPad(start, column);
   if (number == 2) {
     EditPut(kTableLabel, sizeof(kTableLabel) - 1);
-    EditPad(start, column + m_uLabelWidth);
+    EditPad(start, column + m_pImpl->labelWidth);
     if (m_pEditText[m_uEditLength - 1] != ' ') EditPut(" ", 1);
   }
   EditCommentText(text);
@@ -179,11 +181,11 @@ int CZTConfFile::EditComment(const char* text) {
     return 1;
   }
   unsigned length = static_cast<unsigned>(strlen(text));
-  if (!EditReserve(m_uKeywordColumn + length + 4)) return 0;
+  if (!EditReserve(m_pImpl->keywordColumn + length + 4)) return 0;
   unsigned start = m_uEditLength;
   EditPut(";", 1);
   if (length) {
-    EditPad(start, m_uKeywordColumn > 1 ? m_uKeywordColumn : 2);
+    EditPad(start, m_pImpl->keywordColumn > 1 ? m_pImpl->keywordColumn : 2);
     EditCommentText(text);
   }
   EditPut("\r\n", 2);
@@ -199,17 +201,17 @@ int CZTConfFile::EditKeywordLine(const char* keyword, const char* data, unsigned
   if (r) return EditFail(r);
   unsigned written = quoted ? QuotedLength(data) : dataLength;
   unsigned commentLength = comment ? static_cast<unsigned>(strlen(comment)) : 0;
-  unsigned long long need = static_cast<unsigned long long>(m_uKeywordColumn) + nameLength + m_uDataColumn + written +
-                            m_uCommentColumn + commentLength + 8;
+  unsigned long long need = static_cast<unsigned long long>(m_pImpl->keywordColumn) + nameLength + m_pImpl->dataColumn +
+                            written + m_pImpl->commentColumn + commentLength + 8;
   if (need > ZT_FILE_MAX_SIZE) return EditFail(ZT_CONF_NO_MEMORY);
   if (!EditReserve(static_cast<unsigned>(need))) return 0;
   unsigned start = m_uEditLength;
-  EditPad(start, m_uKeywordColumn);
+  EditPad(start, m_pImpl->keywordColumn);
   EditPut(keyword, nameLength);
   EditPut(":", 1);
   if (written) {
     EditPut(" ", 1);
-    EditPad(start, m_uDataColumn);
+    EditPad(start, m_pImpl->dataColumn);
     if (quoted) {
       m_pEditText[m_uEditLength++] = '"';
       for (const char* p = data; *p; ++p) {
@@ -224,7 +226,7 @@ int CZTConfFile::EditKeywordLine(const char* keyword, const char* data, unsigned
   }
   if (comment) {
     EditPut(" ", 1);
-    EditPad(start, m_uCommentColumn);
+    EditPad(start, m_pImpl->commentColumn);
     EditPut("; ", 2);
     EditCommentText(comment);
   }
@@ -260,8 +262,8 @@ int CZTConfFile::WriteEdit(const char* fileName, int flush) {
     m_uLastError = ZT_CONF_NO_EDIT;
     return 0;
   }
-  if (m_uEditError) {
-    m_uLastError = m_uEditError;
+  if (m_pImpl->editError) {
+    m_uLastError = m_pImpl->editError;
     return 0;
   }
   m_uLastError = ReplaceAtomically(fileName, m_pEditText, m_uEditLength, flush);

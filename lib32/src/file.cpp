@@ -5,10 +5,6 @@
 
 #include "zt_lib32/strings.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 CZTFile::CZTFile()
     : m_szFileName(), m_uLastError(0), m_pText(nullptr), m_uTextLength(0), m_pLines(nullptr), m_uLineCount(0) {}
 
@@ -103,7 +99,7 @@ int CZTFile::SetText(const char* text, unsigned length) {
 }
 
 int CZTFile::SplitLines() {
-  // One pass; the table starts at a guess from the length and doubles when full.
+  // The table starts at a guess from the length and doubles when full.
   const char* text = m_pText;
   const unsigned n = m_uTextLength;
   unsigned capacity = n / 48 + 16;
@@ -113,36 +109,21 @@ int CZTFile::SplitLines() {
   // Adds the line from start to stop, a line break at stop, and returns where the next line starts.
   auto add = [&](unsigned start, unsigned stop) -> unsigned {
     if (line == capacity) {
-      unsigned grown = capacity * 2;
-      SZTFileLine* bigger = static_cast<SZTFileLine*>(realloc(m_pLines, sizeof(SZTFileLine) * grown));
+      // (A 32-bit size would overflow for the line count of a text of nearly only line breaks.)
+      const unsigned grown = capacity * 2;
+      const unsigned long long bytes = 1ull * sizeof(SZTFileLine) * grown;
+      if (bytes != static_cast<size_t>(bytes)) return kNoLine;
+      SZTFileLine* bigger = static_cast<SZTFileLine*>(realloc(m_pLines, static_cast<size_t>(bytes)));
       if (!bigger) return kNoLine;
       m_pLines = bigger;
       capacity = grown;
     }
     m_pLines[line].start = start;
     m_pLines[line].end = stop;
-    if (!OnLine(line, start, stop)) return kNoLine;
     ++line;
     return stop + (text[stop] == '\r' && stop + 1 < n && text[stop + 1] == '\n' ? 2 : 1);
   };
   unsigned i = 0;
-#if defined(__SSE2__)
-  // The line breaks sixteen bytes at a time (the text is followed by kTextTail readable bytes).
-  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
-  for (unsigned block = 0; block < n; block += 16) {
-    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + block));
-    unsigned breaks =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
-    if (n - block < 16) breaks &= (1u << (n - block)) - 1;
-    while (breaks) {
-      unsigned stop = block + static_cast<unsigned>(__builtin_ctz(breaks));
-      breaks &= breaks - 1;
-      if (stop < i) continue;  // the LF of a CRLF
-      i = add(i, stop);
-      if (i == kNoLine) return 0;
-    }
-  }
-#else
   for (;;) {
     const void* lf = memchr(text + i, '\n', n - i);
     unsigned stop = lf ? static_cast<unsigned>(static_cast<const char*>(lf) - text) : n;
@@ -152,7 +133,6 @@ int CZTFile::SplitLines() {
     i = add(i, stop);
     if (i == kNoLine) return 0;
   }
-#endif
   if (i < n && add(i, n) == kNoLine) return 0;
   m_uLineCount = line;
   return 1;

@@ -1,5 +1,6 @@
 // Natively a module is a registered table of strings; loading counts references.
 #include <string.h>
+#include <unistd.h>
 
 #include "zt_lib32/module.h"
 #include "zt_lib32/strings.h"
@@ -56,6 +57,18 @@ void ztFreeModule(HINSTANCE module) {
 }
 
 int ztModulePath(HINSTANCE module, char* path, unsigned size) {
+  if (!module) {
+    // The program itself, as GetModuleFileName of no module gives it.
+    if (!path || size == 0) return 0;
+    path[0] = '\0';
+    const ssize_t n = readlink("/proc/self/exe", path, size);
+    if (n <= 0 || size_t(n) >= size) {
+      path[0] = '\0';
+      return 0;
+    }
+    path[n] = '\0';
+    return 1;
+  }
   Slot* slot = findByHandle(module);
   if (!slot) return 0;
   ztStrCopy(path, slot->module->fileName, size);

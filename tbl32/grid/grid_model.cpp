@@ -298,7 +298,7 @@ BOOL CGridModel::GetItemTextW(unsigned line, unsigned column, wchar_t* buffer, u
   return FALSE;
 }
 
-BOOL CGridModel::SetItemCount(OwnerDataCallback callback, unsigned count, unsigned parameter) {
+BOOL CGridModel::SetItemCount(OwnerDataCallback callback, unsigned count, UINT_PTR parameter) {
   if (!(m_uStyle & GS_OWNERDATA)) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcGridView, "Call of SetItemCount but GS_OWNERDATA is clear");
     return FALSE;

@@ -69,7 +69,7 @@ BOOL CGridView::SetSortColumn(UINT column, BOOL up) {
   return TRUE;
 }
 
-BOOL CGridView::SetItemCount(OwnerDataCallback callback, UINT count, UINT parameter, BOOL redraw) {
+BOOL CGridView::SetItemCount(OwnerDataCallback callback, UINT count, UINT_PTR parameter, BOOL redraw) {
   if (!m_model.SetItemCount(callback, count, parameter)) return FALSE;
   UpdateBars();
   if (redraw) Invalidate();

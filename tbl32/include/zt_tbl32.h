@@ -33,6 +33,10 @@
 #include "zt_tbl32/tbl_field.h"
 #include "zt_tbl32/tbl_fld_desc.h"
 #include "zt_tbl32/tbl_key_desc.h"
+#include "zt_tbl32/sel_marks.h"
+#include "zt_tbl32/rec_cache.h"
+#include "zt_tbl32/table_data.h"
+#include "zt_tbl32/table_isam.h"
 // File and drive browsing: Windows only.
 #if defined(_WIN32)
 #include "zt_tbl32/name.h"

@@ -20,9 +20,34 @@ using ::LogCapture;
 using ::RecordedBox;
 
 // An IGridView that records the calls that set up columns and cells as text.
+// In owner-data mode it keeps the callback and pulls cells the way the grid
+// window paints them (Cell, Row).
 class RecordingGrid : public IGridView {
  public:
   std::vector<std::string> calls;
+  UINT style = 0;
+  UINT columnCount = 0;
+  HWND window = nullptr;  // what GetHwnd answers
+  OwnerDataCallback callback = nullptr;
+  UINT itemCount = 0;
+  UINT_PTR parameter = 0;
+
+  // One owner-data cell as the grid asks for it (a 512-byte buffer); false
+  // when the callback refuses it.
+  bool Cell(UINT row, UINT column, std::string* text) const {
+    char buffer[512];
+    UINT length = 0;
+    if (!callback || !callback(row, column, buffer, sizeof(buffer), &length, parameter)) return false;
+    if (text) text->assign(buffer, length);
+    return true;
+  }
+  // The cells of a row up to the first that is refused, as painting stops there.
+  std::vector<std::string> Row(UINT row) const {
+    std::vector<std::string> cells;
+    std::string text;
+    for (UINT c = 0; c < columnCount && Cell(row, c, &text); ++c) cells.push_back(text);
+    return cells;
+  }
 
   void Add(const char* format, ...) {
     char text[512];
@@ -40,18 +65,21 @@ class RecordingGrid : public IGridView {
 
   BOOL Create(HWND, UINT, const tagRECT*, UINT) override { return FALSE; }
   void Destroy() override {}
-  HWND GetHwnd() override { return nullptr; }
+  HWND GetHwnd() override { return window; }
   HWND GetChildHwnd() override { return nullptr; }
   UINT GetStyle() override { return style; }
   UINT SetStyle(UINT s) override {
     Add("SetStyle(%u)", s);
     return style = s;
   }
-  UINT AddStyle(UINT bits) override { return style |= bits, bits; }
+  UINT AddStyle(UINT bits) override {
+    Add("AddStyle(0x%X)", bits);
+    return style |= bits, bits;
+  }
   UINT RemoveStyle(UINT bits) override { return style &= ~bits, ~bits; }
   UINT GetCurColumn() override { return 0; }
   UINT GetCurItem() override { return 0; }
-  UINT GetItemCount() override { return 0; }
+  UINT GetItemCount() override { return style & GS_OWNERDATA ? itemCount : 0; }
   UINT GetColumnListSel(UINT) override { return 0xFFFFFFFF; }
   BOOL IsSortColumn(UINT) override { return FALSE; }
   BOOL ClearSortColumn() override { return TRUE; }
@@ -60,6 +88,7 @@ class RecordingGrid : public IGridView {
   BOOL SetColors(BOOL, COLORREF, COLORREF, COLORREF, COLORREF) override { return TRUE; }
   BOOL SetColumnCount(UINT count, BOOL redraw) override {
     Add("SetColumnCount(%u,%d)", count, redraw);
+    columnCount = count;
     return TRUE;
   }
   BOOL SetColumnType(UINT column, UINT type, UINT commandId, BYTE flags) override {
@@ -76,7 +105,14 @@ class RecordingGrid : public IGridView {
     return TRUE;
   }
   BOOL SetSortColumn(UINT, BOOL) override { return TRUE; }
-  BOOL SetItemCount(OwnerDataCallback, UINT, UINT, BOOL) override { return FALSE; }
+  BOOL SetItemCount(OwnerDataCallback cb, UINT count, UINT_PTR param, BOOL redraw) override {
+    Add("SetItemCount(%u,%d)", count, redraw);
+    if (!(style & GS_OWNERDATA)) return FALSE;
+    callback = cb;
+    itemCount = count;
+    parameter = param;
+    return TRUE;
+  }
   BOOL InsertItem(UINT line, UINT data, BOOL redraw) override {
     Add("InsertItem(%u,%u,%d)", line, data, redraw);
     return TRUE;
@@ -113,8 +149,6 @@ class RecordingGrid : public IGridView {
   BOOL ScrollBy(int) override { return FALSE; }
   BOOL SetTopItem(UINT) override { return FALSE; }
   UINT GetTopItem() override { return 0; }
-
-  UINT style = 0;
 };
 
 }  // namespace zt_test

@@ -440,3 +440,23 @@ void CZTTableDesc::SetKeyFieldIndex(unsigned keyIndex, unsigned part, unsigned f
   if (fieldIndex >= m_Fields.m_uCount || !m_Fields.m_pFields) return;
   ztStrCopy(m_Keys.m_pKeys[keyIndex].m_Part[part].szFieldName, m_Fields.m_pFields[fieldIndex].m_szName, kZTNameSize);
 }
+
+IGridView* CZTTableDesc::DispGridDataHeaderOn(IGridView* view, unsigned commandBase) const {
+  if (!view) return nullptr;
+  if (!m_Fields.m_uCount || !m_Fields.m_pFields) {
+    ztTbl32Lib.DispError(ZT_ERR_TBL_GRID_NO_FIELDS, m_szName);
+    return nullptr;
+  }
+  view->DeleteAllItems(FALSE);
+  view->SetColumnCount(m_Fields.m_uCount, FALSE);
+  for (unsigned i = 0; i < m_Fields.m_uCount; ++i) {
+    const CZTFieldDesc& field = m_Fields.m_pFields[i];
+    bool sortable = FindKeyToFieldIndex(i) != 0xFFFFFFFFu;
+    if (field.m_uDispWidth)
+      view->SetColumnHeader(i, field.m_uDispWidth, static_cast<BYTE>(field.m_uDispJust), field.m_szName, FALSE);
+    else
+      view->SetColumnHeader(i, 0, static_cast<BYTE>(field.m_uDispJust), "", FALSE);
+    view->SetColumnType(i, 0, i + commandBase + 1, static_cast<BYTE>(sortable ? GCF_SORTABLE : 0u));
+  }
+  return view;
+}

@@ -43,21 +43,7 @@ IGridView* CZTTableDesc::DispGridDataHeader(HWND window, unsigned controlId) con
     ztTbl32Lib.DispError(ZT_ERR_TBL_GRID_VIEW);
     return nullptr;
   }
-  if (!m_Fields.m_uCount || !m_Fields.m_pFields) {
-    ztTbl32Lib.DispError(ZT_ERR_TBL_GRID_NO_FIELDS, m_szName);
-    return nullptr;
-  }
-  view->DeleteAllItems(FALSE);
-  view->SetColumnCount(m_Fields.m_uCount, FALSE);
-  for (unsigned i = 0; i < m_Fields.m_uCount; ++i) {
-    const CZTFieldDesc& field = m_Fields.m_pFields[i];
-    bool sortable = FindKeyToFieldIndex(i) != 0xFFFFFFFFu;
-    if (field.m_uDispWidth)
-      view->SetColumnHeader(i, field.m_uDispWidth, static_cast<BYTE>(field.m_uDispJust), field.m_szName, FALSE);
-    else
-      view->SetColumnHeader(i, 0, static_cast<BYTE>(field.m_uDispJust), "", FALSE);
-    view->SetColumnType(i, 0, i + controlId + 1, sortable ? 0x02 : 0);
-  }
+  if (!DispGridDataHeaderOn(view, controlId)) return nullptr;
   InvalidateRect(grid, nullptr, TRUE);
   return view;
 }

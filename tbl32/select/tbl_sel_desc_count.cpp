@@ -1,7 +1,10 @@
 // Counting the records a selection picks: through an index between key limits,
 // from the index's keys alone where they hold every column the selection tests,
 // or through every record in stored order.
+#include <stdint.h>
 #include <string.h>
+
+#include <new>
 
 #include <vector>
 
@@ -167,6 +170,12 @@ void RebuildRecord(const KeyLayout& layout, const unsigned char* entry, unsigned
   }
 }
 
+// The record address at the end of an index entry, most significant byte first.
+unsigned EntryAddress(const unsigned char* entry, unsigned keyLength) {
+  const unsigned char* a = entry + keyLength;
+  return unsigned(a[0]) << 24 | unsigned(a[1]) << 16 | unsigned(a[2]) << 8 | a[3];
+}
+
 }  // namespace
 
 int CZTTblSelDesc::keyonly(ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex) const {
@@ -176,86 +185,294 @@ int CZTTblSelDesc::keyonly(ISAMTABLE table, const CZTTableDesc* desc, unsigned k
   return KeyOnlyLayout(*this, table, desc, keyIndex, &layout, &error) ? 1 : 0;
 }
 
+namespace {
+
+// Reads one index between limits and hands every entry to visit(address,
+// picked): from the index's keys alone where they decide what the selection
+// tests, else with the records. int: 1 ok; 0 with the engine's error.
+template <class Visit>
+int ScanIndex(const CZTTblSelDesc& sel, ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex,
+              const char* lowKey, const char* highKey, unsigned* error, const char** failedCall, Visit&& visit) {
+  unsigned recordSize = 0;
+  if ((*error = ISAMGetDataRecSize(table, &recordSize)) != 0) {
+    *failedCall = "ISAMGetDataRecSize";
+    return 0;
+  }
+  if ((*error = ISAMSetupIterationLimits(table, keyIndex, ISAM_ITER_FORWARD, lowKey, highKey)) != 0) {
+    *failedCall = "ISAMSetupIterationLimits";
+    return 0;
+  }
+  std::vector<unsigned char> buffer(kBatchBytes > recordSize ? kBatchBytes : recordSize);
+  const unsigned size = static_cast<unsigned>(buffer.size());
+  unsigned got = 0, e;
+  const char* reading;
+  KeyLayout layout;
+  if (KeyOnlyLayout(sel, table, desc, keyIndex, &layout, error)) {
+    reading = "ISAMReadNextKeys";
+    // Equal keys rebuild equal records: the verdict of the last one holds.
+    std::vector<unsigned char> record(layout.recordSize, 0);
+    const unsigned keyLength = layout.entrySize - 4;
+    const bool everything = !Present(sel.m_Root);
+    std::vector<unsigned char> last(keyLength);
+    bool haveLast = false, verdict = everything;
+    while ((e = ISAMReadNextKeys(table, keyIndex, buffer.data(), size, &got)) == 0) {
+      for (unsigned i = 0; i < got; ++i) {
+        const unsigned char* entry = buffer.data() + size_t(i) * layout.entrySize;
+        if (!everything && (!haveLast || memcmp(entry, last.data(), keyLength) != 0)) {
+          RebuildRecord(layout, entry, record.data());
+          verdict = sel.testdata(desc, reinterpret_cast<const char*>(record.data()), layout.recordSize) != 0;
+          memcpy(last.data(), entry, keyLength);
+          haveLast = true;
+        }
+        visit(EntryAddress(entry, keyLength), verdict);
+      }
+    }
+  } else {
+    if (*error) {
+      *failedCall = "ISAMGetIndexDesc";
+      return 0;
+    }
+    reading = "ISAMReadNextRecord";
+    unsigned address = 0;
+    while ((e = ISAMReadNextRecord(table, keyIndex, buffer.data(), &address, nullptr)) == 0)
+      visit(address, sel.testdata(desc, reinterpret_cast<const char*>(buffer.data()), recordSize) != 0);
+  }
+  if (e != ISAM_END_OF_ITERATION) {
+    *error = e;
+    *failedCall = reading;
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace
+
 int CZTTblSelDesc::countrange(ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex, const char* lowKey,
-                              const char* highKey, unsigned* count, unsigned* error) const {
+                              const char* highKey, unsigned* count, unsigned* error, CZTSelMarks* marks,
+                              const char** failedCall) const {
   unsigned dummy = 0;
+  const char* dummyCall = nullptr;
   if (!error) error = &dummy;
+  if (!failedCall) failedCall = &dummyCall;
   *error = 0;
+  *failedCall = nullptr;
   if (!count || !desc) {
     *error = ISAM_ERR_ARGUMENT;
     return 0;
   }
   *count = 0;
+  unsigned n = 0;
+  if (keyIndex != kZTSelStoredOrder) {
+    const int ok =
+        ScanIndex(*this, table, desc, keyIndex, lowKey, highKey, error, failedCall, [&](unsigned address, bool picked) {
+          if (marks && marks->Due()) marks->Add(address, n);
+          n += picked;
+        });
+    if (!ok) return 0;
+    *count = n;
+    return 1;
+  }
   unsigned recordSize = 0;
-  if ((*error = ISAMGetDataRecSize(table, &recordSize)) != 0) return 0;
+  if ((*error = ISAMGetDataRecSize(table, &recordSize)) != 0) {
+    *failedCall = "ISAMGetDataRecSize";
+    return 0;
+  }
   std::vector<unsigned char> buffer(kBatchBytes > recordSize ? kBatchBytes : recordSize);
   const unsigned size = static_cast<unsigned>(buffer.size());
-  unsigned n = 0, got = 0, e;
-
-  if (keyIndex == kZTSelStoredOrder) {
-    unsigned address = 0;
-    while ((e = ISAMReadRecords(table, &address, buffer.data(), size, &got)) == 0)
-      for (unsigned i = 0; i < got; ++i)
-        n += testdata(desc, reinterpret_cast<const char*>(buffer.data()) + size_t(i) * recordSize, recordSize);
-  } else {
-    if ((*error = ISAMSetupIterationLimits(table, keyIndex, ISAM_ITER_FORWARD, lowKey, highKey)) != 0) return 0;
-    KeyLayout layout;
-    if (KeyOnlyLayout(*this, table, desc, keyIndex, &layout, error)) {
-      // Equal keys rebuild equal records: the verdict of the last one holds.
-      std::vector<unsigned char> record(layout.recordSize, 0);
-      const unsigned keyLength = layout.entrySize - 4;
-      const bool everything = !Present(m_Root);
-      std::vector<unsigned char> last(keyLength);
-      bool haveLast = false, verdict = false;
-      while ((e = ISAMReadNextKeys(table, keyIndex, buffer.data(), size, &got)) == 0) {
-        if (everything) {
-          n += got;
-          continue;
-        }
-        for (unsigned i = 0; i < got; ++i) {
-          const unsigned char* entry = buffer.data() + size_t(i) * layout.entrySize;
-          if (!haveLast || memcmp(entry, last.data(), keyLength) != 0) {
-            RebuildRecord(layout, entry, record.data());
-            verdict = testdata(desc, reinterpret_cast<const char*>(record.data()), layout.recordSize) != 0;
-            memcpy(last.data(), entry, keyLength);
-            haveLast = true;
-          }
-          n += verdict;
-        }
-      }
-    } else {
-      if (*error) return 0;
-      unsigned address = 0;
-      while ((e = ISAMReadNextRecord(table, keyIndex, buffer.data(), &address, nullptr)) == 0)
-        n += testdata(desc, reinterpret_cast<const char*>(buffer.data()), recordSize);
-    }
-  }
+  unsigned address = 0, got = 0, e;
+  while ((e = ISAMReadRecords(table, &address, buffer.data(), size, &got)) == 0)
+    for (unsigned i = 0; i < got; ++i)
+      n += testdata(desc, reinterpret_cast<const char*>(buffer.data()) + size_t(i) * recordSize, recordSize);
   if (e != ISAM_END_OF_ITERATION) {
     *error = e;
+    *failedCall = "ISAMReadRecords";
     return 0;
   }
   *count = n;
   return 1;
 }
 
-int CZTTblSelDesc::countrecords(ISAMTABLE table, const CZTTableDesc* desc, unsigned* count, unsigned* error) const {
+namespace {
+
+// The key ranges of a selection with their buffers.
+struct KeyRanges {
+  unsigned keySize = 1;
+  unsigned index = 0;
+  int count = 0;
+  std::vector<char> lows, highs;
+  const char* Low(int i) const { return &lows[size_t(i) * keySize]; }
+  const char* High(int i) const { return &highs[size_t(i) * keySize]; }
+};
+
+void FindRanges(const CZTTblSelDesc& sel, const CZTTableDesc* desc, KeyRanges* r) {
+  // A key is at most four fields long.
+  for (unsigned f = 0; f < desc->m_Fields.m_uCount; ++f) r->keySize += desc->m_Fields.m_pFields[f].m_uLength;
+  r->keySize *= kZTMaxKeyParts;
+  r->lows.assign(size_t(r->keySize) * kZTSelMaxRanges, 0);
+  r->highs.assign(size_t(r->keySize) * kZTSelMaxRanges, 0);
+  r->count = sel.keyranges(desc, &r->index, r->lows.data(), r->highs.data(), r->keySize);
+}
+
+}  // namespace
+
+int CZTTblSelDesc::countrecords(ISAMTABLE table, const CZTTableDesc* desc, unsigned* count, unsigned* error,
+                                const char** failedCall) const {
   if (!desc || !count) {
     if (error) *error = ISAM_ERR_ARGUMENT;
     return 0;
   }
-  unsigned keySize = 1;
-  for (unsigned f = 0; f < desc->m_Fields.m_uCount; ++f) keySize += desc->m_Fields.m_pFields[f].m_uLength;
-  keySize *= kZTMaxKeyParts;
-  std::vector<char> lows(size_t(keySize) * kZTSelMaxRanges), highs(size_t(keySize) * kZTSelMaxRanges);
-  unsigned index = 0;
-  const int ranges = keyranges(desc, &index, lows.data(), highs.data(), keySize);
-  if (ranges == 0) return countrange(table, desc, kZTSelStoredOrder, nullptr, nullptr, count, error);
+  KeyRanges ranges;
+  FindRanges(*this, desc, &ranges);
+  if (ranges.count == 0)
+    return countrange(table, desc, kZTSelStoredOrder, nullptr, nullptr, count, error, nullptr, failedCall);
   unsigned total = 0;
-  for (int i = 0; i < ranges; ++i) {
+  for (int i = 0; i < ranges.count; ++i) {
     unsigned n = 0;
-    if (!countrange(table, desc, index, &lows[size_t(i) * keySize], &highs[size_t(i) * keySize], &n, error)) return 0;
+    if (!countrange(table, desc, ranges.index, ranges.Low(i), ranges.High(i), &n, error, nullptr, failedCall)) return 0;
     total += n;
   }
   *count = total;
   return 1;
+}
+
+namespace {
+
+// Picked records by address, one bit each, growing as addresses come.
+class AddressBits {
+ public:
+  AddressBits() = default;
+  AddressBits(const AddressBits&) = delete;
+  AddressBits& operator=(const AddressBits&) = delete;
+  ~AddressBits() { delete[] m_words; }
+  bool Set(unsigned address) {
+    const size_t w = address / 64;
+    if (w >= m_count && !Grow(w + 1)) return false;
+    m_words[w] |= uint64_t(1) << (address % 64);
+    return true;
+  }
+  bool Get(unsigned address) const {
+    const size_t w = address / 64;
+    return w < m_count && ((m_words[w] >> (address % 64)) & 1);
+  }
+  bool Grow(size_t words) {
+    if (words <= m_count) return true;
+    const size_t count = words > 2 * m_count ? words : 2 * m_count;
+    uint64_t* grown = new (std::nothrow) uint64_t[count];
+    if (!grown) return false;
+    memset(grown, 0, count * sizeof(uint64_t));
+    if (m_count) memcpy(grown, m_words, m_count * sizeof(uint64_t));
+    delete[] m_words;
+    m_words = grown;
+    m_count = count;
+    return true;
+  }
+
+ private:
+  uint64_t* m_words = nullptr;
+  size_t m_count = 0;
+};
+
+// The records the selection picks, by address, taken the quickest way: through
+// the key ranges, or from every record in stored order. int: 1 ok; 0 with the
+// engine's error; -1 when they cannot be had so (no memory, or addresses that
+// do not follow the stored order because records were deleted).
+int PickedAddresses(const CZTTblSelDesc& sel, ISAMTABLE table, const CZTTableDesc* desc, const KeyRanges& ranges,
+                    AddressBits* bits, unsigned* error, const char** failedCall) {
+  bool room = true;
+  if (ranges.count > 0) {
+    for (int i = 0; i < ranges.count && room; ++i) {
+      if (!ScanIndex(sel, table, desc, ranges.index, ranges.Low(i), ranges.High(i), error, failedCall,
+                     [&](unsigned address, bool picked) {
+                       if (picked && !bits->Set(address)) room = false;
+                     }))
+        return 0;
+    }
+    return room ? 1 : -1;
+  }
+  unsigned recordSize = 0, records = 0;
+  if ((*error = ISAMGetDataRecSize(table, &recordSize)) != 0 || (*error = ISAMGetRecordCount(table, &records)) != 0) {
+    *failedCall = "ISAMGetDataRecSize";
+    return 0;
+  }
+  if (!bits->Grow(records / 64 + 1)) return -1;
+  std::vector<unsigned char> buffer(kBatchBytes > recordSize ? kBatchBytes : recordSize);
+  const unsigned size = static_cast<unsigned>(buffer.size());
+  unsigned address = 0, got = 0, read = 0, e;
+  while ((e = ISAMReadRecords(table, &address, buffer.data(), size, &got)) == 0) {
+    for (unsigned i = 0; i < got; ++i) {
+      ++read;  // the address of this record when none is missing before it
+      if (sel.testdata(desc, reinterpret_cast<const char*>(buffer.data()) + size_t(i) * recordSize, recordSize) &&
+          !bits->Set(read))
+        room = false;
+    }
+  }
+  if (e != ISAM_END_OF_ITERATION) {
+    *error = e;
+    *failedCall = "ISAMReadRecords";
+    return 0;
+  }
+  // The reading stops after the highest address: every address was a record.
+  return room && address == read ? 1 : -1;
+}
+
+}  // namespace
+
+int CZTTblSelDesc::countindex(ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex, unsigned* count,
+                              unsigned* error, CZTSelMarks* marks, const char** failedCall) const {
+  unsigned dummy = 0;
+  const char* dummyCall = nullptr;
+  if (!error) error = &dummy;
+  if (!failedCall) failedCall = &dummyCall;
+  *error = 0;
+  *failedCall = nullptr;
+  if (!desc || !count) {
+    *error = ISAM_ERR_ARGUMENT;
+    return 0;
+  }
+  KeyRanges ranges;
+  FindRanges(*this, desc, &ranges);
+  if (ranges.count > 0 && ranges.index == keyIndex) {
+    unsigned total = 0;
+    for (int i = 0; i < ranges.count; ++i) {
+      unsigned n = 0;
+      if (marks) marks->StartRange(total);
+      if (!countrange(table, desc, keyIndex, ranges.Low(i), ranges.High(i), &n, error, marks, failedCall)) return 0;
+      total += n;
+    }
+    *count = total;
+    return 1;
+  }
+  if (marks) marks->StartRange(0);
+  // In the order of an index whose keys do not decide: the verdicts are taken the
+  // quickest way, then the index is read by its keys alone.
+  unsigned entrySize = 0;
+  if (marks && !keyonly(table, desc, keyIndex) && ISAMKeyEntrySize(table, keyIndex, &entrySize) == 0 &&
+      entrySize >= 4 && entrySize <= kBatchBytes) {
+    AddressBits picked;
+    const int verdicts = PickedAddresses(*this, table, desc, ranges, &picked, error, failedCall);
+    if (verdicts == 0) return 0;
+    if (verdicts > 0) {
+      if ((*error = ISAMSetupIterationLimits(table, keyIndex, ISAM_ITER_FORWARD, nullptr, nullptr)) != 0) {
+        *failedCall = "ISAMSetupIterationLimits";
+        return 0;
+      }
+      std::vector<unsigned char> buffer(kBatchBytes);
+      unsigned n = 0, got = 0, e;
+      while ((e = ISAMReadNextKeys(table, keyIndex, buffer.data(), kBatchBytes, &got)) == 0) {
+        for (unsigned i = 0; i < got; ++i) {
+          const unsigned address = EntryAddress(buffer.data() + size_t(i) * entrySize, entrySize - 4);
+          if (marks->Due()) marks->Add(address, n);
+          n += picked.Get(address);
+        }
+      }
+      if (e != ISAM_END_OF_ITERATION) {
+        *error = e;
+        *failedCall = "ISAMReadNextKeys";
+        return 0;
+      }
+      *count = n;
+      return 1;
+    }
+  }
+  return countrange(table, desc, keyIndex, nullptr, nullptr, count, error, marks, failedCall);
 }

@@ -132,8 +132,10 @@ TEST_F(ZtdescReliability, FortyCountsDuringAnImport) {
   }
   EXPECT_EQ(Wait(import), 0) << ReadFile(kWork + "/import.txt");
   for (int i = 0; i < 40; ++i) {
+    // The output is complete only once the count has ended.
+    const int exitCode = Wait(counts[size_t(i)]);
     std::string out = ReadFile(kWork + "/count" + std::to_string(i) + ".txt");
-    EXPECT_EQ(Wait(counts[size_t(i)]), 0) << out;
+    EXPECT_EQ(exitCode, 0) << out;
     if (i % 2) {
       EXPECT_TRUE(out == "0\n" || out == "12000\n") << out;
     } else {

@@ -35,9 +35,8 @@
 
 #include "zt_lib32/file.h"
 
-namespace zt_conf {
-struct LineRequest;
-}
+// The line index, keyword table and edit state (inside the library only).
+struct SZTConfFileImpl;
 
 // Getter results (also GetEditError and CheckBlocks).
 enum : unsigned {
@@ -59,30 +58,20 @@ enum : unsigned {
 
 constexpr unsigned ZT_CONF_MAX_LEVELS = 8;
 
-// What the reader knows of one line (beside its start and end in CZTFile).
-struct SZTConfLine {
-  unsigned long long keyTag;  // the first eight characters in capitals: keywords up to eight long need no more
-  unsigned keyStart;          // offset of the keyword
-  unsigned keyLength;         // 0: comment or blank line
-  unsigned dataStart;         // offset of the data (after the colon and blanks)
-  unsigned flags;             // ZT_CONF_LINE_...
-};
-enum : unsigned { ZT_CONF_LINE_END = 1 };  // the data is END: a closing line
-
 class ZT_LIB32_API CZTConfFile : public CZTFile {
  public:
   // Block levels: level 0 is the whole text; per level the first and last line of
   // the current block (line indexes, last inclusive).
-  unsigned m_uBlockFirst[ZT_CONF_MAX_LEVELS];
-  unsigned m_uBlockLast[ZT_CONF_MAX_LEVELS];
-  unsigned m_uLevel;      // current level index
-  unsigned m_uRangeFrom;  // range reading: next line to look at
-  unsigned m_uRangeTo;    // range reading: last line (inclusive)
-  int m_bRange;           // range flag
+  unsigned m_uBlockFirst[ZT_CONF_MAX_LEVELS] = {};
+  unsigned m_uBlockLast[ZT_CONF_MAX_LEVELS] = {};
+  unsigned m_uLevel = 0;      // current level index
+  unsigned m_uRangeFrom = 0;  // range reading: next line to look at
+  unsigned m_uRangeTo = 0;    // range reading: last line (inclusive)
+  int m_bRange = 0;           // range flag
 
   // The edited text (terminated, the terminator not counted) and its length in bytes.
-  char* m_pEditText;
-  unsigned m_uEditLength;
+  char* m_pEditText = nullptr;
+  unsigned m_uEditLength = 0;
 
   CZTConfFile();
   ~CZTConfFile() override;
@@ -164,7 +153,7 @@ class ZT_LIB32_API CZTConfFile : public CZTFile {
   // the edit's own error when the edit had failed.
   int WriteEdit(const char* fileName, int flush);
   // The first failure of the running edit (ZT_CONF_...), 0 when none.
-  unsigned GetEditError() const { return m_uEditError; }
+  unsigned GetEditError() const;
 
   // Writes text quoted as EditTextLine does, for callers that build data lines
   // with texts in them. The length written, 0 when it does not fit (dest then
@@ -175,59 +164,10 @@ class ZT_LIB32_API CZTConfFile : public CZTFile {
   void Free();
 
  protected:
-  int OnLine(unsigned index, unsigned start, unsigned end) override;
   int OnTextLoaded() override;
 
  private:
-  friend struct SZTConfFileProbe;  // tests compare the quick paths with the plain ones
-
-  SZTConfLine* m_pConfLines;
-  unsigned m_uConfCapacity;
-  // Per line the number of its keyword among the distinct keywords of the text
-  // (0: none; the top bit set on closing lines), and the table of the keywords.
-  unsigned char* m_pKeyIds;
-  struct SZTConfKey* m_pKeys;
-  unsigned m_uKeyCount;
-  unsigned m_uPreviousKeyLine;  // while indexing: the last line with a keyword
-  // While indexing: the start of that line up to its data (offsets from its
-  // start; length 0: not to be reused), which lines written alike share.
-  struct {
-    unsigned start, length, keyStart;
-    int colon;  // the colon after the keyword lies within it
-  } m_linePrefix;
-  int m_bPlain;  // find lines by comparing keywords and read data item by item (the reference for the quick paths)
-  // Keywords looked up lately (callers pass the same few again and again), by
-  // the address they were passed at: their bytes and what LookupKeyId made of them.
-  struct SZTKeyMemo {
-    char bytes[16];  // empty: none
-    unsigned offset, length, id;
-    unsigned long long tag;
-  } m_keyMemos[16];
-  unsigned m_uEditCapacity;
-  unsigned m_uEditError;
-  unsigned m_uKeywordColumn, m_uDataColumn, m_uLabelWidth, m_uCommentColumn, m_uLineWidth;
-
-  void ResetLevels();
-  void FreeLines();
-  // The number of a keyword (LookupKey's result) among the text's keywords.
-  unsigned KeyId(const char* key, unsigned keyLength, unsigned long long keyTag) const;
-  // A keyword as callers pass it: its start without blanks, length, tag and
-  // number (KeyId; the plain search's number in plain mode); null for no keyword.
-  const char* LookupKeyId(const char* keyword, unsigned* keyLength, unsigned long long* keyTag, unsigned* id);
-  // LookupKeyId for a keyword not remembered (memo: its place): looked up and remembered.
-  const char* LookupNewKeyId(const char* keyword, unsigned* keyLength, unsigned long long* keyTag, unsigned* id,
-                             SZTKeyMemo* memo);
-  // Next line at or after from, up to last, with the keyword (closing lines skipped); ~0u when none.
-  unsigned FindKeyLine(const char* keyword, unsigned keyLength, unsigned long long keyTag, unsigned from,
-                       unsigned last) const;
-  // The same with the keyword's number (KeyId) at hand.
-  unsigned FindLine(unsigned id, const char* keyword, unsigned keyLength, unsigned long long keyTag, unsigned from,
-                    unsigned last) const;
-  unsigned CountLines(unsigned id, const char* keyword, unsigned keyLength, unsigned long long keyTag) const;
-  // The last line of the block that starts at line first, within the enclosing last line.
-  unsigned BlockEnd(unsigned first, unsigned enclosingLast) const;
-  // Finds the line for a getter (range or current block) and parses its data.
-  unsigned ReadLine(const char* keyword, const zt_conf::LineRequest& request);
+  SZTConfFileImpl* m_pImpl;
 
   int EditReserve(unsigned more);
   void EditPut(const char* text, unsigned length);

@@ -49,13 +49,11 @@ class ZT_LIB32_API CZTFile {
 
  protected:
   // Bytes that follow the text in its block: the terminating NUL and more that
-  // may be read, so that scans may take a word at a time a little past any line.
+  // may be read, so that scans may load a whole window a little past any line.
   static constexpr unsigned kTextTail = 64;
 
-  // Called for each line as the text is split (index from 0; start and end as in
-  // SZTFileLine), and once after the last line; a derived reader indexes its
-  // lines here. int: 1 ok, 0 failure (the text is released then).
-  virtual int OnLine(unsigned, unsigned, unsigned) { return 1; }
+  // Called once the text is split into lines; a derived reader indexes them
+  // here. int: 1 ok, 0 failure (the text is released then).
   virtual int OnTextLoaded() { return 1; }
 
  private:

@@ -29,7 +29,8 @@ ZT_LIB32_API int ztNativeModuleLoadCount(const char* fileName);
 // Loads a module by path (natively only the file-name part counts); null when missing.
 ZT_LIB32_API HINSTANCE ztLoadModule(const char* path);
 ZT_LIB32_API void ztFreeModule(HINSTANCE module);
-// The full path of a loaded module (Windows) or its file name (natively); int: 1 ok.
+// The full path of a loaded module (Windows) or its file name (natively); a null
+// module: the program's own file. int: 1 ok.
 ZT_LIB32_API int ztModulePath(HINSTANCE module, char* path, unsigned size);
 // The string resource id of a module into buf; the length, 0 when there is none.
 ZT_LIB32_API unsigned ztLoadString(HINSTANCE module, unsigned id, char* buf, unsigned size);

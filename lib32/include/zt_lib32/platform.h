@@ -28,6 +28,7 @@ typedef intptr_t LPARAM;
 typedef uintptr_t WPARAM;
 typedef intptr_t LRESULT;
 typedef intptr_t INT_PTR;
+typedef uintptr_t UINT_PTR;
 typedef void* HANDLE;
 typedef struct ZTNativeWindow* HWND;
 typedef struct ZTNativeModuleHandle* HINSTANCE;

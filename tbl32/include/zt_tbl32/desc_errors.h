@@ -69,6 +69,9 @@ enum : unsigned {
   ZT_ERR_COPY_SOURCE_MISSING = 1551,  // source
   ZT_ERR_COPY_NO_DEST = 1552,
   ZT_ERR_COPY_DEST_EXISTS = 1553,  // destination
+
+  // CZTRecCache
+  ZT_ERR_CACHE_MEMORY = 1600,  // buffer count, record size
 };
 
 // Header strings of the table-list grid.

@@ -76,7 +76,7 @@ class ZT_TBL32_API CGridModel {
   BOOL GetItemTextW(unsigned line, unsigned column, wchar_t* buffer, unsigned bufferBytes) const;
 
   // Owner data: only under GS_OWNERDATA (else logged, FALSE).
-  BOOL SetItemCount(OwnerDataCallback callback, unsigned count, unsigned parameter);
+  BOOL SetItemCount(OwnerDataCallback callback, unsigned count, UINT_PTR parameter);
 
   // Vertical geometry. UpdateVBar recomputes whether the bar is shown, the page,
   // the maximum and keeps the top line in range.
@@ -110,7 +110,7 @@ class ZT_TBL32_API CGridModel {
   OwnerDataCallback m_pfnOwnerData = nullptr;
   unsigned m_uOwnerCount = 0;
   unsigned m_uOwnerReserved = 0;
-  unsigned m_uOwnerParam = 0;
+  UINT_PTR m_uOwnerParam = 0;
 
   unsigned m_uClientWidth = 0, m_uClientHeight = 0;
   unsigned m_uHeaderHeight = 0, m_uLineHeight = 1;

@@ -51,7 +51,7 @@ class ZT_TBL32_API CGridView : public IGridView {
   BOOL SetColumnColors(UINT column, COLORREF backgroundEven, COLORREF backgroundOdd, COLORREF textEven,
                        COLORREF textOdd, BOOL redraw) override;
   BOOL SetSortColumn(UINT column, BOOL up) override;
-  BOOL SetItemCount(OwnerDataCallback callback, UINT count, UINT parameter, BOOL redraw) override;
+  BOOL SetItemCount(OwnerDataCallback callback, UINT count, UINT_PTR parameter, BOOL redraw) override;
   BOOL InsertItem(UINT line, UINT data, BOOL redraw) override;
   BOOL DeleteItem(UINT line, BOOL redraw) override;
   void DeleteAllItems(BOOL redraw) override;

@@ -117,8 +117,10 @@ struct SGridElt {
 };
 
 // Texts of owner-data cells: (row, column, 512-byte buffer, buffer size, length
-// written, parameter given to SetItemCount); FALSE skips the rest of the row.
-typedef BOOL (*OwnerDataCallback)(UINT row, UINT column, char* buffer, UINT size, UINT* length, UINT parameter);
+// written, parameter given to SetItemCount); FALSE skips the rest of the row. The
+// parameter is pointer-sized so that it can carry an object natively too (in the
+// 32-bit DLL it is the same UINT).
+typedef BOOL (*OwnerDataCallback)(UINT row, UINT column, char* buffer, UINT size, UINT* length, UINT_PTR parameter);
 
 class IGridView {
  public:
@@ -148,7 +150,7 @@ class IGridView {
   virtual BOOL SetColumnColors(UINT column, COLORREF backgroundEven, COLORREF backgroundOdd, COLORREF textEven,
                                COLORREF textOdd, BOOL redraw) = 0;
   virtual BOOL SetSortColumn(UINT column, BOOL up) = 0;
-  virtual BOOL SetItemCount(OwnerDataCallback callback, UINT count, UINT parameter, BOOL redraw) = 0;
+  virtual BOOL SetItemCount(OwnerDataCallback callback, UINT count, UINT_PTR parameter, BOOL redraw) = 0;
   virtual BOOL InsertItem(UINT line, UINT data, BOOL redraw) = 0;
   virtual BOOL DeleteItem(UINT line, BOOL redraw) = 0;
   virtual void DeleteAllItems(BOOL redraw) = 0;

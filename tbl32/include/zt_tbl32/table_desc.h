@@ -41,6 +41,9 @@ class ZT_TBL32_API CZTTableDesc {
   int DispDef(IGridView* view, unsigned row) const;
   // Prepares a record grid whose columns are the fields; the grid's view or null.
   IGridView* DispGridDataHeader(HWND window, unsigned controlId) const;
+  // The same on a grid's interface (commandBase: the control id the column
+  // command ids count from); the view, or null without fields.
+  IGridView* DispGridDataHeaderOn(IGridView* view, unsigned commandBase) const;
   int FillFieldsCombo(HWND window, unsigned controlId, const char* select) const;
   int GetCurrSelCombo(HWND window, unsigned controlId, char* buffer) const;
 

@@ -4,6 +4,7 @@
 #include "zt_isa32.h"
 #include "zt_tbl32/data_comp_link.h"
 #include "zt_tbl32/frame.h"
+#include "zt_tbl32/sel_marks.h"
 
 class CZTTableDesc;
 class CZTListView;
@@ -68,14 +69,22 @@ class ZT_TBL32_API CZTTblSelDesc {
   // the table's description): through the key ranges where keyranges finds
   // some, else through every record in stored order. int: 1 ok; 0 with the
   // engine's error in *error (never a box: the caller reports it).
-  int countrecords(ISAMTABLE table, const CZTTableDesc* desc, unsigned* count, unsigned* error) const;
+  int countrecords(ISAMTABLE table, const CZTTableDesc* desc, unsigned* count, unsigned* error,
+                   const char** failedCall = nullptr) const;
   // The same over one index between its limits (null: that end open); where
   // every column the selection tests can be rebuilt from the index's keys
   // (keyonly), the records themselves are not read. keyIndex kZTSelStoredOrder
   // reads every record in the order it is stored, the fastest way through a
-  // whole table.
+  // whole table. Over an index, marks (when given) remember evenly spaced
+  // entries of the range; failedCall (when given) gets the name of the engine
+  // call that failed.
   int countrange(ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex, const char* lowKey, const char* highKey,
-                 unsigned* count, unsigned* error) const;
+                 unsigned* count, unsigned* error, CZTSelMarks* marks = nullptr,
+                 const char** failedCall = nullptr) const;
+  // The same in the order of one index: through the key ranges when they lie in
+  // that index, else through the whole index (marks and failedCall as countrange).
+  int countindex(ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex, unsigned* count, unsigned* error,
+                 CZTSelMarks* marks = nullptr, const char** failedCall = nullptr) const;
   // 1 when countrange over the index reads only its keys.
   int keyonly(ISAMTABLE table, const CZTTableDesc* desc, unsigned keyIndex) const;
 };
