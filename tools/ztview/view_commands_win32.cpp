@@ -67,7 +67,7 @@ int CViewFrame::Command(unsigned id) {
     case ZV_CMD_BACKWARDS:
       if (Table()) {
         m_bBackwards = !m_bBackwards;
-        ShowRecords();
+        DisplayRecords();
         UpdateStatus();
       }
       return 1;
@@ -77,13 +77,18 @@ int CViewFrame::Command(unsigned id) {
     case ZV_CMD_NO_SELECTION:
       m_Selection.parse(nullptr, 0);
       m_bSelection = false;
-      ShowRecords();
+      DisplayRecords();
       UpdateStatus();
       return 1;
     case ZV_CMD_FIND:
+      OnFind();
+      return 1;
     case ZV_CMD_FIND_NEXT:
+      OnFindNext();
+      return 1;
     case ZV_CMD_GOTO:
-      return 1;  // the records themselves come with the record browser
+      OnGoTo();
+      return 1;
     case ZV_CMD_PROPERTIES:
       OnProperties();
       return 1;
@@ -139,7 +144,7 @@ void CViewFrame::OnIndex(unsigned index) {
   const CZTTableDesc* table = Table();
   if (!table || index >= table->m_Keys.m_uCount) return;
   m_uIndex = index;
-  ShowRecords();
+  DisplayRecords();
   UpdateStatus();
 }
 
@@ -216,8 +221,60 @@ void CViewFrame::OnSelection() {
   m_Selection.parse(text, static_cast<unsigned>(strlen(text)));
   m_Selection.resolve(Table());
   m_bSelection = true;
-  ShowRecords();
+  DisplayRecords();
   UpdateStatus();
+}
+
+void CViewFrame::OnFind() {
+  CZTTblSelDesc edited;
+  bool empty = false;
+  if (!AskSelection(m_bFind ? &m_Find : nullptr, edited, &empty)) return;
+  m_bFind = !empty;
+  if (empty) {
+    m_Find.parse(nullptr, 0);
+    return;
+  }
+  char text[512];
+  edited.edit(text, sizeof(text));
+  m_Find.parse(text, static_cast<unsigned>(strlen(text)));
+  m_Find.resolve(Table());
+  OnFindNext();
+}
+
+void CViewFrame::OnFindNext() {
+  if (!m_bBrowsing) return;
+  if (!m_bFind) {
+    OnFind();
+    return;
+  }
+  IGridView* grid = GridOf(m_hRecords);
+  if (!grid) return;
+  const unsigned current = grid->GetCurItem();
+  const unsigned start = current < grid->GetItemCount() ? current + 1 : 0;
+  HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  const unsigned found = start < m_Browser.m_uLineCount ? m_Browser.FindRecord(&m_Find, start) : 0xFFFFFFFFu;
+  SetCursor(old);
+  if (found == 0xFFFFFFFFu)
+    ViewInfo(ZV_STR_NOT_FOUND);
+  else
+    GoToLine(found);
+}
+
+void CViewFrame::OnGoTo() {
+  if (!m_bBrowsing || !m_Browser.m_uLineCount) return;
+  char label[128], text[16] = "";
+  ViewFormat(label, sizeof(label), ZV_STR_GOTO_LABEL, m_Browser.m_uLineCount);
+  IGridView* grid = GridOf(m_hRecords);
+  if (grid && grid->GetCurItem() < m_Browser.m_uLineCount) ztFormat(text, sizeof(text), "%u", grid->GetCurItem() + 1);
+  CViewInputDialog dialog(ViewText(ZV_STR_GOTO_TITLE), label, text, true);
+  if (!dialog.Run(m_hWnd)) return;
+  char* end = nullptr;
+  const unsigned long line = strtoul(dialog.m_szText, &end, 10);
+  if (!dialog.m_szText[0] || *end || line < 1 || line > m_Browser.m_uLineCount) {
+    ViewWarn(ZV_STR_BAD_LINE, m_Browser.m_uLineCount);
+    return;
+  }
+  GoToLine(static_cast<unsigned>(line - 1));
 }
 
 void CViewFrame::OnPrint(bool keys) {
@@ -239,17 +296,24 @@ void CViewFrame::OnPreview() {
 
 void CViewFrame::OnCopy(bool line) {
   HWND focus = GetFocus();
-  if (focus != m_hTables && !IsChild(m_hTables, focus)) return;
-  IGridView* grid = GridOf(m_hTables);
+  const bool records = focus == m_hRecords || IsChild(m_hRecords, focus);
+  if (!records && focus != m_hTables && !IsChild(m_hTables, focus)) return;
+  IGridView* grid = GridOf(records ? m_hRecords : m_hTables);
   if (!grid || grid->GetCurItem() >= grid->GetItemCount()) return;
+  if (records && !m_bBrowsing) return;
   const unsigned row = grid->GetCurItem();
-  const unsigned columns = kTableColumns;
+  const unsigned columns = records ? Table()->m_Fields.m_uCount : kTableColumns;
   unsigned column = grid->GetCurColumn();
   if (column >= columns) column = 0;
   std::string text;
   for (unsigned c = line ? 0 : column; c < (line ? columns : column + 1); ++c) {
     if (c != (line ? 0 : column)) text += '\t';
-    text += CellText(grid, row, c);
+    if (records) {
+      char cell[512] = "";
+      if (m_Browser.GetDataField(row, c, cell, sizeof(cell)) != 0xFFFFFFFFu) text += cell;
+    } else {
+      text += CellText(grid, row, c);
+    }
   }
   CopyText(text.c_str());
 }

@@ -31,6 +31,10 @@ class CViewFrame {
   bool m_bBackwards;
   CZTTblSelDesc m_Selection;
   bool m_bSelection;  // m_Selection holds a selection to apply
+  CZTTblSelDesc m_Find;
+  bool m_bFind;  // m_Find holds what Find next looks for
+  CZTTableISAM m_Browser;
+  bool m_bBrowsing;  // m_Browser shows the chosen table's records
   CViewPreview m_Preview;
   unsigned m_uSheetPage;  // the property sheet's first page shown
 
@@ -61,6 +65,9 @@ class CViewFrame {
   // Shows the folder in the side pane (and keeps it in the settings). int: 1 ok.
   int ShowFolder(const char* folder);
 
+  // Makes a line of the records current and visible.
+  void GoToLine(unsigned line);
+
   const CZTTableDesc* Table() const;
   // The text of a status bar part.
   void StatusText(unsigned part, char* text, unsigned size) const;
@@ -72,8 +79,11 @@ class CViewFrame {
   void UpdateStatus();
   void UpdateTitle();
   void ShowTables();
-  // The chosen table's columns in the records' grid.
+  // Opens the chosen table's records (ISAM files) or shows its columns only.
   void ShowRecords();
+  void ShowRecordsOf(const CZTTableDesc* table);
+  // Shows the open records again in the current index, direction and selection.
+  void DisplayRecords();
   void OnNotify(const NMHDR* header);
 
   // Menu and accelerators (view_menu_win32.cpp).
@@ -88,6 +98,9 @@ class CViewFrame {
   void OnCheck();
   void OnSelection();
   void OnCopy(bool line);
+  void OnGoTo();
+  void OnFind();
+  void OnFindNext();
   void OnProperties();
   void OnPrint(bool keys);
   void OnPreview();

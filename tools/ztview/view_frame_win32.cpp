@@ -63,10 +63,13 @@ CViewFrame::CViewFrame()
       m_uIndex(0),
       m_bBackwards(false),
       m_bSelection(false),
+      m_bFind(false),
+      m_bBrowsing(false),
       m_uSheetPage(0) {}
 
 CViewFrame::~CViewFrame() {
   m_Preview.Close();
+  m_Browser.CloseTable();
   if (m_hWnd && IsWindow(m_hWnd)) DestroyWindow(m_hWnd);
   if (m_hAccel) DestroyAcceleratorTable(m_hAccel);
 }
@@ -155,6 +158,8 @@ LRESULT CViewFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       m_Preview.Close();
+      m_Browser.CloseTable();
+      m_bBrowsing = false;
       m_Settings.Save();
       if (m_hMenu) {
         SetMenu(m_hWnd, nullptr);
@@ -276,6 +281,8 @@ void CViewFrame::SelectTable(unsigned table) {
     m_bBackwards = false;
     m_Selection.parse(nullptr, 0);
     m_bSelection = false;
+    m_Find.parse(nullptr, 0);
+    m_bFind = false;
   }
   if (table != 0xFFFFFFFFu) {
     IGridView* grid = GridOf(m_hTables);
@@ -287,18 +294,66 @@ void CViewFrame::SelectTable(unsigned table) {
 }
 
 void CViewFrame::ShowRecords() {
+  // Setting the records up moves no focus: the person may be walking the table list.
+  HWND focus = GetFocus();
+  ShowRecordsOf(Table());
+  if (focus && GetFocus() != focus && IsWindow(focus)) SetFocus(focus);
+}
+
+void CViewFrame::ShowRecordsOf(const CZTTableDesc* table) {
+  m_Browser.CloseTable();
+  m_bBrowsing = false;
   IGridView* grid = GridOf(m_hRecords);
   if (!grid) return;
-  const CZTTableDesc* table = Table();
   if (!table || !table->m_Fields.m_uCount) {
+    grid->SetItemCount(nullptr, 0, 0, FALSE);
     grid->DeleteAllItems(FALSE);
     grid->SetColumnCount(0, TRUE);
     return;
   }
-  // Setting the columns up moves no focus: the person may be walking the table list.
+  // A description file has no records: its columns alone show the table's shape.
+  if (!m_File.m_bIsamFile || !table->m_Keys.m_uCount) {
+    grid->SetItemCount(nullptr, 0, 0, FALSE);
+    grid->RemoveStyle(GS_OWNERDATA);
+    table->DispGridDataHeader(m_hWnd, ZV_ID_RECORDS);
+    return;
+  }
+  m_File.m_uSelTable = m_uTable;
+  HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  if (m_Browser.InitISAMFile(nullptr, nullptr, &m_File, 0) && m_Browser.InitTable(m_hWnd, ZV_ID_RECORDS)) {
+    m_bBrowsing = true;
+    DisplayRecords();
+  } else {
+    m_Browser.CloseTable();
+    grid->SetItemCount(nullptr, 0, 0, TRUE);
+  }
+  SetCursor(old);
+}
+
+void CViewFrame::DisplayRecords() {
+  if (!m_bBrowsing) return;
   HWND focus = GetFocus();
-  table->DispGridDataHeader(m_hWnd, ZV_ID_RECORDS);
+  HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  m_Browser.SetSelection(m_bSelection ? &m_Selection : nullptr);
+  if (!m_Browser.DisplayTable(m_uIndex, 0, m_bBackwards ? 1 : 0)) {
+    if (IGridView* grid = GridOf(m_hRecords)) grid->SetItemCount(nullptr, 0, 0, TRUE);
+  } else if (IGridView* grid = GridOf(m_hRecords)) {
+    if (m_Browser.m_uLineCount) grid->SelectItem(0, 0);
+  }
+  SetCursor(old);
   if (focus && GetFocus() != focus && IsWindow(focus)) SetFocus(focus);
+  UpdateStatus();
+}
+
+void CViewFrame::GoToLine(unsigned line) {
+  IGridView* grid = GridOf(m_hRecords);
+  if (!grid || line >= grid->GetItemCount()) return;
+  unsigned column = grid->GetCurColumn();
+  if (column == 0xFFFFFFFFu) column = 0;
+  grid->SetTopItem(line);
+  grid->SelectItem(line, column);
+  grid->EnsureVisible(line);
+  SetFocus(m_hRecords);
 }
 
 void CViewFrame::StatusText(unsigned part, char* text, unsigned size) const {
@@ -312,7 +367,19 @@ void CViewFrame::StatusText(unsigned part, char* text, unsigned size) const {
         ztFormat(text, size, "%s: %s", BaseName(m_File.m_szFileName), table->m_szName);
       break;
     case ZV_STATUS_RECORDS:
+      if (m_bBrowsing && m_Browser.m_uDirection != 0xFFFFFFFFu) {
+        unsigned total = 0;
+        if (m_bSelection && !ISAMGetRecordCount(m_Browser.m_hTable, &total))
+          ViewFormat(text, size, ZV_STR_ST_RECORDS_OF, m_Browser.m_uLineCount, total);
+        else
+          ViewFormat(text, size, ZV_STR_ST_RECORDS, m_Browser.m_uLineCount);
+        const unsigned at = static_cast<unsigned>(strlen(text));
+        if (at + 2 < size) ztStrCopy(text + at, ", ", size - at);
+      }
       if (table && m_uIndex < table->m_Keys.m_uCount) {
+        const unsigned start = static_cast<unsigned>(strlen(text));
+        text += start;
+        size -= start;
         const CZTKeyDesc& key = table->m_Keys.m_pKeys[m_uIndex];
         char parts[160] = "";
         for (unsigned p = 0; p < key.m_uPartCount && p < kZTMaxKeyParts; ++p) {

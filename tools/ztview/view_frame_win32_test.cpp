@@ -37,7 +37,7 @@ TEST_F(ViewFrame, OpensTheDemoFilesThroughTheOpenDialogAndRemembersThem) {
   EXPECT_EQ("Order", Cell(ZV_ID_TABLES, 1, 0));
   EXPECT_EQ(0u, frame_.m_uTable);
   EXPECT_EQ("sample.isa: Customer", Status(ZV_STATUS_TABLE));
-  EXPECT_EQ("Index 1: CustNo", Status(ZV_STATUS_RECORDS));
+  EXPECT_EQ("20000 Datens\xe4tze, Index 1: CustNo", Status(ZV_STATUS_RECORDS));
   EXPECT_EQ("Keine Auswahl", Status(ZV_STATUS_SELECTION));
   char title[300];
   GetWindowTextA(frame_.m_hWnd, title, sizeof(title));
@@ -75,11 +75,11 @@ TEST_F(ViewFrame, ChoosingATableOrAnIndexFollowsInGridAndStatusBar) {
   EXPECT_EQ(1u, frame_.m_uTable);
   EXPECT_EQ("sample.isa: Order", Status(ZV_STATUS_TABLE));
   frame_.Command(ZV_CMD_INDEX_FIRST + 2);
-  EXPECT_EQ("Index 3: Article+CustNo+OrderNo", Status(ZV_STATUS_RECORDS));
+  EXPECT_EQ("80000 Datens\xe4tze, Index 3: Article+CustNo+OrderNo", Status(ZV_STATUS_RECORDS));
   PressKey(frame_, 'B', kCtrl);
   EXPECT_TRUE(frame_.m_bBackwards);
   EXPECT_EQ(
-      "Index 3: Article+CustNo+OrderNo, r\xfc"
+      "80000 Datens\xe4tze, Index 3: Article+CustNo+OrderNo, r\xfc"
       "ckw\xe4rts",
       Status(ZV_STATUS_RECORDS));
   // The record grid has a column per field of the table.

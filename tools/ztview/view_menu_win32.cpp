@@ -128,11 +128,11 @@ void CViewFrame::UpdateMenu() {
   enable(ZV_CMD_PRINT_PREVIEW, desc != nullptr);
   enable(ZV_CMD_PROPERTIES, desc != nullptr);
   enable(ZV_CMD_BACKWARDS, isam);
-  enable(ZV_CMD_GOTO, false);
-  enable(ZV_CMD_FIND, false);
+  enable(ZV_CMD_GOTO, m_bBrowsing);
+  enable(ZV_CMD_FIND, m_bBrowsing);
   enable(ZV_CMD_SELECTION, desc != nullptr);
   enable(ZV_CMD_NO_SELECTION, m_bSelection);
-  enable(ZV_CMD_FIND_NEXT, false);
+  enable(ZV_CMD_FIND_NEXT, m_bBrowsing);
   CheckMenuItem(m_hMenu, ZV_CMD_BACKWARDS, MF_BYCOMMAND | (m_bBackwards ? MF_CHECKED : MF_UNCHECKED));
   const bool german = strcmp(m_Settings.m_szLanguage, "E") != 0;
   CheckMenuItem(m_hMenu, ZV_CMD_GERMAN, MF_BYCOMMAND | (german ? MF_CHECKED : MF_UNCHECKED));
