@@ -97,21 +97,33 @@ TEST_F(ViewFrame, ChoosingATableOrAnIndexFollowsInGridAndStatusBar) {
 }
 
 TEST_F(ViewFrame, SidePaneShowsOnlyDescriptionAndIsamFilesAndOpensThemWithEnter) {
-  WriteFile(Demo("notes.txt"), "not shown");
-  ASSERT_EQ(1, frame_.ShowFolder(demo_.c_str()));
+  // A folder of its own: the demo's files, a text, a subfolder with a description
+  // in capitals and a subfolder with nothing of interest.
+  const std::string pane = TestFolder("ztview_pane");
+  WriteFile(pane + "\\sample.isa", ReadBytes(Demo("sample.isa")));
+  WriteFile(pane + "\\sample.cfg", ReadBytes(Demo("sample.cfg")));
+  WriteFile(pane + "\\notes.txt", "not shown");
+  CreateDirectoryA((pane + "\\sub").c_str(), nullptr);
+  CreateDirectoryA((pane + "\\empty").c_str(), nullptr);
+  WriteFile(pane + "\\sub\\OTHER.CFG", ReadBytes(Demo("sample.cfg")));
+  WriteFile(pane + "\\empty\\image.jpg", "not shown");
+  ASSERT_EQ(1, frame_.ShowFolder(pane.c_str()));
   std::vector<std::string> shown;
   for (unsigned f = 0; f < frame_.m_Side.m_Tree.m_uAccepted; ++f)
     shown.push_back(frame_.m_Side.m_Tree.m_pFiles[f].szPath + frame_.m_Side.m_Tree.m_pFiles[f].uNameOffset);
   std::sort(shown.begin(), shown.end());
-  EXPECT_EQ((std::vector<std::string>{"sample.cfg", "sample.isa"}), shown);
-  HTREEITEM item = frame_.m_Side.FindFile(Demo("sample.isa").c_str());
+  EXPECT_EQ((std::vector<std::string>{"OTHER.CFG", "sample.cfg", "sample.isa"}), shown);
+  // The tree: the folder, its files, "sub" with its file; "empty" is left out.
+  EXPECT_EQ(5, SendMessageA(frame_.m_Side.m_hWnd, TVM_GETCOUNT, 0, 0));
+  HTREEITEM item = frame_.m_Side.FindFile((pane + "\\sample.isa").c_str());
   ASSERT_NE(item, nullptr);
-  EXPECT_EQ(nullptr, frame_.m_Side.FindFile(Demo("notes.txt").c_str()));
+  EXPECT_NE(nullptr, frame_.m_Side.FindFile((pane + "\\sub\\OTHER.CFG").c_str()));
+  EXPECT_EQ(nullptr, frame_.m_Side.FindFile((pane + "\\notes.txt").c_str()));
   SendMessageA(frame_.m_Side.m_hWnd, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
   SetFocus(frame_.m_Side.m_hWnd);
   PressKey(frame_, VK_RETURN);
   ASSERT_TRUE(frame_.m_bOpen);
-  EXPECT_EQ(Demo("sample.isa"), frame_.m_File.m_szFileName);
+  EXPECT_EQ(pane + "\\sample.isa", frame_.m_File.m_szFileName);
   // A folder that is not there: the box, and an empty pane.
   boxes_.boxes.clear();
   EXPECT_EQ(0, frame_.ShowFolder(Demo("missing").c_str()));
@@ -199,19 +211,9 @@ TEST_F(ViewFrame, CopiesTheCurrentCellOrLineOfTheTableList) {
   SetFocus(frame_.m_hTables);
   PressKey(frame_, VK_DOWN);
   PressKey(frame_, 'C', kCtrl);
-  auto clipboard = [] {
-    std::string text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-      text = static_cast<const char*>(GlobalLock(data));
-      GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-  };
-  EXPECT_EQ("Order", clipboard());
+  EXPECT_EQ("Order", ClipboardText());
   PressKey(frame_, 'C', kCtrl | kShift);
-  const std::string line = clipboard();
+  const std::string line = ClipboardText();
   EXPECT_EQ(0u, line.find("Order\t7\t3\t")) << line;
 }
 

@@ -48,16 +48,6 @@ class ViewRecords : public FrameTest {
     for (unsigned c = 0; c < 7; ++c) row += (c ? ";" : "") + Shown(line, c);
     return row;
   }
-  static std::string Clipboard() {
-    std::string text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-      text = static_cast<const char*>(GlobalLock(data));
-      GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-  }
 };
 
 TEST_F(ViewRecords, IndexOrderForwardsAndBackwardsToTheEnd) {
@@ -162,72 +152,88 @@ TEST_F(ViewRecords, CtrlCCopiesTheCellAndCtrlShiftCTheLineTabSeparated) {
   frame_.GoToLine(10);
   Records()->SelectItem(10, 6);
   PressKey(frame_, 'C', kCtrl);
-  EXPECT_EQ(Shown(10, 6), Clipboard());
-  EXPECT_FALSE(Clipboard().empty());
+  EXPECT_EQ(Shown(10, 6), ClipboardText());
+  EXPECT_FALSE(ClipboardText().empty());
   PressKey(frame_, 'C', kCtrl | kShift);
   std::string row = Row(10);
   for (char& c : row)
     if (c == ';') c = '\t';
-  EXPECT_EQ(row, Clipboard());
+  EXPECT_EQ(row, ClipboardText());
+}
+
+// In the property sheet's fields page: field `line` gets a new name, then OK or Cancel.
+void RenameField(HWND sheet, unsigned line, const char* name, bool ok) {
+  HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_INDEXTOHWND, 0, 0));
+  HWND gridWindow = FindWindowExA(page, nullptr, kGridClassName, nullptr);
+  IGridView* grid = reinterpret_cast<IGridView*>(SendMessageA(gridWindow, ZT_GRID_QUERY, 0, 0));
+  grid->EditItem(line, 1);
+  HWND edit = grid->GetChildHwnd();
+  SetWindowTextA(edit, name);
+  SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageA(sheet, PSM_PRESSBUTTON, ok ? PSBTN_OK : PSBTN_CANCEL, 0);
 }
 
 TEST_F(ViewRecords, PropertySheetCancelKeepsTheDescriptionAndOkAsksBeforeWriting) {
-  ASSERT_EQ(1, frame_.Open(Demo("sample.cfg").c_str()));
-  frame_.SelectTable(0);
+  const std::string file = Demo("edit.cfg");
   const std::string before = ReadBytes(Demo("sample.cfg"));
+  WriteFile(file, before);
+  ASSERT_EQ(1, frame_.Open(file.c_str()));
+  frame_.SelectTable(0);
   // The name of the first field changed in the sheet, then Cancel.
-  auto rename = [](HWND sheet, bool ok) {
-    HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_INDEXTOHWND, 0, 0));
-    HWND gridWindow = FindWindowExA(page, nullptr, kGridClassName, nullptr);
-    IGridView* grid = reinterpret_cast<IGridView*>(SendMessageA(gridWindow, ZT_GRID_QUERY, 0, 0));
-    grid->EditItem(0, 1);
-    HWND edit = grid->GetChildHwnd();
-    SetWindowTextA(edit, "Kundennummer");
-    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
-    PostMessageA(sheet, PSM_PRESSBUTTON, ok ? PSBTN_OK : PSBTN_CANCEL, 0);
-  };
   {
-    ModalScript script({[&](HWND sheet) { rename(sheet, false); }});
+    ModalScript script({[](HWND sheet) { RenameField(sheet, 0, "Kundennummer", false); }});
     PressKey(frame_, VK_RETURN, kAlt);
     EXPECT_TRUE(script.AllStepsRan());
   }
   EXPECT_STREQ("CustNo", frame_.Table()->m_Fields.m_pFields[0].m_szName);
   EXPECT_TRUE(boxes_.boxes.empty());
-  EXPECT_EQ(before, ReadBytes(Demo("sample.cfg")));
+  EXPECT_EQ(before, ReadBytes(file));
 
   // OK, and No to the question: changed in the window, not on disk.
   boxes_.answer = IDNO;
   {
-    ModalScript script({[&](HWND sheet) { rename(sheet, true); }});
+    ModalScript script({[](HWND sheet) { RenameField(sheet, 0, "Kundennummer", true); }});
     frame_.Command(ZV_CMD_PROPERTIES);
   }
   EXPECT_STREQ("Kundennummer", frame_.Table()->m_Fields.m_pFields[0].m_szName);
   ASSERT_EQ(1u, boxes_.boxes.size());
   EXPECT_NE(std::string::npos, boxes_.boxes[0].text.find("Customer"));
-  EXPECT_EQ(before, ReadBytes(Demo("sample.cfg")));
+  EXPECT_EQ(before, ReadBytes(file));
 
-  // OK with Yes: the description file has the new name.
+  // OK with Yes: the description file has both new names.
   boxes_.answer = IDYES;
   boxes_.boxes.clear();
   {
-    ModalScript script({[&](HWND sheet) {
-      HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_INDEXTOHWND, 0, 0));
-      HWND gridWindow = FindWindowExA(page, nullptr, kGridClassName, nullptr);
-      IGridView* grid = reinterpret_cast<IGridView*>(SendMessageA(gridWindow, ZT_GRID_QUERY, 0, 0));
-      grid->EditItem(1, 1);
-      HWND edit = grid->GetChildHwnd();
-      SetWindowTextA(edit, "Kundenname");
-      SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
-      PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
-    }});
+    ModalScript script({[](HWND sheet) { RenameField(sheet, 1, "Kundenname", true); }});
     frame_.Command(ZV_CMD_PROPERTIES);
   }
   ASSERT_EQ(1u, boxes_.boxes.size());
-  const std::string after = ReadBytes(Demo("sample.cfg"));
+  const std::string after = ReadBytes(file);
   EXPECT_NE(std::string::npos, after.find("\"Kundennummer\""));
   EXPECT_NE(std::string::npos, after.find("\"Kundenname\""));
   EXPECT_EQ(std::string::npos, after.find("\"CustNo\",")) << "Customer's first field renamed";
-  WriteFile(Demo("sample.cfg"), before);
+}
+
+TEST_F(ViewRecords, AChangedDescriptionOfAnIsamFileGoesToANewDescriptionFile) {
+  const std::string isam = ReadBytes(Demo("sample.isa"));
+  frame_.SelectTable(0);
+  FileDialogAnswer::name = Demo("changed.cfg");
+  DeleteFileA(FileDialogAnswer::name.c_str());
+  boxes_.answer = IDYES;
+  {
+    ModalScript script({[](HWND sheet) { RenameField(sheet, 0, "Kundennummer", true); }});
+    frame_.Command(ZV_CMD_PROPERTIES);
+  }
+  ASSERT_EQ(1u, boxes_.boxes.size());
+  EXPECT_EQ(unsigned(MB_YESNO), boxes_.boxes[0].style & MB_TYPEMASK);
+  EXPECT_TRUE(FileDialogAnswer::lastSave);
+  const std::string written = ReadBytes(Demo("changed.cfg"));
+  EXPECT_NE(std::string::npos, written.find("\"Kundennummer\""));
+  EXPECT_NE(std::string::npos, written.find("\"Order\""));  // every table of the file
+  EXPECT_TRUE(isam == ReadBytes(Demo("sample.isa"))) << "the ISAM file is left as it is";
+  // The window shows the changed description on the records.
+  EXPECT_STREQ("Kundennummer", frame_.Table()->m_Fields.m_pFields[0].m_szName);
+  EXPECT_TRUE(frame_.m_bBrowsing);
 }
 
 TEST_F(ViewRecords, PrintsTheListsToMetafilesAndPreviewsThem) {

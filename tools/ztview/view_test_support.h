@@ -119,6 +119,18 @@ inline void PressKey(CViewFrame& frame, UINT key, unsigned modifiers = 0) {
   SetKeyboardState(state);
 }
 
+// The text on the clipboard (empty when there is none).
+inline std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    text = static_cast<const char*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
 // Answers the frame's file dialogs with a preset name (or a cancel).
 struct FileDialogAnswer {
   static inline std::string name;
