@@ -10,7 +10,7 @@ int CZTComboBox::Display(HWND dialog, unsigned value) {
     if (SendMessageA(combo, CB_INSERTSTRING, WPARAM(i), reinterpret_cast<LPARAM>(text)) < 0) return 0;
   }
   const unsigned index = IndexOfValue(value);
-  SendMessageA(combo, CB_SETCURSEL, index == 0xFFFFFFFFu ? WPARAM(-1) : WPARAM(index), 0);
+  SendMessageA(combo, CB_SETCURSEL, index == ZT_LIST_NONE ? WPARAM(-1) : WPARAM(index), 0);
   return 1;
 }
 

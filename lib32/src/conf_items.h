@@ -4,6 +4,7 @@
 // object behind the class.
 #pragma once
 
+#include <stdint.h>
 #include <string.h>
 
 #include "zt_lib32/conf_file.h"
@@ -152,7 +153,7 @@ inline unsigned ReadTexts(const char* text, unsigned pos, unsigned end, unsigned
 }
 
 // Reads a bare item from *pos as a number: decimal, or hexadecimal after "0x".
-// false for any other byte in it or a value above 0xFFFFFFFF.
+// false for any other byte in it or a value that does not fit 32 bits.
 inline bool ReadNumber(const char* text, unsigned* pos, unsigned end, unsigned* value) {
   unsigned i = *pos;
   const unsigned base =
@@ -160,7 +161,7 @@ inline bool ReadNumber(const char* text, unsigned* pos, unsigned end, unsigned* 
   unsigned long long v = 0;
   for (i += base == 16 ? 2 : 0; i < end && !IsItemEnd(text[i]); ++i) {
     const unsigned d = DigitValue(text[i]);
-    if (d >= base || (v = v * base + d) > 0xFFFFFFFFull) return false;
+    if (d >= base || (v = v * base + d) > UINT32_MAX) return false;
   }
   *pos = i;
   *value = static_cast<unsigned>(v);

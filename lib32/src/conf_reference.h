@@ -43,14 +43,14 @@ inline unsigned ParseNumber(const char* text, const Item& item, unsigned* value)
       else
         return ZT_CONF_BAD_NUMBER;
       v = v * 16 + d;
-      if (v > 0xFFFFFFFFull) return ZT_CONF_BAD_NUMBER;
+      if (v > UINT32_MAX) return ZT_CONF_BAD_NUMBER;
     }
   } else {
     for (unsigned i = 0; i < n; ++i) {
       const char c = p[i];
       if (c < '0' || c > '9') return ZT_CONF_BAD_NUMBER;
       v = v * 10 + static_cast<unsigned>(c - '0');
-      if (v > 0xFFFFFFFFull) return ZT_CONF_BAD_NUMBER;
+      if (v > UINT32_MAX) return ZT_CONF_BAD_NUMBER;
     }
   }
   *value = static_cast<unsigned>(v);

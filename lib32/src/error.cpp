@@ -40,6 +40,6 @@ int CZTError::DispBox(const char* text, const char* caption, unsigned style, va_
   char marker[128] = "<?>";
   if (m_pResource) m_pResource->LoadOwnString(kSubstitution, marker, sizeof(marker));
   ztFormatV(formatted, sizeof(formatted), text, args, marker);
-  ZTBoxRequest box{0xFFFFFFFFu, ZT_BOX_TEXT, style, caption ? caption : m_szCaption, formatted};
+  ZTBoxRequest box{ZT_BOX_NO_CODE, ZT_BOX_TEXT, style, caption ? caption : m_szCaption, formatted};
   return ztShowBox(&box);
 }

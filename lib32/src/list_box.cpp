@@ -7,7 +7,7 @@
 unsigned ztListEntryIndex(const ZTListEntry* entries, unsigned count, unsigned value) {
   for (unsigned i = 0; entries && i < count; ++i)
     if (entries[i].value == value) return i;
-  return 0xFFFFFFFFu;
+  return ZT_LIST_NONE;
 }
 
 unsigned ztListEntryText(const ZTListEntry* entries, unsigned count, const CZTLibrary* library, unsigned index,

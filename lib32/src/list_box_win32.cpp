@@ -10,7 +10,7 @@ int CZTListBox::Display(HWND listBox, unsigned value) {
     if (pos < 0) return 0;
     SendMessageA(listBox, LB_SETITEMDATA, WPARAM(pos), LPARAM(m_pEntries[i].value));
   }
-  unsigned index = value == 0xFFFFFFFFu ? 0xFFFFFFFFu : IndexOfValue(value);
-  SendMessageA(listBox, LB_SETCURSEL, index == 0xFFFFFFFFu ? WPARAM(-1) : WPARAM(index), 0);
+  unsigned index = value == ZT_LIST_NONE ? ZT_LIST_NONE : IndexOfValue(value);
+  SendMessageA(listBox, LB_SETCURSEL, index == ZT_LIST_NONE ? WPARAM(-1) : WPARAM(index), 0);
   return 1;
 }

@@ -4,7 +4,7 @@
 
 #include "zt_lib32/list_box.h"
 
-// Index of the entry with a value; 0xFFFFFFFF when none.
+// Index of the entry with a value; ZT_LIST_NONE when none.
 unsigned ztListEntryIndex(const ZTListEntry* entries, unsigned count, unsigned value);
 // Text of entry index from the library's language resources (its value in decimal
 // when the language library has none); its length.

@@ -37,8 +37,8 @@ unsigned ztPrintPageFile(unsigned page, char* path, unsigned size) {
   // "name.ext" becomes "name-<page>.ext"; a name without extension gets the suffix at its end.
   const unsigned dot = ztFileNameDot(g_path);
   char stem[MAX_PATH];
-  ztStrCopyN(stem, g_path, dot == 0xFFFFFFFFu ? MAX_PATH : dot, sizeof(stem));
-  const char* extension = dot == 0xFFFFFFFFu ? "" : g_path + dot;
+  ztStrCopyN(stem, g_path, dot == ZT_NO_DOT ? MAX_PATH : dot, sizeof(stem));
+  const char* extension = dot == ZT_NO_DOT ? "" : g_path + dot;
   char name[MAX_PATH + 16];
   const unsigned n = ztFormat(name, sizeof(name), "%s-%u%s", stem, page, extension);
   if (n + 1 > size || n + 1 > MAX_PATH) return 0;

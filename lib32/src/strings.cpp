@@ -93,7 +93,7 @@ void ztStrUpper(char* text) {
   for (; *text; ++text) *text = static_cast<char>(ztUpperTable[static_cast<unsigned char>(*text)]);
 }
 
-int ztStrICmp(const char* a, const char* b) { return ztStrNICmp(a, b, 0xFFFFFFFFu); }
+int ztStrICmp(const char* a, const char* b) { return ztStrNICmp(a, b, UINT32_MAX); }
 
 int ztStrNICmp(const char* a, const char* b, unsigned count) {
   if (!a || !b) return a == b ? 0 : (a ? 1 : -1);
@@ -279,8 +279,8 @@ unsigned ztFileNameStart(const char* path) {
 }
 
 unsigned ztFileNameDot(const char* path) {
-  if (!path) return 0xFFFFFFFFu;
-  unsigned dot = 0xFFFFFFFFu;
+  if (!path) return ZT_NO_DOT;
+  unsigned dot = ZT_NO_DOT;
   for (unsigned i = ztFileNameStart(path); path[i]; ++i)
     if (path[i] == '.') dot = i;
   return dot;

@@ -7,8 +7,6 @@
 
 #include "zt_tbl32/file_tree.h"
 
-constexpr unsigned kZTNone = 0xFFFFFFFFu;
-
 // Compares n characters ignoring case. Paths mostly agree in case, so four
 // bytes at a time are compared as they are until two differ.
 inline int ztFoldCompareN(const char* a, const char* b, unsigned n) {

@@ -38,7 +38,7 @@ bool Identify(const char* path, DirIdentity* id) {
 bool FollowLink(CZTBuffPool& dirs, unsigned searched, unsigned firstDir, const char* link) {
   DirIdentity target;
   if (!Identify(link, &target)) return false;
-  for (unsigned k = searched; k != kZTNone && k >= firstDir;) {
+  for (unsigned k = searched; k != kZTNoParent && k >= firstDir;) {
     const auto* dir = static_cast<const SDirEntry*>(dirs.getRec(k));
     DirIdentity above;
     if (Identify(dir->szPath, &above) && above == target) return false;
@@ -78,7 +78,7 @@ int CZTFileTree::BrowseDrive(const char* root, const CZTFileType* filter) {
   memcpy(first->szPath, root, length);
   if (!slash) first->szPath[length] = '\\';
   first->uPathLength = length + (slash ? 0 : 1);
-  first->uParent = kZTNone;
+  first->uParent = kZTNoParent;
   return Scan(dirs, 1, 0, filter);
 }
 
@@ -93,7 +93,7 @@ int CZTFileTree::BrowseStation(const CZTFileType* filter) {
   SDirEntry* top = RootRecord(dirs);
   if (!top) return FALSE;
   top->uPathLength = ztStrCopy(top->szPath, kWorkstationRoot, sizeof(top->szPath));
-  top->uParent = kZTNone;
+  top->uParent = kZTNoParent;
   unsigned count = 1;
   for (unsigned d = 0; d < station.m_uCount; ++d) {
     const SDriveRec& drive = station.m_pDrives[d];
@@ -211,7 +211,7 @@ int CZTFileTree::BuildTables(CZTBuffPool& dirPool, unsigned dirCount, CZTBuffPoo
   for (unsigned k = 0; k < dirCount; ++k) position[dirOrder[k]->uScanIndex] = k;
   for (unsigned k = 0; k < dirCount; ++k) {
     dirs[k] = *dirOrder[k];
-    if (dirs[k].uParent != kZTNone) dirs[k].uParent = position[dirs[k].uParent];
+    if (dirs[k].uParent != kZTNoParent) dirs[k].uParent = position[dirs[k].uParent];
   }
   dirOrder.reset();
 

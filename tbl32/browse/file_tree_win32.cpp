@@ -156,10 +156,10 @@ unsigned CZTFileTree::PlaceFile(unsigned pos) {
 // The directory part of the path picks the directory (by path, as the files
 // are ordered by directory), then its accepted files are searched by name.
 unsigned CZTFileTree::findFile(const char* path) const {
-  if (!path || !m_pDirStart) return kZTNone;
+  if (!path || !m_pDirStart) return kZTNotFound;
   const unsigned dirLength = ztDirPartLength(path);
   const unsigned dir = FindDir(path, dirLength);
-  if (dir == kZTNone) return kZTNone;
+  if (dir == kZTNotFound) return kZTNotFound;
   const char* name = path + dirLength;
   unsigned lo = m_pDirStart[dir], hi = m_pDirStart[dir + 1];
   const unsigned end = hi;
@@ -172,20 +172,20 @@ unsigned CZTFileTree::findFile(const char* path) const {
     else
       hi = mid;
   }
-  return lo < end && ztFoldCompare(m_pFiles[lo].szPath + m_pFiles[lo].uNameOffset, name) == 0 ? lo : kZTNone;
+  return lo < end && ztFoldCompare(m_pFiles[lo].szPath + m_pFiles[lo].uNameOffset, name) == 0 ? lo : kZTNotFound;
 }
 
 unsigned CZTFileTree::findfile(const char* pattern) const {
   CZTStrCmp matcher;
-  if (!pattern || !matcher.SetupString(pattern, 0, 1)) return kZTNone;
+  if (!pattern || !matcher.SetupString(pattern, 0, 1)) return kZTNotFound;
   for (unsigned i = 0; i < m_uAccepted; ++i)
     if (matcher.CompareiString(m_pFiles[i].szPath + m_pFiles[i].uNameOffset, 0, 0)) return i;
-  return kZTNone;
+  return kZTNotFound;
 }
 
 // The directory whose path is the first length characters of path.
 unsigned CZTFileTree::FindDir(const char* path, unsigned length) const {
-  if (!m_uDirCount) return kZTNone;
+  if (!m_uDirCount) return kZTNotFound;
   // Record 0 (the root, or the pseudo-root "Workstation") stays first whatever its path.
   if (ztPathCompare(path, length, m_pDirs[0].szPath, m_pDirs[0].uPathLength) == 0) return 0;
   unsigned lo = 1, hi = m_uDirCount;
@@ -198,13 +198,13 @@ unsigned CZTFileTree::FindDir(const char* path, unsigned length) const {
     else
       hi = mid;
   }
-  return kZTNone;
+  return kZTNotFound;
 }
 
 unsigned CZTFileTree::getDirItem(HTREEITEM item) const {
   for (unsigned d = 0; d < m_uDirCount; ++d)
     if (m_pDirs[d].hItem == item) return d;
-  return kZTNone;
+  return kZTNotFound;
 }
 
 unsigned CZTFileTree::getFirstDirFile(unsigned dir, int withSubdirs) const {
@@ -263,17 +263,17 @@ unsigned CZTFileTree::renfile(unsigned file, const char* newPath) {
 }
 
 unsigned CZTFileTree::movefile(unsigned file, const char* newPath) {
-  if (file >= m_uAccepted || !newPath || !*newPath) return kZTNone;
+  if (file >= m_uAccepted || !newPath || !*newPath) return kZTNotFound;
   const unsigned length = static_cast<unsigned>(strnlen(newPath, MAX_PATH));
   const unsigned dirLength = ztDirPartLength(newPath);
-  unsigned dir = kZTNone;
+  unsigned dir = kZTNotFound;
   if (length >= MAX_PATH)
     ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcFileTree, "Filename exceeds buffer size");
   else if (dirLength < length)
     dir = FindDir(newPath, dirLength);
-  if (dir == kZTNone) {
+  if (dir == kZTNotFound) {
     delfile(file);
-    return kZTNone;
+    return kZTNotFound;
   }
   SFileEntry& entry = m_pFiles[file];
   memcpy(entry.szPath, newPath, length + 1);
@@ -298,15 +298,15 @@ int CZTFileTree::GrowFiles() {
 }
 
 unsigned CZTFileTree::copyfile(unsigned file, const char* newPath) {
-  if (file >= m_uAccepted || !newPath || !*newPath) return kZTNone;
+  if (file >= m_uAccepted || !newPath || !*newPath) return kZTNotFound;
   const unsigned length = static_cast<unsigned>(strnlen(newPath, MAX_PATH));
   const unsigned dirLength = ztDirPartLength(newPath);
-  if (length >= MAX_PATH || dirLength == length) return kZTNone;
+  if (length >= MAX_PATH || dirLength == length) return kZTNotFound;
   const unsigned dir = FindDir(newPath, dirLength);
-  if (dir == kZTNone) return kZTNone;
+  if (dir == kZTNotFound) return kZTNotFound;
   if (!GrowFiles()) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcFileTree, "Not enough free memory for the file table available");
-    return kZTNone;
+    return kZTNotFound;
   }
   SFileEntry copy = {};
   copy.uDir = dir;

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr unsigned kNone = 0xFFFFFFFFu;
-
 // Column index c of the fields grid has the command id ZT_ID_FIELD_NUMBER + c.
 enum : unsigned {
   kColName = 1,
@@ -42,8 +40,8 @@ const SColumnDef kColumns[] = {
 CGridDef s_Grid = {0, nullptr, ZT_ID_FIELDS_GRID, 25, &ztTbl32Lib, nullptr, 12, kColumns};
 
 SZTSheetPage s_Page = {};
-// The line of a new field being filled in column by column; kNone when none.
-unsigned s_uFillLine = kNone;
+// The line of a new field being filled in column by column; kZTNoLine when none.
+unsigned s_uFillLine = kZTNoLine;
 
 CZTFieldDesc* FieldAt(unsigned line) {
   CZTTableDesc* table = s_Page.table;
@@ -63,7 +61,7 @@ void Fill() {
 }
 
 void Activate(HWND page) {
-  s_uFillLine = kNone;
+  s_uFillLine = kZTNoLine;
   Fill();
   ShowSizes(page);
 }
@@ -74,7 +72,7 @@ void Refresh(HWND page, unsigned line, unsigned column) {
   s_Page.table->DispFieldProperties(s_Grid, line);
   ztSheetChanged(s_Page, page);
   if (line != s_uFillLine || column >= kColWidth) {
-    s_uFillLine = kNone;
+    s_uFillLine = kZTNoLine;
     return;
   }
   if (column >= kColName) PostMessageA(s_Grid.m_hGrid, ZT_GRID_EDIT, line, column + 1);
@@ -91,14 +89,14 @@ void AddField(HWND page, unsigned position) {
 }
 
 void DeleteField(HWND page, unsigned line) {
-  if (line == kNone) return;
+  if (line == kZTNoLine) return;
   const CZTFieldDesc* field = FieldAt(line);
   const int answer = field ? ztTbl32Lib.DispQuestion(ZT_ASK_DELETE_FIELD, field->m_szName)
                            : ztTbl32Lib.DispQuestion(ZT_ASK_DELETE_LINE, line + 1);
   if (answer != IDYES || !field) return;
   CZTFieldDescList& fields = s_Page.table->m_Fields;
   ztRemoveRecord(fields.m_pFields, fields.m_uCount, line);
-  s_uFillLine = kNone;
+  s_uFillLine = kZTNoLine;
   Fill();
   ShowSizes(page);
   ztSheetChanged(s_Page, page);
@@ -200,7 +198,7 @@ void OnCommand(HWND page, WPARAM wParam, LPARAM lParam) {
       if (code == BN_CLICKED) AddField(page, table->m_Fields.m_uCount);
       return;
     case ZT_ID_INSERT:
-      if (code == BN_CLICKED) AddField(page, grid ? grid->GetCurItem() : kNone);
+      if (code == BN_CLICKED) AddField(page, grid ? grid->GetCurItem() : kZTNoLine);
       return;
     case ZT_ID_DELETE:
       if (code == BN_CLICKED && grid) DeleteField(page, grid->GetCurItem());

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr unsigned kNone = 0xFFFFFFFFu;
-
 const SColumnDef kColumns[] = {{GCT_EDIT, 0, 0, 1, ZT_ID_IMAGE_NAME, 100, ZT_STR_IMAGES_HEADER}};
 CGridDef s_Grid = {0, nullptr, ZT_ID_IMAGES_GRID, 25, &ztTbl32Lib, nullptr, 1, kColumns};
 

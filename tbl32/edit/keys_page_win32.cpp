@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr unsigned kNone = 0xFFFFFFFFu;
-
 enum : unsigned { kColOption1 = 1, kColParts = 6, kColKeyType = 7, kColField = 8 };
 
 const SColumnDef kColumns[] = {
@@ -63,7 +61,7 @@ void OnGridColumn(HWND page, unsigned column, unsigned code, unsigned line) {
   CZTTableDesc* table = s_Page.table;
   IGridView* grid = s_Grid.m_pGrid;
   const unsigned k = table->KeyPartToIndex(line), p = table->KeyPartToPart(line);
-  if (!grid || k == kNone) return;
+  if (!grid || k == kZTNotFound) return;
   CZTKeyDesc& key = table->m_Keys.m_pKeys[k];
   if (column >= kColOption1 && column < kColOption1 + 5) {
     if (code != GN_CHECKACTIVATE) return;
@@ -83,7 +81,7 @@ void OnGridColumn(HWND page, unsigned column, unsigned code, unsigned line) {
     Changed(page);
   } else if (column == kColKeyType) {
     if (code == GN_LISTOPEN) {
-      ISAMLBKeyTypes.Display(grid->GetChildHwnd(), p < kZTMaxKeyParts ? key.m_Part[p].uKeyType : kNone);
+      ISAMLBKeyTypes.Display(grid->GetChildHwnd(), p < kZTMaxKeyParts ? key.m_Part[p].uKeyType : ZT_LIST_NONE);
     } else if (code == GN_LISTCLOSE) {
       const unsigned selection = grid->GetColumnListSel(column);
       if (selection >= ISAMLBKeyTypes.m_uCount || p >= kZTMaxKeyParts) return;
@@ -95,7 +93,7 @@ void OnGridColumn(HWND page, unsigned column, unsigned code, unsigned line) {
       FillFieldList(grid->GetChildHwnd(), table->FindFieldToKeyIndex(k, p));
     } else if (code == GN_LISTCLOSE) {
       const unsigned selection = grid->GetColumnListSel(column);
-      if (selection == kNone) return;
+      if (selection == kZTNoListSel) return;
       table->SetKeyFieldIndex(k, p, selection);
       Changed(page);
     }
@@ -109,7 +107,7 @@ void OnCommand(HWND page, WPARAM wParam, LPARAM lParam) {
   IGridView* grid = s_Grid.m_pGrid;
   switch (id) {
     case ZT_ID_INSERT:
-      if (code == BN_CLICKED) AddKey(page, grid ? table->KeyPartToIndex(grid->GetCurItem()) : kNone);
+      if (code == BN_CLICKED) AddKey(page, grid ? table->KeyPartToIndex(grid->GetCurItem()) : kZTNotFound);
       return;
     case ZT_ID_DELETE:
       if (code == BN_CLICKED && grid) DeleteKey(page, table->KeyPartToIndex(grid->GetCurItem()));

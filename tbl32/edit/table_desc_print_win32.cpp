@@ -219,13 +219,13 @@ int CZTTableDesc::PrintKeyList(HWND owner) const {
       for (unsigned p = 0; p < parts; ++p) {
         const SZTKeyPart& part = key.m_Part[p];
         print.RightDez(Tab(3), y, p + 1);
-        if (part.uKeyType != 0xFFFFFFFFu) {
+        if (part.uKeyType != kZTNoKeyType) {
           const char* type = ISAMKeyType(part.uKeyType);
           print.LeftText(Tab(4), y, type ? type : "???", 0);
         }
         print.LeftText(Tab(5), y, part.szFieldName, 0);
         const unsigned field = FindFieldToKeyIndex(k, p);
-        if (field != 0xFFFFFFFFu) {
+        if (field != kZTNotFound) {
           print.RightDez(Tab(6), y, m_Fields.m_pFields[field].m_uOffset);
           print.RightDez(Tab(7), y, m_Fields.m_pFields[field].m_uLength);
         }

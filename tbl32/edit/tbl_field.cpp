@@ -14,7 +14,7 @@ unsigned ztTblJustOfLetter(unsigned letter) {
     case 'm':
       return ZT_COL_CENTRE;
     default:
-      return 0xFFFFFFFFu;
+      return kZTNoJust;
   }
 }
 
@@ -42,7 +42,7 @@ SZTTblField& SZTTblField::operator=(const SZTTblFldDesc& init) {
   uType = init.uType;
   uFlags = init.uFlags;
   const unsigned just = ztTblJustOfLetter(init.uJust);
-  uJust = just == 0xFFFFFFFFu ? ZT_COL_LEFT : just;
+  uJust = just == kZTNoJust ? ZT_COL_LEFT : just;
   uWidth = init.uWidth;
   uReserved = 0;
   uIndexData = 0;

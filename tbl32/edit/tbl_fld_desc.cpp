@@ -95,17 +95,17 @@ int CZTTblFldDesc::SetFldName(unsigned position, const char* name) {
 }
 
 unsigned CZTTblFldDesc::FindField(const char* name, unsigned length) const {
-  if (!m_uCount || !name) return 0xFFFFFFFFu;
+  if (!m_uCount || !name) return kZTNotFound;
   char upper[kZTTblNameSize];
   const unsigned n = length ? ztStrCopyN(upper, name, length, sizeof(upper)) : ztStrCopy(upper, name, sizeof(upper));
-  if (!n) return 0xFFFFFFFFu;
+  if (!n) return kZTNotFound;
   char given[kZTTblNameSize];
   ztStrCopy(given, upper, sizeof(given));
   ztStrUpper(upper);
   for (unsigned i = 0; i < m_uCount; ++i)
     if (m_pFields[i].uNameLength == n && memcmp(m_pFields[i].szUpperName, upper, n) == 0) return i;
   ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSrcTblFldDesc, "Field %s not found in field description table.", given);
-  return 0xFFFFFFFFu;
+  return kZTNotFound;
 }
 
 void CZTTblFldDesc::SortFields(unsigned mode) {
@@ -172,7 +172,7 @@ int CZTTblFldDesc::ParseDesc(CZTConfFile& conf, const char* keyword) {
     } else if (!row.szName[0]) {
       ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcTblFldDesc, "No field name found for field %u", i);
       ztTbl32Lib.DispError(ZT_ERR_TBLFLD_NO_NAME, i + 1);
-    } else if (ztTblJustOfLetter(values[4]) == 0xFFFFFFFFu) {
+    } else if (ztTblJustOfLetter(values[4]) == kZTNoJust) {
       ztTbl32Lib.DispError(ZT_ERR_TBLFLD_JUST, i + 1);
     } else {
       row.uOffset = values[0];
@@ -181,8 +181,8 @@ int CZTTblFldDesc::ParseDesc(CZTConfFile& conf, const char* keyword) {
       row.uWidth = static_cast<unsigned char>(values[3]);
       row.uJust = ztTblJustOfLetter(values[4]);
       row.uFlags = values[5];
-      row.uIndexData = 0xFFFFFFFFu;
-      row.uIndexTree = 0xFFFFFFFFu;
+      row.uIndexData = kZTNoIndexTree;
+      row.uIndexTree = kZTNoIndexTree;
       row.SetName(row.szName);
       ok = true;
     }

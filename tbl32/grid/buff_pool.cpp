@@ -57,7 +57,7 @@ CZTBuffPool::CZTBuffPool(unsigned recordSize)
       m_uChunkShift(0),
       m_pCursor(nullptr),
       m_uCursorBlock(0),
-      m_uOrderLimit(0xFFFFFFFFu) {
+      m_uOrderLimit(UINT32_MAX) {
   // Head, records and the slot word. A block that does not fit into 31 bits (or
   // a record size of 0) leaves the block size 0, and alloc fails.
   const unsigned long long size =

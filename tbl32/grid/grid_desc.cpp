@@ -142,7 +142,7 @@ int CGridDesc::ParseColumn(CZTConfFile& conf, SColumnDesc& column, const char* k
   column.width = count >= 5 ? values[4] : 0;
   // The line names no command: the column's index names it in notifications.
   column.commandId = index;
-  column.spare = 0xFFFFFFFFu;
+  column.spare = kZTSpareWord;
   const bool ownBack = (column.flags & GCF_BACKCOLORS) != 0, ownText = (column.flags & GCF_TEXTCOLORS) != 0;
   column.backEven = ownBack && count >= 6 ? ztSwapRGB(values[5]) : 0xFFFFFF;
   column.textEven = ownText && count >= 7 ? ztSwapRGB(values[6]) : 0;

@@ -2,7 +2,7 @@
 #include "zt_tbl32/grid_desc.h"
 
 int CGridDesc::DispColHeaders(HWND window, int reset) {
-  m_hGrid = m_uCtrlId == 0xFFFFFFFFu ? window : GetDlgItem(window, int(m_uCtrlId));
+  m_hGrid = m_uCtrlId == kZTSelfControl ? window : GetDlgItem(window, int(m_uCtrlId));
   if (!m_hGrid) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcGridDesc, "Control id %d not found", int(m_uCtrlId));
     ztTbl32Lib.DispError(ZT_ERR_GRIDDESC_NO_CONTROL, m_uCtrlId);

@@ -24,7 +24,7 @@ bool CGridLines::Reserve(size_t more) {
   // 64-bit arithmetic: on 32-bit builds a count near 2^32 must not wrap.
   const uint64_t needed = uint64_t(m_uCount) + more;
   if (needed <= m_uCapacity) return true;
-  const uint64_t limit = SIZE_MAX / sizeof(SViewLine*) < 0xFFFFFFFFu ? SIZE_MAX / sizeof(SViewLine*) : 0xFFFFFFFFu;
+  const uint64_t limit = SIZE_MAX / sizeof(SViewLine*) < UINT32_MAX ? SIZE_MAX / sizeof(SViewLine*) : UINT32_MAX;
   if (needed > limit) return false;
   uint64_t capacity = m_uCapacity < 16 ? 16 : uint64_t(m_uCapacity) * 2;
   if (capacity < needed) capacity = needed;

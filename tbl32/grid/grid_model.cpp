@@ -60,7 +60,7 @@ BOOL CGridModel::SetColumnCount(unsigned count) {
     SViewColumn& c = columns[k];
     memset(&c, 0, sizeof(c));
     c.valign = 1;
-    c.listSel = 0xFFFFFFFFu;
+    c.listSel = kZTNoListSel;
     c.backEven = c.backOdd = 0xFFFFFF;
     const uint64_t boundary = (count / 2 + 100ull * (k + 1)) / count;
     c.percent = uint32_t(boundary - previous);
@@ -121,7 +121,7 @@ BOOL CGridModel::IsSortColumn(unsigned column) const {
 }
 
 unsigned CGridModel::GetColumnListSel(unsigned column) const {
-  return column < m_uColumnCount ? m_pColumns[column].listSel : 0xFFFFFFFFu;
+  return column < m_uColumnCount ? m_pColumns[column].listSel : kZTNoListSel;
 }
 
 void CGridModel::LayoutColumns() {
@@ -138,12 +138,12 @@ void CGridModel::LayoutColumns() {
 }
 
 unsigned CGridModel::ColumnAt(int x) const {
-  if (x < 0) return 0xFFFFFFFFu;
+  if (x < 0) return kZTNoColumn;
   for (unsigned i = 0; i < m_uColumnCount; ++i) {
     const SViewColumn& c = m_pColumns[i];
     if (int64_t(c.left) <= x && x < int64_t(c.left) + c.width) return i;
   }
-  return 0xFFFFFFFFu;
+  return kZTNoColumn;
 }
 
 unsigned CGridModel::DividerAt(int x) const {
@@ -152,7 +152,7 @@ unsigned CGridModel::DividerAt(int x) const {
         i < m_uColumnCount ? int64_t(m_pColumns[i].left) : int64_t(m_pColumns[i - 1].left) + m_pColumns[i - 1].width;
     if (edge - 5 <= x && x < edge + 5) return i;
   }
-  return 0xFFFFFFFFu;
+  return kZTNotFound;
 }
 
 void CGridModel::DragDivider(unsigned d, int& dragX, int x) {
@@ -219,7 +219,7 @@ void CGridModel::DeleteAllItems() {
 }
 
 unsigned CGridModel::GetItemData(unsigned line) const {
-  if (line >= m_lines.Count()) return 0xFFFFFFFFu;
+  if (line >= m_lines.Count()) return kZTNoItemData;
   const SViewLine* l = m_lines.At(line);
   return l ? l->data : 0;
 }
@@ -333,9 +333,9 @@ void CGridModel::UpdateVBar() {
 unsigned CGridModel::LastShown() const {
   if (m_bVBar) {
     const uint64_t last = uint64_t(m_uTopLine) + m_uPage;
-    return last > 0xFFFFFFFFu ? 0xFFFFFFFFu : unsigned(last);
+    return last > UINT32_MAX ? UINT32_MAX : unsigned(last);
   }
-  return ItemCount() - 1;  // 0xFFFFFFFF for no lines
+  return ItemCount() - 1;  // kZTNoLine for no lines
 }
 
 bool CGridModel::IsShown(unsigned line) const {
@@ -359,10 +359,10 @@ int CGridModel::LineTop(unsigned line) const {
 }
 
 unsigned CGridModel::LineAt(int y) const {
-  if (y <= int(m_uHeaderHeight)) return 0xFFFFFFFFu;
+  if (y <= int(m_uHeaderHeight)) return kZTNoLine;
   const unsigned lh = m_uLineHeight ? m_uLineHeight : 1;
   const uint64_t line = uint64_t((y - int(m_uHeaderHeight)) / int(lh)) + TopLine();
-  return line < ItemCount() ? unsigned(line) : 0xFFFFFFFFu;
+  return line < ItemCount() ? unsigned(line) : kZTNoLine;
 }
 
 bool CGridModel::ScrollBy(int lines) {

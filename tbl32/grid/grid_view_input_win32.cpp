@@ -4,15 +4,11 @@
 #include "grid_view_call.h"
 #include "zt_tbl32/grid_view.h"
 
-namespace {
-constexpr UINT kNone = 0xFFFFFFFFu;
-}
-
-UINT CGridView::ValidLine() const { return m_uCurLine < m_model.ItemCount() ? m_uCurLine : kNone; }
+UINT CGridView::ValidLine() const { return m_uCurLine < m_model.ItemCount() ? m_uCurLine : kZTNoLine; }
 
 BOOL CGridView::SelectItem(UINT line, UINT column) {
-  if (column != kNone && column >= m_model.m_uColumnCount) return FALSE;
-  if (line != kNone && line >= m_model.ItemCount()) return FALSE;
+  if (column != kZTNoColumn && column >= m_model.m_uColumnCount) return FALSE;
+  if (line != kZTNoLine && line >= m_model.ItemCount()) return FALSE;
   SGridCall call(this);
   if (m_hWnd) SetFocus(m_hWnd);
   if (m_bDestroyPending) return TRUE;
@@ -21,19 +17,19 @@ BOOL CGridView::SelectItem(UINT line, UINT column) {
       RedrawItem(m_uCurLine);
       m_uCurLine = line;
     }
-    if (line == kNone) return TRUE;
+    if (line == kZTNoLine) return TRUE;
     Notify(GN_LINESELECT, m_uCtrlId, line);
     if (!m_bDestroyPending) RedrawItem(line);
     return TRUE;
   }
   RedrawItem(m_uCurLine);
   m_uCurLine = line;
-  if (line != kNone && column != kNone) {
+  if (line != kZTNoLine && column != kZTNoColumn) {
     Notify(GN_CELLSELECT, ColumnCommand(column), line);
     if (m_bDestroyPending) return TRUE;
     RedrawItem(line);
   } else {
-    m_uCurLine = kNone;
+    m_uCurLine = kZTNoLine;
   }
   m_uCurColumn = column;
   return TRUE;
@@ -54,7 +50,7 @@ BOOL CGridView::EditItem(UINT line, UINT column) {
 
 BOOL CGridView::Activate() {
   const UINT line = ValidLine();
-  if (line == kNone) return FALSE;
+  if (line == kZTNoLine) return FALSE;
   if (LineMode() && !(m_model.m_uStyle & GS_ACTIVATECELLS)) {
     Notify(GN_LINEACTIVATE, m_uCtrlId, line);
     return TRUE;
@@ -117,7 +113,7 @@ LRESULT CGridView::OnKeyDown(WPARAM key, LPARAM lParam) {
       if (bar) {
         const UINT t = m_model.m_uTopLine, d = p < t ? p : t;
         ScrollBy(-int(d));
-        if (r != kNone) r = r > d ? r - d : 0;
+        if (r != kZTNoLine) r = r > d ? r - d : 0;
       }
       break;
     case VK_NEXT:
@@ -126,28 +122,28 @@ LRESULT CGridView::OnKeyDown(WPARAM key, LPARAM lParam) {
         int64_t d = p;
         if (2 * int64_t(p) + t >= n) d = int64_t(n) - p - t - 1;
         if (d > 0) ScrollBy(int(d));
-        if (r != kNone && d > 0) r = int64_t(r) + d < n ? UINT(r + d) : n - 1;
+        if (r != kZTNoLine && d > 0) r = int64_t(r) + d < n ? UINT(r + d) : n - 1;
       }
       break;
     case VK_END: {
       const UINT last = m_model.LastShown() < n ? m_model.LastShown() : n - 1;
-      r = r != kNone && r < last ? last : n - 1;
+      r = r != kZTNoLine && r < last ? last : n - 1;
       break;
     }
     case VK_HOME: {
       const UINT t = m_model.TopLine();
       r = t < r ? t : 0;
-      if (n == 0) r = kNone;
+      if (n == 0) r = kZTNoLine;
       break;
     }
     case VK_LEFT:
-      if (k != kNone && k > 0) k = k - 1 < columns ? k - 1 : columns - 1;
+      if (k != kZTNoColumn && k > 0) k = k - 1 < columns ? k - 1 : columns - 1;
       break;
     case VK_RIGHT:
       if (k + 1 < columns) k = k + 1;  // no column yet: the first
       break;
     case VK_UP:
-      if (r != kNone && r > 0) --r;
+      if (r != kZTNoLine && r > 0) --r;
       break;
     case VK_DOWN:
       if (r + 1 < n) ++r;  // no line yet: the first
@@ -159,7 +155,7 @@ LRESULT CGridView::OnKeyDown(WPARAM key, LPARAM lParam) {
         Notify(GN_INSERTLINE, m_uCtrlId, r);
       return 0;
     case VK_DELETE:
-      if (r != kNone) {
+      if (r != kZTNoLine) {
         if (m_model.m_uStyle & (GS_LINEMODE | GS_DELETELINE)) {
           Notify(GN_DELETELINE, m_uCtrlId, r);
           return 0;
@@ -177,9 +173,9 @@ LRESULT CGridView::OnKeyDown(WPARAM key, LPARAM lParam) {
   if (changed) {
     RedrawItem(m_uCurLine);
     m_uCurLine = r;
-    m_uCurColumn = k == kNone ? 0 : k;
+    m_uCurColumn = k == kZTNoColumn ? 0 : k;
   }
-  if (r != kNone) {
+  if (r != kZTNoLine) {
     const int visibility = m_model.Visibility(r);
     const int64_t top = m_model.m_uTopLine;
     if (visibility < 0)
@@ -274,7 +270,7 @@ void CGridView::OnMouseMove(WPARAM keys, int x, int y) {
     }
     return;
   }
-  if (y >= 0 && y <= int(m_model.m_uHeaderHeight) && x >= 1 && m_model.DividerAt(x) != kNone) {
+  if (y >= 0 && y <= int(m_model.m_uHeaderHeight) && x >= 1 && m_model.DividerAt(x) != kZTNotFound) {
     if (!m_bResizeHover) {
       m_bResizeHover = 1;
       m_hSavedCursor = SetCursor(LoadCursorA(ztTbl32Lib.m_hInstance, MAKEINTRESOURCEA(ZT_CUR_DIVIDER)));
@@ -295,7 +291,7 @@ void CGridView::OnLButtonDown(LPARAM point, int x, int y) {
   }
   if (m_bResizeHover) {
     const UINT divider = m_model.DividerAt(x);
-    if (divider != kNone) {
+    if (divider != kZTNotFound) {
       m_iDragX = x;
       m_uDragDivider = divider;
       m_bResizing = 1;
@@ -304,7 +300,7 @@ void CGridView::OnLButtonDown(LPARAM point, int x, int y) {
     LeaveHover();
   }
   const UINT column = m_model.ColumnAt(x);
-  if (column != kNone)
+  if (column != kZTNoColumn)
     Notify(GN_HEADERCLICK, m_uCtrlId, column);
   else
     Notify(GN_CLICK, m_uCtrlId, point);
@@ -312,9 +308,10 @@ void CGridView::OnLButtonDown(LPARAM point, int x, int y) {
 
 void CGridView::CellClick(LPARAM point, int x, int y) {
   const UINT column = m_model.ColumnAt(x), line = m_model.LineAt(y);
-  if (column == kNone || line == kNone) {
+  if (column == kZTNoColumn || line == kZTNoLine) {
     const UINT old = m_uCurLine;
-    m_uCurLine = m_uCurColumn = kNone;
+    m_uCurLine = kZTNoLine;
+    m_uCurColumn = kZTNoColumn;
     RedrawItem(old);
     Notify(GN_CLICK, m_uCtrlId, point);
     return;
@@ -358,9 +355,9 @@ void CGridView::OnRButtonDown(LPARAM point, int x, int y) {
   if (m_bDestroyPending) return;
   if (y > int(m_model.m_uHeaderHeight)) {
     const UINT line = m_model.LineAt(y);
-    if (!(m_model.m_uStyle & GS_RCLICKPOINT) && line != kNone) {
+    if (!(m_model.m_uStyle & GS_RCLICKPOINT) && line != kZTNoLine) {
       const UINT column = m_model.ColumnAt(x);
-      if (!(m_model.m_uStyle & (GS_LINEMODE | GS_RCLICKCELL)) && column != kNone) {
+      if (!(m_model.m_uStyle & (GS_LINEMODE | GS_RCLICKCELL)) && column != kZTNoColumn) {
         Notify(GN_RCLICKCELL, ColumnCommand(column), line);
       } else {
         SGridRClick click = {line, column, uint32_t(x), uint32_t(y)};
@@ -372,7 +369,7 @@ void CGridView::OnRButtonDown(LPARAM point, int x, int y) {
     return;
   }
   const UINT column = m_model.ColumnAt(x);
-  if (column != kNone)
+  if (column != kZTNoColumn)
     Notify(GN_HEADERRCLICK, m_uCtrlId, column);
   else
     Notify(GN_RCLICK, m_uCtrlId, point);
@@ -382,7 +379,7 @@ void CGridView::OnMButtonDown(LPARAM point, int x, int y) {
   if (m_hChild) SetFocus(m_hWnd);
   if (m_bDestroyPending || y > int(m_model.m_uHeaderHeight)) return;
   const UINT column = m_model.ColumnAt(x);
-  if (column != kNone)
+  if (column != kZTNoColumn)
     Notify(GN_HEADERMCLICK, m_uCtrlId, column);
   else
     Notify(GN_MCLICK, m_uCtrlId, point);

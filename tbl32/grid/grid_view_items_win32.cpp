@@ -91,7 +91,8 @@ BOOL CGridView::DeleteItem(UINT line, BOOL redraw) {
 
 void CGridView::DeleteAllItems(BOOL redraw) {
   m_model.DeleteAllItems();
-  m_uCurLine = m_uCurColumn = 0xFFFFFFFFu;
+  m_uCurLine = kZTNoLine;
+  m_uCurColumn = kZTNoColumn;
   UpdateBars();
   if (redraw) Invalidate();
 }
@@ -132,7 +133,7 @@ UINT CGridView::GetItemValue(UINT line, UINT column) {
   return cell ? cell->value : 0;
 }
 
-UINT CGridView::GetItemReserved(UINT, UINT) { return 0xFFFFFFFFu; }
+UINT CGridView::GetItemReserved(UINT, UINT) { return kZTNoItemData; }
 uint64_t CGridView::GetItemUInt64(UINT line, UINT column) { return ztGridCellUInt64(m_model.Cell(line, column)); }
 
 uint64_t CGridView::GetItemValue64(UINT line, UINT column) {
@@ -160,7 +161,7 @@ int CGridView::EnsureVisible(UINT line) {
 }
 
 BOOL CGridView::RedrawItem(UINT line) {
-  if (!m_hWnd || line == 0xFFFFFFFFu || !m_model.IsShown(line)) return FALSE;
+  if (!m_hWnd || line == kZTNoLine || !m_model.IsShown(line)) return FALSE;
   const int top = m_model.LineTop(line) + 1;
   RECT strip = {0, top, LONG(m_model.m_uClientWidth), top + LONG(m_model.m_uLineHeight)};
   InvalidateRect(m_hWnd, &strip, TRUE);

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr UINT kNone = 0xFFFFFFFFu;
 const char kEllipsis[] = "...";
 
 void FillColour(HDC dc, const RECT& rect, COLORREF colour) {
@@ -62,7 +61,7 @@ void CGridView::Paint(HDC dc, const RECT& area) {
   }
 
   const UINT current = ValidLine();
-  if (current != kNone && m.IsShown(current)) {
+  if (current != kZTNoLine && m.IsShown(current)) {
     const SGridColorPair& pair = m_bFocused ? m_selBack : m_selBackNoFocus;
     const int top = m.LineTop(current) + 1;
     RECT selection = {1, top, width - 1, top + int(m.m_uLineHeight)};

@@ -107,7 +107,7 @@ BOOL CGridView::Attach(HWND window) {
   m_bFocused = m_bCancelled = m_bListEscaped = m_bDestroyPending = 0;
   m_bResizeHover = m_bResizing = 0;
   m_bDisabled = IsWindowEnabled(window) ? 0 : 1;
-  m_uCurLine = 0xFFFFFFFFu;
+  m_uCurLine = kZTNoLine;
   m_uCurColumn = 0;
   m_uCtrlId = UINT(GetWindowLongPtrA(window, GWLP_ID));
   RECT client;
@@ -192,7 +192,7 @@ void CGridView::Detach() {
   m_model.FreeAll();
   m_model.m_bVBar = m_model.m_bHBar = 0;
   m_iBarMax = m_iBarPos = -1;
-  m_uCtrlId = 0xFFFFFFFFu;
+  m_uCtrlId = kZTNoControl;
   m_hWnd = m_hParent = nullptr;
 }
 

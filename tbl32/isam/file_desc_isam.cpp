@@ -101,7 +101,7 @@ int CZTFileDesc::InitTableDescs(void* isamFile) {
     ztTbl32Lib.PrtLog(ZT_LOG_WARNING, kSource, "InitTableDescs: No data tables found in the isam file.");
     return 1;
   }
-  m_Tables.m_pTables = ztAllocRecords<CZTTableDesc>(n, 0xFFFFFFFFu, kSource);
+  m_Tables.m_pTables = ztAllocRecords<CZTTableDesc>(n, kZTNoErrorBox, kSource);
   if (!m_Tables.m_pTables) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "AllocRecs: Cannot allocate new data records");
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Cannot allocate %u new table description records.", n);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <new>
+#include <stdint.h>
 
 #include "zt_tbl32/desc_errors.h"
 
@@ -49,7 +50,7 @@ int CZTRecCache::InitCache(unsigned recordSize) {
   FreeCache();
   m_uRecordSize = recordSize;
   const unsigned long long bytes = static_cast<unsigned long long>(kZTCacheBuffers) * recordSize;
-  if (bytes <= 0xFFFFFFFFull) m_pBuffers = new (std::nothrow) BYTE[bytes ? size_t(bytes) : 1];
+  if (bytes <= UINT32_MAX) m_pBuffers = new (std::nothrow) BYTE[bytes ? size_t(bytes) : 1];
   if (!m_pBuffers) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Not enough free memory for %u cache recs a %u bytes", kZTCacheBuffers,
                       recordSize);
@@ -69,7 +70,7 @@ void CZTRecCache::InvalidateCache() {
 }
 
 unsigned CZTRecCache::NextUse() {
-  if (m_uUseCounter == 0xFFFFFFFFu) {
+  if (m_uUseCounter == UINT32_MAX) {
     unsigned order[kZTCacheRecords];
     for (unsigned i = 0; i < kZTCacheRecords; ++i) order[i] = i;
     std::sort(order, order + kZTCacheRecords, [this](unsigned a, unsigned b) {

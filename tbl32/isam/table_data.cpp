@@ -26,5 +26,5 @@ int CZTTableData::BindGrid(IGridView* grid) {
 }
 
 int CZTTableData::InitTableOn(IGridView* grid) {
-  return BindGrid(grid && m_pTableDesc ? m_pTableDesc->DispGridDataHeaderOn(grid, 0xFFFFFFFFu) : nullptr);
+  return BindGrid(grid && m_pTableDesc ? m_pTableDesc->DispGridDataHeaderOn(grid, kZTSelfControl) : nullptr);
 }

@@ -22,16 +22,16 @@ CZTTableISAM::CZTTableISAM()
       m_hTable(nullptr),
       m_bFileOwned(0),
       m_bTableOwned(0),
-      m_uIndex(0xFFFFFFFFu),
-      m_uDirection(0xFFFFFFFFu),
-      m_uLoadedLine(0xFFFFFFFFu),
+      m_uIndex(kZTNotDisplayed),
+      m_uDirection(kZTNotDisplayed),
+      m_uLoadedLine(kZTNoLine),
       m_uRecordSize(0),
       m_uRecordAddress(0),
       m_pRecord(nullptr),
       m_szFileName{},
       m_uLineCount(0),
       m_uRecordReads(0),
-      m_uIterLine(0xFFFFFFFFu),
+      m_uIterLine(kZTNoLine),
       m_bIterUp(1),
       m_uEntrySize(0),
       m_pSkipBuffer(nullptr) {}
@@ -54,8 +54,8 @@ void CZTTableISAM::ReportEngine(const char* call, unsigned error, bool byName, u
 void CZTTableISAM::ForgetDisplay() {
   m_uLineCount = 0;
   m_uEntrySize = 0;
-  m_uLoadedLine = 0xFFFFFFFFu;
-  m_uIterLine = 0xFFFFFFFFu;
+  m_uLoadedLine = kZTNoLine;
+  m_uIterLine = kZTNoLine;
   if (m_Cache.m_pBuffers) m_Cache.InvalidateCache();
   m_Marks.Free();
 }
@@ -74,8 +74,8 @@ int CZTTableISAM::InitISAMFile(void* file, void* table, CZTFileDesc* fileDesc, i
   m_hFile = nullptr;
   m_hTable = nullptr;
   m_bFileOwned = m_bTableOwned = 0;
-  const unsigned selected = fileDesc ? fileDesc->m_uSelTable : 0xFFFFFFFFu;
-  if (selected == 0xFFFFFFFFu) {
+  const unsigned selected = fileDesc ? fileDesc->m_uSelTable : kZTNoTable;
+  if (selected == kZTNoTable) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "No table selected on InitISAMFile.");
     return FALSE;
   }
@@ -135,8 +135,8 @@ int CZTTableISAM::InitISAMFile(void* file, void* table, CZTFileDesc* fileDesc, i
   }
   m_pTableDesc = &desc;
   m_pSelection = nullptr;
-  m_uIndex = 0xFFFFFFFFu;
-  m_uDirection = 0xFFFFFFFFu;
+  m_uIndex = kZTNotDisplayed;
+  m_uDirection = kZTNotDisplayed;
   m_uRecordReads = 0;
   ForgetDisplay();
   return TRUE;
@@ -169,14 +169,14 @@ int CZTTableISAM::CloseTable() {
   ForgetDisplay();
   m_Cache.FreeCache();
   ReleaseRecord();
-  m_uIndex = m_uDirection = 0xFFFFFFFFu;
+  m_uIndex = m_uDirection = kZTNotDisplayed;
   m_szFileName[0] = '\0';
   return result;
 }
 
 int CZTTableISAM::CountLines(unsigned* count, bool marks) {
   *count = 0;
-  m_uIterLine = 0xFFFFFFFFu;
+  m_uIterLine = kZTNoLine;
   m_Marks.Free();
   if (!m_hTable) return 0;
   unsigned char desc[ISAM_DESC_SIZE];
@@ -212,7 +212,7 @@ int CZTTableISAM::CountLines(unsigned* count, bool marks) {
 }
 
 unsigned CZTTableISAM::SetSelection(CZTTblSelDesc* selection) {
-  m_uDirection = 0xFFFFFFFFu;
+  m_uDirection = kZTNotDisplayed;
   m_uIndex = 0;
   m_pSelection = selection;
   // The lines shown so far belong to the old selection.
@@ -231,7 +231,7 @@ int CZTTableISAM::DisplayTable(unsigned index, unsigned, unsigned direction) {
   if (!CountLines(&count, true)) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Cannot inquire the number of records.");
     // Nothing is displayed: the same call tries again.
-    m_uDirection = 0xFFFFFFFFu;
+    m_uDirection = kZTNotDisplayed;
     return FALSE;
   }
   m_uLineCount = count;

@@ -38,12 +38,11 @@ bool StartsWith(const char* text, unsigned length, unsigned at, const char* toke
   return at + n <= length && memcmp(text + at, token, n) == 0;
 }
 
-// The "#" that closes a token whose text starts at `from`; kNone when there is none.
-constexpr unsigned kNone = 0xFFFFFFFFu;
+// The "#" that closes a token whose text starts at `from`; kZTNotFound when there is none.
 unsigned Closing(const char* text, unsigned length, unsigned from) {
   for (unsigned i = from; i < length; ++i)
     if (text[i] == '#') return i;
-  return kNone;
+  return kZTNotFound;
 }
 
 // A format from the description made harmless for one unsigned argument: its
@@ -124,8 +123,8 @@ int CZTTableISAM::GetImageName(CICLName* name, const char* baseDir, unsigned lin
     const bool lineNumber = StartsWith(text, length, i, "#SN0") || StartsWith(text, length, i, "#SN1");
     const bool field = StartsWith(text, length, i, "#F") || StartsWith(text, length, i, "#T");
     const unsigned start = i + (program || lineNumber ? 4 : 2);
-    const unsigned close = program || lineNumber || field ? Closing(text, length, start) : kNone;
-    if (close == kNone) {
+    const unsigned close = program || lineNumber || field ? Closing(text, length, start) : kZTNotFound;
+    if (close == kZTNotFound) {
       // Not a token (or one that is never closed): the "#" stands for itself.
       out.Put("#", 1);
       ++i;
@@ -147,7 +146,7 @@ int CZTTableISAM::GetImageName(CICLName* name, const char* baseDir, unsigned lin
       if (end > start && text[end - 1] == '\\') --end;
       char fieldName[2 * kZTNameSize];
       ztStrCopyN(fieldName, text + start, end - start, sizeof(fieldName));
-      unsigned column = kNone;
+      unsigned column = kZTNotFound;
       if (end - start < kZTNameSize && m_pTableDesc->m_Fields.m_pFields) {
         for (unsigned f = 0; f < m_pTableDesc->m_Fields.m_uCount; ++f) {
           if (!ztStrICmpAscii(m_pTableDesc->m_Fields.m_pFields[f].m_szName, fieldName)) {
@@ -156,7 +155,7 @@ int CZTTableISAM::GetImageName(CICLName* name, const char* baseDir, unsigned lin
           }
         }
       }
-      if (column == kNone) {
+      if (column == kZTNotFound) {
         ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Field <%s> not found in table record description.", fieldName);
         return FALSE;
       }

@@ -8,7 +8,6 @@
 
 namespace {
 const char kSource[] = "CZTTableISAM";
-constexpr unsigned kNone = 0xFFFFFFFFu;
 constexpr unsigned kScratchSize = 256;
 // Lines further than this from a known one are found by their number rather
 // than by passing over the index entries in between.
@@ -27,18 +26,18 @@ BOOL CZTTableISAM::CellCallback(UINT row, UINT column, char* buffer, UINT size, 
 
 unsigned CZTTableISAM::GetDataField(unsigned line, unsigned column, char* buffer, unsigned size) {
   unsigned length = 0;
-  return CellCallback(line, column, buffer, size, &length, reinterpret_cast<UINT_PTR>(this)) ? length : kNone;
+  return CellCallback(line, column, buffer, size, &length, reinterpret_cast<UINT_PTR>(this)) ? length : kZTNoCellText;
 }
 
 unsigned CZTTableISAM::FindRecord(CZTTblSelDesc* selection, unsigned startLine) {
   char scratch[kScratchSize];
   unsigned length = 0;
   for (unsigned line = startLine; line < m_uLineCount; ++line) {
-    if (!CellCallback(line, 0, scratch, sizeof(scratch), &length, reinterpret_cast<UINT_PTR>(this))) return kNone;
+    if (!CellCallback(line, 0, scratch, sizeof(scratch), &length, reinterpret_cast<UINT_PTR>(this))) return kZTNoLine;
     if (!selection || selection->testdata(m_pTableDesc, reinterpret_cast<const char*>(m_pRecord), m_uRecordSize))
       return line;
   }
-  return kNone;
+  return kZTNoLine;
 }
 
 int CZTTableISAM::Loaded(unsigned line, unsigned address) {
@@ -49,9 +48,9 @@ int CZTTableISAM::Loaded(unsigned line, unsigned address) {
 }
 
 int CZTTableISAM::ReadOn(unsigned address, bool indexForward, unsigned steps, unsigned line) {
-  m_uLoadedLine = kNone;
-  m_uIterLine = kNone;
-  if (address != kNone) {
+  m_uLoadedLine = kZTNoLine;
+  m_uIterLine = kZTNoLine;
+  if (address != kHere) {
     const unsigned flags = indexForward ? ISAM_ITER_FROM_ADDRESS : ISAM_ITER_BACKWARD_FROM_ADDRESS;
     const unsigned e = ISAMSetupIterationAddress(m_hTable, m_uIndex, flags, address, nullptr);
     if (e) {
@@ -115,16 +114,16 @@ int CZTTableISAM::WalkTo(unsigned fromLine, unsigned address, unsigned line) {
   // An iteration of our own that stands on fromLine reads on without a new set-up;
   // a caller's handle may have been used in between.
   const bool standing = m_bTableOwned && m_uIterLine == fromLine && (m_bIterUp != 0) == up;
-  return ReadOn(standing ? kNone : address, up == (m_uDirection == 0), up ? line - fromLine : fromLine - line, line);
+  return ReadOn(standing ? kHere : address, up == (m_uDirection == 0), up ? line - fromLine : fromLine - line, line);
 }
 
 int CZTTableISAM::LoadThroughMarks(unsigned line) {
   const unsigned rank = RankOf(line);
   const unsigned j = m_Marks.Find(rank);
-  if (j == kNone) return FALSE;
+  if (j == kZTNotFound) return FALSE;
   const SZTSelMark mark = m_Marks.m_pMarks[j];
-  m_uLoadedLine = kNone;
-  m_uIterLine = kNone;
+  m_uLoadedLine = kZTNoLine;
+  m_uIterLine = kZTNoLine;
   const unsigned e = ISAMReadRecordByAddress(m_hTable, mark.uAddress, m_pRecord, m_uRecordSize, nullptr);
   ++m_uRecordReads;
   if (e) {
@@ -138,21 +137,21 @@ int CZTTableISAM::LoadThroughMarks(unsigned line) {
 }
 
 int CZTTableISAM::LoadByNumber(unsigned line) {
-  m_uLoadedLine = kNone;
-  m_uIterLine = kNone;
+  m_uLoadedLine = kZTNoLine;
+  m_uIterLine = kZTNoLine;
   const unsigned e =
       ISAMSetupIterationEntry(m_hTable, m_uIndex, m_uDirection ? ISAM_ITER_BACKWARD : ISAM_ITER_FORWARD, RankOf(line));
   if (e) {
     ReportEngine("ISAMSetupIterationEntry", e);
     return FALSE;
   }
-  return ReadOn(kNone, m_uDirection == 0, 1, line);
+  return ReadOn(kHere, m_uDirection == 0, 1, line);
 }
 
 int CZTTableISAM::LoadFirstLine() {
   if (m_Marks.m_uCount) return LoadThroughMarks(0);
-  m_uLoadedLine = kNone;
-  m_uIterLine = kNone;
+  m_uLoadedLine = kZTNoLine;
+  m_uIterLine = kZTNoLine;
   const unsigned e = ISAMSetupIterationLimits(m_hTable, m_uIndex, m_uDirection ? ISAM_ITER_BACKWARD : ISAM_ITER_FORWARD,
                                               nullptr, nullptr);
   if (e) {
@@ -170,7 +169,7 @@ int CZTTableISAM::LoadLine(unsigned line) {
   if (!m_hTable || !m_pRecord || line >= m_uLineCount) return FALSE;
   if (line == m_uLoadedLine) return TRUE;
   const unsigned cached = m_Cache.FindLine(line);
-  if (cached != kNone) {
+  if (cached != kZTCacheNone) {
     SCacheRecord* record = m_Cache.GetRecord(cached);
     if (!record->pData) {
       BYTE* buffer = m_Cache.FindFreeBuffer(cached);
@@ -190,26 +189,26 @@ int CZTTableISAM::LoadLine(unsigned line) {
     return TRUE;
   }
 
-  unsigned nearest = kNone, nearestRecord = kNone;
+  unsigned nearest = kZTNoLine, nearestRecord = kZTCacheNone;
   const bool haveNearest = m_Cache.FindNearestLine(line, &nearest, &nearestRecord) != 0;
-  const unsigned distance = haveNearest ? (nearest > line ? nearest - line : line - nearest) : kNone;
+  const unsigned distance = haveNearest ? (nearest > line ? nearest - line : line - nearest) : UINT32_MAX;
   // The iteration reading on towards the line costs no set-up.
-  const bool iterationAhead = m_bTableOwned && m_uIterLine != kNone &&
+  const bool iterationAhead = m_bTableOwned && m_uIterLine != kZTNoLine &&
                               (m_bIterUp ? m_uIterLine < line : m_uIterLine > line) &&
                               (m_bIterUp ? line - m_uIterLine : m_uIterLine - line) <= distance;
   const unsigned from = iterationAhead ? m_uIterLine : nearest;
   if (m_Marks.m_uCount) {
     // With a selection the picked records may lie far apart in the index: a walk
     // stays between two marks, or starts at a mark.
-    if (from == kNone || m_Marks.Find(RankOf(from)) != m_Marks.Find(RankOf(line))) return LoadThroughMarks(line);
+    if (from == kZTNoLine || m_Marks.Find(RankOf(from)) != m_Marks.Find(RankOf(line))) return LoadThroughMarks(line);
   } else if (!Selecting()) {
     // Every entry is a line: a line far from any known one is found by its number.
     const unsigned walk = iterationAhead ? (m_bIterUp ? line - m_uIterLine : m_uIterLine - line) : distance;
     if (walk > kWalkLimit) return LoadByNumber(line);
-  } else if (from == kNone) {
+  } else if (from == kZTNoLine) {
     ztTbl32Lib.DispWarnText("Cannot find the nearest item in the record cache.");
     return FALSE;
   }
-  if (iterationAhead) return WalkTo(m_uIterLine, kNone, line);
+  if (iterationAhead) return WalkTo(m_uIterLine, kHere, line);
   return WalkTo(nearest, m_Cache.GetRecord(nearestRecord)->uAddress, line);
 }

@@ -2,7 +2,7 @@
 
 namespace {
 HWND FindCombo(HWND window, unsigned controlId, const ZTComboTexts& texts) {
-  HWND box = (controlId == 0 || controlId == 0xFFFFFFFFu) ? window : GetDlgItem(window, (int)controlId);
+  HWND box = (controlId == 0 || controlId == kZTSelfControl) ? window : GetDlgItem(window, (int)controlId);
   if (!box || !IsWindow(box)) {
     ztTbl32Lib.PrtLog(ZT_LOG_WARNING, texts.source, texts.notFound, (int)controlId);
     return nullptr;

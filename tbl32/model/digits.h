@@ -14,7 +14,7 @@ inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 inline char* PutDigitsBack(char* end, uint64_t value, unsigned minDigits = 1) {
   char* p = end;
   // 32-bit steps where possible: 64-bit division is a library call on x86.
-  while (value > 0xFFFFFFFFu) {
+  while (value > UINT32_MAX) {
     *--p = static_cast<char>('0' + value % 10);
     value /= 10;
   }

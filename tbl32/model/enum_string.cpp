@@ -24,10 +24,10 @@ CEnumString ztCompOperators = {sizeof(kCompOperators) / sizeof(kCompOperators[0]
 CEnumString ztLogicOperators = {sizeof(kLogicOperators) / sizeof(kLogicOperators[0]), kLogicOperators};
 
 unsigned CEnumString::FindUpper(const char* key, unsigned length) const {
-  if (!key || !m_pEntries || m_uCount == 0) return 0xFFFFFFFFu;
+  if (!key || !m_pEntries || m_uCount == 0) return kZTNotFound;
   if (length == 0) length = unsigned(strnlen(key, sizeof(SEnumEntry::name)));
   // A name holds at most 31 characters and its terminator.
-  if (length == 0 || length >= sizeof(SEnumEntry::name)) return 0xFFFFFFFFu;
+  if (length == 0 || length >= sizeof(SEnumEntry::name)) return kZTNotFound;
   unsigned low = 0, high = m_uCount;
   while (low < high) {
     const unsigned mid = (low + high) / 2;
@@ -38,11 +38,11 @@ unsigned CEnumString::FindUpper(const char* key, unsigned length) const {
     else
       low = mid + 1;
   }
-  return 0xFFFFFFFFu;
+  return kZTNotFound;
 }
 
 unsigned CEnumString::FindLower(const char* key, unsigned length) const {
-  if (!key) return 0xFFFFFFFFu;
+  if (!key) return kZTNotFound;
   char copy[33];
   const unsigned n = ztStrCopyN(copy, key, length ? length : 32, sizeof(copy));
   for (unsigned i = 0; i < n; ++i) copy[i] = (char)ztToLower((unsigned char)copy[i]);
@@ -50,7 +50,7 @@ unsigned CEnumString::FindLower(const char* key, unsigned length) const {
 }
 
 unsigned CEnumString::FindString(const char* key, unsigned length) const {
-  if (!key) return 0xFFFFFFFFu;
+  if (!key) return kZTNotFound;
   char copy[33];
   const unsigned n = ztStrCopyN(copy, key, length ? length : 32, sizeof(copy));
   for (unsigned i = 0; i < n; ++i) copy[i] = (char)ztToUpper((unsigned char)copy[i]);
@@ -64,7 +64,7 @@ const char* CEnumString::GetString(unsigned value) const {
 }
 
 unsigned CEnumString::GetIndex(unsigned index) const {
-  return m_pEntries && index < m_uCount ? m_pEntries[index].value : 0xFFFFFFFFu;
+  return m_pEntries && index < m_uCount ? m_pEntries[index].value : kZTNotFound;
 }
 
 void CEnumString::SortTable() {

@@ -108,7 +108,7 @@ int CZTFieldDesc::ReadDef(CZTConfFile& conf, const char* keyword, unsigned index
     return 0;
   }
   // A field that would end beyond 4 GB cannot be placed in any record.
-  if (uint64_t(values[0]) + values[1] > 0xFFFFFFFFu) {
+  if (uint64_t(values[0]) + values[1] > UINT32_MAX) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcFieldDesc, "Error %u on reading field keyword %s(%u)", ZT_CONF_BAD_NUMBER,
                       keyword, index);
     ztTbl32Lib.DispError(ZT_ERR_FIELD_READ, ZT_CONF_BAD_NUMBER, keyword, index);

@@ -7,7 +7,7 @@ constexpr const char* kSrcTableDesc = "CZTTableDesc";
 
 CZTFieldDesc* CopyRecords(const CZTFieldDescList& from) {
   if (!from.m_pFields || from.m_uAlloc == 0) return nullptr;
-  CZTFieldDesc* records = ztAllocRecords<CZTFieldDesc>(from.m_uAlloc, 0xFFFFFFFFu, kSrcTableDesc);
+  CZTFieldDesc* records = ztAllocRecords<CZTFieldDesc>(from.m_uAlloc, kZTNoErrorBox, kSrcTableDesc);
   if (!records) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSrcTableDesc, "CopyOperator: Cannot allocate a new record table");
     throw CZTTblErr();
@@ -47,14 +47,14 @@ void CZTFieldDescList::Free() {
 }
 
 unsigned CZTFieldDescList::GetRecSize() const {
-  // Summed without wrapping: a field ending beyond 4 GB gives 0xFFFFFFFF, which
+  // Summed without wrapping: a field ending beyond 4 GB gives UINT32_MAX, which
   // no record has, rather than a small size that a buffer would be made for.
   uint64_t size = 0;
   for (unsigned i = 0; i < m_uCount; ++i) {
     const uint64_t end = uint64_t(m_pFields[i].m_uOffset) + m_pFields[i].m_uLength;
     if (end > size) size = end;
   }
-  return size > 0xFFFFFFFFu ? 0xFFFFFFFFu : unsigned(size);
+  return size > UINT32_MAX ? UINT32_MAX : unsigned(size);
 }
 
 unsigned CZTFieldDescList::GetDispWidth() const {

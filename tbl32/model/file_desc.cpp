@@ -31,11 +31,11 @@ bool IsIsamSignature(const unsigned char* b, size_t got) {
 
 bool HasCfgExtension(const char* name) {
   unsigned dot = ztFileNameDot(name);
-  return dot != 0xFFFFFFFFu && ztStrNICmp(name + dot, ".CFG", 4) == 0;
+  return dot != ZT_NO_DOT && ztStrNICmp(name + dot, ".CFG", 4) == 0;
 }
 }  // namespace
 
-CZTFileDesc::CZTFileDesc() : m_bIsamFile(0), m_bReadOnly(0), m_bNewFile(0), m_uSelTable(0xFFFFFFFFu) {
+CZTFileDesc::CZTFileDesc() : m_bIsamFile(0), m_bReadOnly(0), m_bNewFile(0), m_uSelTable(kZTNoTable) {
   m_szFileName[0] = 0;
 }
 
@@ -187,7 +187,7 @@ int CZTFileDesc::WriteDesc() const {
 int CZTFileDesc::VerifyDesc(unsigned* badTable) const {
   if (!m_Tables.m_uCount || !m_Tables.m_pTables) {
     ztTbl32Lib.DispError(ZT_ERR_FILE_NO_TABLES);
-    if (badTable) *badTable = 0xFFFFFFFFu;
+    if (badTable) *badTable = kZTNoTable;
     return 0;
   }
   for (unsigned i = 0; i < m_Tables.m_uCount; ++i) {
@@ -225,7 +225,7 @@ int CZTFileDesc::OpenISAMFile(HWND, const char*) { return 0; }
 unsigned CZTFileDesc::FindTableName(const char* name) const {
   for (unsigned i = 0; name && i < m_Tables.m_uCount && m_Tables.m_pTables; ++i)
     if (!CmpTableName(name, &m_Tables.m_pTables[i])) return i;
-  return 0xFFFFFFFFu;
+  return kZTNotFound;
 }
 
 CZTTableDesc* CZTFileDesc::GetTableItem(const char* name) {
@@ -234,7 +234,7 @@ CZTTableDesc* CZTFileDesc::GetTableItem(const char* name) {
     return nullptr;
   }
   unsigned i = FindTableName(name);
-  if (i == 0xFFFFFFFFu) {
+  if (i == kZTNotFound) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Table %s not found on call of GetTableItem.", name ? name : "");
     return nullptr;
   }
@@ -247,7 +247,7 @@ const CZTTableDesc* CZTFileDesc::GetCTableItem(const char* name) const {
     return nullptr;
   }
   unsigned i = FindTableName(name);
-  if (i == 0xFFFFFFFFu) {
+  if (i == kZTNotFound) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Table %s not found on call of GetCTableItem.", name ? name : "");
     return nullptr;
   }
@@ -284,7 +284,7 @@ int CZTFileDesc::InsertTable(const char* name, unsigned* position) {
       return 1;
     }
     unsigned j = FindTableName(table.m_szName);
-    if (j != 0xFFFFFFFFu) {
+    if (j != kZTNotFound) {
       if (j != *position) MoveTable(j, *position);
       return 1;
     }

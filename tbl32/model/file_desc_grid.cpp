@@ -14,7 +14,7 @@ const SColumnDef kTableColumns[] = {
 }  // namespace
 
 // Shared by all file descriptions; HeadTables switches its line-mode bit.
-CGridDef ztTableListGrid = {0, nullptr, 0xFFFFFFFFu, 0x19, &ztTbl32Lib, nullptr, 5, kTableColumns};
+CGridDef ztTableListGrid = {0, nullptr, kZTSelfControl, 0x19, &ztTbl32Lib, nullptr, 5, kTableColumns};
 
 int CZTFileDesc::ListTables() const { return ListTables(ztTableListGrid); }
 

@@ -37,7 +37,7 @@ int CZTFileDesc::HeadTables(HWND dialog, unsigned controlId, int lineMode) const
 }
 
 int CZTFileDesc::ListTables(HWND window, unsigned controlId) const {
-  HWND grid = (controlId == 0 || controlId == 0xFFFFFFFFu) ? window : GetDlgItem(window, (int)controlId);
+  HWND grid = (controlId == 0 || controlId == kZTSelfControl) ? window : GetDlgItem(window, (int)controlId);
   if (!grid || !IsWindow(grid)) return 0;
   IGridView* view = reinterpret_cast<IGridView*>(SendMessageA(grid, WM_USER, 0, 0));
   if (!view) return 0;

@@ -29,7 +29,7 @@ CZTGallDesc& CZTGallDesc::operator=(const CZTGallDesc& other) {
   if (m_pImgNames == other.m_pImgNames) return *this;
   CZTImgNameDesc* names = nullptr;
   if (other.m_pImgNames && other.m_uImgAlloc) {
-    names = ztAllocRecords<CZTImgNameDesc>(other.m_uImgAlloc, 0xFFFFFFFFu, "CZTTableDesc");
+    names = ztAllocRecords<CZTImgNameDesc>(other.m_uImgAlloc, kZTNoErrorBox, "CZTTableDesc");
     if (!names) {
       ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, "CZTTableDesc", "CopyOperator: Cannot allocate a new record table");
       throw CZTTblErr();

@@ -12,7 +12,7 @@ void CZTHistory::ComboInsertTop(const char* text) {
 }
 
 int CZTHistory::FillComboBox(HWND window, unsigned controlId, unsigned select) {
-  HWND box = (controlId == 0 || controlId == 0xFFFFFFFFu) ? window : GetDlgItem(window, (int)controlId);
+  HWND box = (controlId == 0 || controlId == kZTSelfControl) ? window : GetDlgItem(window, (int)controlId);
   if (!box || !IsWindow(box)) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, "CZTHistory", "ComboBox %u not found in dialog window.", controlId);
     return 0;

@@ -2,6 +2,7 @@
 
 #include "zt_isa32.h"
 #include "zt_tbl32/desc_errors.h"
+#include "zt_tbl32/field_desc.h"
 #include "zt_tbl32/grid_def.h"
 
 namespace {
@@ -10,7 +11,7 @@ const char kSource[] = "CZTKeyDesc";
 
 CZTKeyDesc::CZTKeyDesc() : m_uOption{0, 0, 0, 0, 0}, m_uPartCount(0) {
   for (SZTKeyPart& part : m_Part) {
-    part.uKeyType = 0xFFFFFFFFu;
+    part.uKeyType = kZTNoKeyType;
     part.szFieldName[0] = 0;
   }
 }
@@ -54,7 +55,7 @@ int CZTKeyDesc::ReadDef(CZTConfFile& conf, const char* keyword, unsigned index) 
       break;
     }
     m_Part[i].uKeyType = ISAMGetKeyType(typeName);
-    if (m_Part[i].uKeyType == 0xFFFFFFFFu) {
+    if (m_Part[i].uKeyType == kZTNoKeyType) {
       ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Illegal key partition type %s", typeName);
       ztTbl32Lib.DispError(ZT_ERR_KEY_PART_TYPE, typeName, i, keyword, index);
       result = 0;
@@ -93,11 +94,11 @@ int CZTKeyDesc::DispDef(CGridDef& grid, unsigned keyIndex, unsigned firstRow) co
       view->SetItemUInt(row, 6, m_uPartCount);
     } else {
       view->SetItemText(row, 0, "");
-      for (unsigned k = 0; k < 5; ++k) view->SetItemUInt(row, 1 + k, 0xFFFFFFFFu);
+      for (unsigned k = 0; k < 5; ++k) view->SetItemUInt(row, 1 + k, ZT_NOT_SET);
       view->SetItemText(row, 6, "");
     }
     const char* typeName = "";
-    if (m_Part[i].uKeyType != 0xFFFFFFFFu) {
+    if (m_Part[i].uKeyType != kZTNoKeyType) {
       typeName = ISAMKeyType(m_Part[i].uKeyType);
       if (!typeName) typeName = "???";
     }

@@ -29,7 +29,7 @@ CZTKeyDescList& CZTKeyDescList::operator=(const CZTKeyDescList& other) {
   if (this == &other || m_pKeys == other.m_pKeys) return *this;
   CZTKeyDesc* keys = nullptr;
   if (other.m_pKeys && other.m_uAlloc) {
-    keys = ztAllocRecords<CZTKeyDesc>(other.m_uAlloc, 0xFFFFFFFFu, "CZTTableDesc");
+    keys = ztAllocRecords<CZTKeyDesc>(other.m_uAlloc, kZTNoErrorBox, "CZTTableDesc");
     if (!keys) {
       ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, "CZTTableDesc", "CopyOperator: Cannot allocate a new record table");
       throw CZTTblErr();

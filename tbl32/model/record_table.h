@@ -11,7 +11,7 @@ int ztAppendRecord(T*& array, unsigned& count, unsigned& capacity, const T& reco
                    const char* source) {
   if (!array || count >= capacity) {
     unsigned newCapacity = (array ? capacity : 0) + growth;
-    T* grown = ztAllocRecords<T>(newCapacity, 0xFFFFFFFFu, source);
+    T* grown = ztAllocRecords<T>(newCapacity, kZTNoErrorBox, source);
     if (!grown) return 0;
     for (unsigned i = 0; array && i < count; ++i) grown[i] = array[i];
     delete[] array;
@@ -56,7 +56,7 @@ void ztCopyRecords(T*& array, unsigned& count, unsigned& capacity, const T* sour
   if (array == source) return;
   T* copy = nullptr;
   if (source && sourceCapacity) {
-    copy = ztAllocRecords<T>(sourceCapacity, 0xFFFFFFFFu, "CZTTableDesc");
+    copy = ztAllocRecords<T>(sourceCapacity, kZTNoErrorBox, "CZTTableDesc");
     if (!copy) {
       ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, "CZTTableDesc", "CopyOperator: Cannot allocate a new record table");
       throw CZTTblErr();

@@ -12,6 +12,8 @@
 
 namespace {
 const char kSource[] = "CZTTableDesc";
+// The position the failure lines of an insertion name: the new record has none.
+constexpr unsigned kNoPosition = 0xFFFFFFFFu;
 
 // Reads the lines of keyword into the field table (error base b); an empty list
 // is accepted when emptyAllowed is set. int: 1 ok.
@@ -75,7 +77,7 @@ int VerifyKeys(const CZTTableDesc& table, unsigned recordSize) {
       return 0;
     }
     for (unsigned p = 0; p < key.m_uPartCount; ++p) {
-      if (table.FindFieldToKeyIndex(k, p) == 0xFFFFFFFFu) {
+      if (table.FindFieldToKeyIndex(k, p) == kZTNotFound) {
         ztTbl32Lib.DispError(ZT_ERR_TBL_KEY_FIELD, name, p + 1, k + 1, key.m_Part[p].szFieldName);
         return 0;
       }
@@ -323,7 +325,7 @@ int CZTTableDesc::InsertField(const char* name, unsigned* position) {
   }
   if (!ztAppendRecord(m_Fields.m_pFields, m_Fields.m_uCount, m_Fields.m_uAlloc, field, 1, kSource) ||
       !ztMoveRecord(m_Fields.m_pFields, m_Fields.m_uCount, count, *position)) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Cannot insert data field %u of %u into the table.", 0xFFFFFFFFu,
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Cannot insert data field %u of %u into the table.", kNoPosition,
                       m_Fields.m_uCount);
     ztTbl32Lib.DispError(ZT_ERR_TBL_FIELD_ALLOC);
     return 0;
@@ -346,7 +348,7 @@ int CZTTableDesc::InsertKey(unsigned* position) {
   }
   if (!ztAppendRecord(m_Keys.m_pKeys, m_Keys.m_uCount, m_Keys.m_uAlloc, key, 1, kSource) ||
       !ztMoveRecord(m_Keys.m_pKeys, m_Keys.m_uCount, count, *position)) {
-    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Cannot insert key field %u of %u into the table.", 0xFFFFFFFFu,
+    ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Cannot insert key field %u of %u into the table.", kNoPosition,
                       m_Keys.m_uCount);
     ztTbl32Lib.DispError(ZT_ERR_TBL_KEY_INSERT);
     return 0;
@@ -406,7 +408,7 @@ unsigned CZTTableDesc::KeyPartToIndex(unsigned row) const {
     if (row < first + parts) return k;
     first += parts;
   }
-  return 0xFFFFFFFFu;
+  return kZTNotFound;
 }
 
 unsigned CZTTableDesc::KeyPartToPart(unsigned row) const {
@@ -416,23 +418,23 @@ unsigned CZTTableDesc::KeyPartToPart(unsigned row) const {
     if (row < first + parts) return row - first;
     first += parts;
   }
-  return 0xFFFFFFFFu;
+  return kZTNotFound;
 }
 
 unsigned CZTTableDesc::FindKeyToFieldIndex(unsigned fieldIndex) const {
-  if (fieldIndex >= m_Fields.m_uCount || !m_Fields.m_pFields) return 0xFFFFFFFFu;
+  if (fieldIndex >= m_Fields.m_uCount || !m_Fields.m_pFields) return kZTNotFound;
   const char* name = m_Fields.m_pFields[fieldIndex].m_szName;
   for (unsigned k = 0; k < m_Keys.m_uCount && m_Keys.m_pKeys; ++k)
     if (m_Keys.m_pKeys[k].m_uPartCount && !ztStrICmpAscii(m_Keys.m_pKeys[k].m_Part[0].szFieldName, name)) return k;
-  return 0xFFFFFFFFu;
+  return kZTNotFound;
 }
 
 unsigned CZTTableDesc::FindFieldToKeyIndex(unsigned keyIndex, unsigned part) const {
-  if (keyIndex >= m_Keys.m_uCount || !m_Keys.m_pKeys || part >= kZTMaxKeyParts) return 0xFFFFFFFFu;
+  if (keyIndex >= m_Keys.m_uCount || !m_Keys.m_pKeys || part >= kZTMaxKeyParts) return kZTNotFound;
   const char* name = m_Keys.m_pKeys[keyIndex].m_Part[part].szFieldName;
   for (unsigned i = 0; i < m_Fields.m_uCount && m_Fields.m_pFields; ++i)
     if (!ztStrICmpAscii(m_Fields.m_pFields[i].m_szName, name)) return i;
-  return 0xFFFFFFFFu;
+  return kZTNotFound;
 }
 
 void CZTTableDesc::SetKeyFieldIndex(unsigned keyIndex, unsigned part, unsigned fieldIndex) {
@@ -451,7 +453,7 @@ IGridView* CZTTableDesc::DispGridDataHeaderOn(IGridView* view, unsigned commandB
   view->SetColumnCount(m_Fields.m_uCount, FALSE);
   for (unsigned i = 0; i < m_Fields.m_uCount; ++i) {
     const CZTFieldDesc& field = m_Fields.m_pFields[i];
-    bool sortable = FindKeyToFieldIndex(i) != 0xFFFFFFFFu;
+    bool sortable = FindKeyToFieldIndex(i) != kZTNotFound;
     if (field.m_uDispWidth)
       view->SetColumnHeader(i, field.m_uDispWidth, static_cast<BYTE>(field.m_uDispJust), field.m_szName, FALSE);
     else

@@ -19,7 +19,7 @@ const char* FieldNameAt(const void* owner, unsigned index) {
 
 IGridView* CZTTableDesc::DispGridDataHeader(HWND window, unsigned controlId) const {
   HWND grid = window;
-  if (controlId == 0xFFFFFFFFu) {
+  if (controlId == kZTSelfControl) {
     if (!IsWindow(window)) {
       DWORD error = GetLastError();
       ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "Error %u on IsWindow( 0x%X )", (unsigned)error,

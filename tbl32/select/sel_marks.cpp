@@ -46,5 +46,5 @@ unsigned CZTSelMarks::Find(unsigned rank) const {
     else
       hi = mid;
   }
-  return lo ? lo - 1 : 0xFFFFFFFFu;
+  return lo ? lo - 1 : kZTNotFound;
 }

@@ -3,7 +3,7 @@
 
 // Sorts both word tables once per process (before the first lookup).
 void ztSelSortOperatorTables();
-// Comparison function code 0-7, or 0xFFFFFFFF for an unknown word.
+// Comparison function code 0-7, or kZTNotFound for an unknown word.
 unsigned ztSelComparisonOperator(const char* upperWord);
-// Logical operator code 0-2, or 0xFFFFFFFF.
+// Logical operator code 0-2, or kZTNotFound.
 unsigned ztSelLogicalOperator(const char* upperWord);

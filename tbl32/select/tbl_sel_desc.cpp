@@ -257,7 +257,7 @@ int LevelParser::Parse(SZTDataCompLink* link) {
     }
     CopyToken(word, text_, tok, true);
     unsigned oper = ztSelLogicalOperator(word);
-    if (oper == 0xFFFFFFFFu) {
+    if (oper == kZTNotFound) {
       ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSelSource, "Illegal operator found in \"%s\"", message_);
       ztTbl32Lib.DispError(ZT_SEL_ERR_ILLEGAL_LOGICAL, word, message_);
       return 0;
@@ -334,7 +334,7 @@ int LevelParser::BuildTerm(const Term& term, SZTDataCompLink* link) {
   char word[ZT_SEL_MAX_OPERATOR + 1];
   CopyToken(word, text_, oper, true);
   unsigned func = ztSelComparisonOperator(word);
-  if (func == 0xFFFFFFFFu) {
+  if (func == kZTNotFound) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSelSource, "Illegal comparison operator found in \"%s\"", message);
     ztTbl32Lib.DispError(ZT_SEL_ERR_ILLEGAL_COMPARISON, word, message);
     return 0;

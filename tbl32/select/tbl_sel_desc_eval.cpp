@@ -427,7 +427,7 @@ bool TwoDigits(const char* text, unsigned pos, unsigned* value) {
   return true;
 }
 
-// Date texts of the callback (item types 10-19): day number, or 0xFFFFFFFF when a
+// Date texts of the callback (item types 10-19): day number, or ZT_INVALID_DAY when a
 // digit is missing. Two-digit years slide: 2000 + YY unless that is after the
 // current year, then 1900 + YY.
 unsigned CallbackDate(unsigned itemType, const char* text, unsigned length) {
@@ -453,14 +453,16 @@ unsigned CallbackDate(unsigned itemType, const char* text, unsigned length) {
   return DateToDayNumber(day, month, year);
 }
 
-// Time texts of the callback (item types 20-22): seconds since midnight.
+// Time texts of the callback (item types 20-22): seconds since midnight, or
+// kNoTime when a digit is missing.
+constexpr unsigned kNoTime = 0xFFFFFFFFu;
 unsigned CallbackTime(unsigned itemType, const char* text, unsigned length) {
   unsigned h, m, s = 0;
   const bool colons = itemType == 20;
   const unsigned need = itemType == 20 ? 8 : (itemType == 21 ? 6 : 4);
-  if (length < need) return 0xFFFFFFFFu;
-  if (!TwoDigits(text, 0, &h) || !TwoDigits(text, colons ? 3 : 2, &m)) return 0xFFFFFFFFu;
-  if (itemType != 22 && !TwoDigits(text, colons ? 6 : 4, &s)) return 0xFFFFFFFFu;
+  if (length < need) return kNoTime;
+  if (!TwoDigits(text, 0, &h) || !TwoDigits(text, colons ? 3 : 2, &m)) return kNoTime;
+  if (itemType != 22 && !TwoDigits(text, colons ? 6 : 4, &s)) return kNoTime;
   return h * 3600 + m * 60 + s;
 }
 
@@ -636,7 +638,7 @@ int CZTTblSelDesc::testdata(const CZTTableDesc* table, const char* record, unsig
   const CZTFieldDescList& fields = table->m_Fields;
   const unsigned char* rec = reinterpret_cast<const unsigned char*>(record);
   struct {
-    unsigned field = 0xFFFFFFFFu;
+    unsigned field = kZTSelNoField;
     bool ok = false;
     numVal value;
     unsigned kind = 0;

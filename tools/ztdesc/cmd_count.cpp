@@ -37,7 +37,7 @@ int ztdescCount(int argc, char** argv) {
   ZTSelectScan scan;
   std::string expression;
   if (where && !ztdescArgument(where, "--where", &expression)) return kExitFailed;
-  if (!scan.Prepare(table, where ? expression.c_str() : nullptr, 0xFFFFFFFFu, fullScan)) return kExitFailed;
+  if (!scan.Prepare(table, where ? expression.c_str() : nullptr, ZTSelectScan::kAnyIndex, fullScan)) return kExitFailed;
   if (explain) scan.Explain(stdout, open.table, table, true);
   unsigned e = 0;
   const unsigned count = scan.Count(open.table, table, &e);

@@ -14,7 +14,7 @@ int ztdescCreate(int argc, char** argv) {
   if (desc.m_bIsamFile) return ztdescFail("%s is an ISAM file; use copy", source);
   unsigned bad = 0;
   if (!desc.VerifyDesc(&bad)) {
-    if (bad == 0xFFFFFFFFu) return ztdescFail("%s describes no tables", source);
+    if (bad == kZTNoTable) return ztdescFail("%s describes no tables", source);
     return ztdescFail("%s: table %s is not usable", source,
                       ztdescToOutput(desc.m_Tables.m_pTables[bad].m_szName).c_str());
   }

@@ -1,5 +1,6 @@
 // ztdesc dump: the records of a table in index order, each field formatted as
 // the grid shows it.
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -16,7 +17,7 @@ bool ParseCount(const char* text, unsigned* value) {
   if (!text || !*text) return false;
   char* end = nullptr;
   unsigned long v = strtoul(text, &end, 10);
-  if (*end || text[0] == '-' || v > 0xFFFFFFFFul) return false;
+  if (*end || text[0] == '-' || v > UINT32_MAX) return false;
   *value = static_cast<unsigned>(v);
   return true;
 }
@@ -96,7 +97,7 @@ int DumpJson(ZTOpenTable& open, ZTSelectScan& scan, const char* fileName, unsign
 int ztdescDump(int argc, char** argv) {
   if (ztdescWantsHelp("dump", argc, argv)) return kExitOk;
   const char* positional[2] = {nullptr, nullptr};
-  unsigned npos = 0, index = 1, limit = 0xFFFFFFFFu;
+  unsigned npos = 0, index = 1, limit = UINT32_MAX;  // no --limit: every record
   bool backward = false, csv = false, json = false, explain = false, indexGiven = false;
   const char* where = nullptr;
   for (int i = 0; i < argc; ++i) {

@@ -116,7 +116,7 @@ int ExportTable(ZTSqliteExport& db, ISAMFILE file, const char* fileName, const C
   if (where) {
     if (!table.m_Keys.m_uCount) return ztdescFail("%s: table %s has no index", fileName, name.c_str());
     ZTSelectScan scan;
-    if (!scan.Prepare(table, where, 0xFFFFFFFFu, false)) return kExitFailed;
+    if (!scan.Prepare(table, where, ZTSelectScan::kAnyIndex, false)) return kExitFailed;
     std::vector<unsigned char> record(recordSize);
     e = scan.Start(handle.table, ISAM_ITER_FORWARD);
     for (unsigned read = 1; !e; ++read) {
@@ -185,7 +185,7 @@ int ztdescExportSqlite(int argc, char** argv) {
     std::string name;
     if (!ztdescArgument(positional[p], "table name", &name)) return kExitFailed;
     unsigned index = desc.FindTableName(name.c_str());
-    if (index == 0xFFFFFFFFu) return ztdescFail("%s: no table %s", isamName, positional[p]);
+    if (index == kZTNotFound) return ztdescFail("%s: no table %s", isamName, positional[p]);
     for (unsigned t : tables)
       if (t == index) return ztdescUsage("export-sqlite", "table %s named twice", positional[p]);
     tables.push_back(index);

@@ -27,7 +27,7 @@ void PrintJsonString(const char* text, bool windows1252 = true) {
 }
 
 const char* KeyTypeName(unsigned type) {
-  if (type == 0xFFFFFFFFu) return "";
+  if (type == kZTNoKeyType) return "";
   const char* name = ISAMKeyType(type);
   return name ? name : "???";
 }

@@ -7,7 +7,7 @@ unsigned s_boxes = 0;
 // Prints every box on stdout, so that the check reads as one report.
 int PrintBox(const ZTBoxRequest* box, void*) {
   ++s_boxes;
-  if (box->code != 0xFFFFFFFFu)
+  if (box->code != ZT_BOX_NO_CODE)
     printf("  box %u: %s\n", box->code, ztdescToOutput(box->text).c_str());
   else
     printf("  box: %s\n", ztdescToOutput(box->text).c_str());

@@ -97,7 +97,7 @@ bool ztUtf8ToCp1252(const char* text, size_t length, std::string* out, ZTCodePag
     if (byte < 0) {
       if (error) {
         error->offset = i;
-        error->codePoint = n ? c : 0xFFFFFFFFu;
+        error->codePoint = n ? c : kNotUtf8;
       }
       return false;
     }
@@ -147,7 +147,7 @@ std::string ztCp1252ToUtf8(const char* text, size_t length) {
 
 std::string ztCodePageErrorText(const char* utf8Text, size_t length, const ZTCodePageError& error) {
   char text[96];
-  if (error.codePoint == 0xFFFFFFFFu) {
+  if (error.codePoint == kNotUtf8) {
     const unsigned byte = error.offset < length ? static_cast<unsigned char>(utf8Text[error.offset]) : 0;
     ztFormat(text, sizeof(text), "byte 0x%02X is not UTF-8", byte);
     return text;

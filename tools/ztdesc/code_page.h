@@ -11,10 +11,13 @@
 
 #include <string>
 
+// The code point of an error whose bytes are not UTF-8 at all.
+constexpr unsigned kNotUtf8 = 0xFFFFFFFFu;
+
 // Where and why a UTF-8 text has no Windows-1252 form.
 struct ZTCodePageError {
-  size_t offset = 0;                 // byte offset of the character in the UTF-8 text
-  unsigned codePoint = 0xFFFFFFFFu;  // the character Windows-1252 lacks; 0xFFFFFFFF: bytes that are not UTF-8
+  size_t offset = 0;              // byte offset of the character in the UTF-8 text
+  unsigned codePoint = kNotUtf8;  // the character Windows-1252 lacks; kNotUtf8: bytes that are not UTF-8
 };
 
 // Largest UTF-8 length of one Windows-1252 byte.

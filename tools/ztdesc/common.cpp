@@ -123,7 +123,7 @@ int ztdescOpenTable(ZTOpenTable& open, const char* fileName, const char* tableNa
   std::string name;
   if (!ztdescArgument(tableName, "table name", &name)) return 0;
   unsigned index = open.desc.FindTableName(name.c_str());
-  if (index == 0xFFFFFFFFu) {
+  if (index == kZTNotFound) {
     ztdescFail("%s: no table %s", fileName, tableName);
     return 0;
   }

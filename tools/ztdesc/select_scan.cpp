@@ -72,7 +72,7 @@ int ZTSelectScan::Prepare(const CZTTableDesc& table, const char* where, unsigned
     return 1;
   }
   m_uIndex = preferredIndex;
-  if (m_uIndex == 0xFFFFFFFFu) {
+  if (m_uIndex == kAnyIndex) {
     m_uIndex = 0;
     for (unsigned k = 0; k < table.m_Keys.m_uCount; ++k) {
       if (HoldsEveryRecord(table.m_Keys.m_pKeys[k])) {
@@ -133,12 +133,12 @@ unsigned ZTSelectScan::Count(ISAMTABLE handle, const CZTTableDesc& table, unsign
   // A count needs no order: without a key range every record is read as stored.
   if (!m_bRanged) {
     unsigned count = 0;
-    return m_Sel.countrange(handle, &table, kZTSelStoredOrder, nullptr, nullptr, &count, error) ? count : 0xFFFFFFFFu;
+    return m_Sel.countrange(handle, &table, kZTSelStoredOrder, nullptr, nullptr, &count, error) ? count : kCountFailed;
   }
   unsigned total = 0;
   for (unsigned r = 0; r < m_uRanges; ++r) {
     unsigned count = 0;
-    if (!m_Sel.countrange(handle, &table, m_uIndex, Low(r), High(r), &count, error)) return 0xFFFFFFFFu;
+    if (!m_Sel.countrange(handle, &table, m_uIndex, Low(r), High(r), &count, error)) return kCountFailed;
     total += count;
   }
   return total;

@@ -11,6 +11,11 @@
 
 class ZTSelectScan {
  public:
+  // The preferred index of Prepare that leaves the choice to the scan.
+  static constexpr unsigned kAnyIndex = 0xFFFFFFFFu;
+  // The count of a failed Count.
+  static constexpr unsigned kCountFailed = 0xFFFFFFFFu;
+
   CZTTblSelDesc m_Sel;
   unsigned m_uIndex = 0;   // the index iterated (from 0)
   bool m_bRanged = false;  // over the key ranges, else the whole index
@@ -19,7 +24,7 @@ class ZTSelectScan {
   unsigned m_uRanges = 0;
 
   // Parses and resolves the text (null: every record) and chooses the index: the
-  // key ranges of the selection unless fullScan, else preferredIndex (0xFFFFFFFF:
+  // key ranges of the selection unless fullScan, else preferredIndex (kAnyIndex:
   // the first index that holds every record). int: 1 ok (the library has shown
   // the error otherwise).
   int Prepare(const CZTTableDesc& table, const char* where, unsigned preferredIndex, bool fullScan);
@@ -34,7 +39,7 @@ class ZTSelectScan {
   // How the records are found: the key ranges (and whether a count reads only
   // keys) or a full scan (for a count: of the records as stored).
   void Explain(FILE* out, ISAMTABLE handle, const CZTTableDesc& table, bool counting) const;
-  // The number of records the selection picks. 0xFFFFFFFF and the engine's error
+  // The number of records the selection picks. kCountFailed and the engine's error
   // in *error on failure.
   unsigned Count(ISAMTABLE handle, const CZTTableDesc& table, unsigned* error) const;
 

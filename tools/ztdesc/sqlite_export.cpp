@@ -17,7 +17,7 @@ const char kInsertDescription[] = "INSERT INTO zt_descriptions (table_name, desc
 unsigned FindField(const CZTTableDesc& table, const char* name) {
   for (unsigned f = 0; f < table.m_Fields.m_uCount; ++f)
     if (!ztStrICmpAscii(table.m_Fields.m_pFields[f].m_szName, name)) return f;
-  return 0xFFFFFFFFu;
+  return kZTNotFound;
 }
 
 }  // namespace
@@ -60,7 +60,7 @@ int ZTSqliteExport::IndexSql(const CZTTableDesc& table, const ZTValueReader& val
     std::string blank;  // the condition of a key whose parts are all blank or zero
     for (unsigned p = 0; p < key.m_uPartCount && p < kZTMaxKeyParts; ++p) {
       unsigned f = FindField(table, key.m_Part[p].szFieldName);
-      if (f == 0xFFFFFFFFu) {
+      if (f == kZTNotFound) {
         error = "key " + std::to_string(k + 1) + " names the field " + ztCp1252ToUtf8(key.m_Part[p].szFieldName) +
                 ", which the table does not have";
         return 0;

@@ -8,8 +8,11 @@
 
 #include "zt_lib32/platform.h"
 
+// The code of a plain text box, which has none.
+constexpr unsigned ZT_BOX_NO_CODE = 0xFFFFFFFFu;
+
 struct ZTBoxRequest {
-  unsigned code;        // error or message code; 0xFFFFFFFF for a plain text box
+  unsigned code;        // error or message code; ZT_BOX_NO_CODE for a plain text box
   unsigned kind;        // 1 error, 0 message; 2 plain text box; 3 engine error
   unsigned style;       // message-box style (MB_...)
   const char* caption;  // formatted caption

@@ -42,7 +42,7 @@ struct SZTConfFileImpl;
 enum : unsigned {
   ZT_CONF_OK = 0,
   ZT_CONF_NO_LINE = 1,        // no (further) line with the keyword
-  ZT_CONF_BAD_NUMBER = 2,     // a number item is malformed or above 0xFFFFFFFF
+  ZT_CONF_BAD_NUMBER = 2,     // a number item is malformed or does not fit 32 bits
   ZT_CONF_UNTERMINATED = 3,   // a quoted text has no closing quote
   ZT_CONF_TOO_LONG = 4,       // a text is longer than its buffer (stored cut, terminated)
   ZT_CONF_TOO_MANY = 5,       // more numbers than the caller's maximum, or items after the last one read

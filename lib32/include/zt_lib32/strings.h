@@ -38,7 +38,10 @@ ZT_LIB32_API unsigned ztFormatV(char* dest, unsigned size, const char* format, v
                                 const char* substitutionMarker = nullptr, unsigned* failures = nullptr);
 ZT_LIB32_API unsigned ztFormat(char* dest, unsigned size, const char* format, ...);
 
+// No '.' in the file-name part of a path.
+constexpr unsigned ZT_NO_DOT = 0xFFFFFFFFu;
+
 // Path helpers: start of the file-name part (after the last '\' or '/', 0 when
-// none) and position of the last '.' in it (0xFFFFFFFF when none).
+// none) and position of the last '.' in it (ZT_NO_DOT when none).
 ZT_LIB32_API unsigned ztFileNameStart(const char* path);
 ZT_LIB32_API unsigned ztFileNameDot(const char* path);

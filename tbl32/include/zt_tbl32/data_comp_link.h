@@ -6,6 +6,12 @@
 #include "zt_tbl32/frame.h"
 #include "zt_tbl32/str_cmp.h"
 
+// The field of a comparison that names none (yet).
+constexpr unsigned kZTSelNoField = 0xFFFFFFFFu;
+// The date key of an invalid date, above every valid one, and of a comparison
+// that has no date value.
+constexpr uint32_t kZTSelNoDateKey = 0xFFFFFFFFu;
+
 struct SZTDataCompNode;
 
 // A link to one node of the tree; an empty link (no node) matches every record.
@@ -83,12 +89,12 @@ struct SZTDataCompExpr : SZTDataCompNode {
       : bReserved(0),
         Func(0),
         fCase(0),
-        uField(0xFFFFFFFFu),
+        uField(kZTSelNoField),
         StrCmp('?', '#', '*'),
         CompValue{0},
         CompKind(ZT_SEL_COMP_NONE),
         CompFunc(0),
-        CompDateKey(0xFFFFFFFFu) {
+        CompDateKey(kZTSelNoDateKey) {
     idRec = ZT_SEL_EXPRESSION;
     Column[0] = '\0';
     Value[0] = '\0';

@@ -2,7 +2,7 @@
 //
 // A day number counts the days since 1 January 0001 of the proleptic Gregorian
 // calendar (that day is 0). Only the years 1583 to 3200 are valid; anything else
-// gives 0xFFFFFFFF. The helpers keep no state and never allocate.
+// gives ZT_INVALID_DAY. The helpers keep no state and never allocate.
 #pragma once
 
 #include "zt_tbl32/frame.h"

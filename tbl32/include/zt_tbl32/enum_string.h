@@ -14,7 +14,7 @@ class ZT_TBL32_API CEnumString {
   unsigned m_uCount;
   SEnumEntry* m_pEntries;
 
-  // Binary search for the name (SortTable first); its value, 0xFFFFFFFF if none.
+  // Binary search for the name (SortTable first); its value, kZTNotFound if none.
   // Length 0: the key's string length. With a length, length + 1 bytes are
   // compared, so the byte after the key must end it.
   unsigned FindUpper(const char* key, unsigned length) const;
@@ -23,7 +23,7 @@ class ZT_TBL32_API CEnumString {
   unsigned FindString(const char* key, unsigned length) const;
   // The name of the first entry with the value; null if none.
   const char* GetString(unsigned value) const;
-  // The value at an index; 0xFFFFFFFF if out of range.
+  // The value at an index; kZTNotFound if out of range.
   unsigned GetIndex(unsigned index) const;
   // Sorts the entries by name in the byte order FindUpper uses.
   void SortTable();

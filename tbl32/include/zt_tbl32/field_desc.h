@@ -23,6 +23,7 @@ enum : unsigned {
   ZT_ENCODE_COUNT = 9
 };
 
+// A word (encoding, justification, content or display) that is not set.
 constexpr unsigned ZT_NOT_SET = 0xFFFFFFFFu;
 
 // Content and display words: presentation kind in bits 0-3, flags, decimals or

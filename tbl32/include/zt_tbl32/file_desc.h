@@ -15,6 +15,9 @@ enum : unsigned {
 // The save-file dialog of CreateISAMFile: fills name (size bytes) and returns 1,
 // or 0 when the user cancels. Replaceable so that batch programs and tests can
 // answer it.
+// No table: none is selected, or no table is at fault because there are none.
+constexpr unsigned kZTNoTable = 0xFFFFFFFFu;
+
 typedef int (*ZTSaveFileDialog)(HWND owner, char* name, unsigned size);
 ZT_TBL32_API ZTSaveFileDialog ztSetSaveFileDialog(ZTSaveFileDialog dialog);
 
@@ -23,7 +26,7 @@ class ZT_TBL32_API CZTFileDesc {
   unsigned m_bIsamFile;
   unsigned m_bReadOnly;
   unsigned m_bNewFile;
-  unsigned m_uSelTable;  // set by the application; 0xFFFFFFFF: none
+  unsigned m_uSelTable;  // set by the application; kZTNoTable: none
   char m_szFileName[MAX_PATH];
   CZTTableDescList m_Tables;
 

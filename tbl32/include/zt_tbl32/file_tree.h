@@ -8,9 +8,12 @@
 
 class CZTFileType;
 
+// The parent of a root directory, which has none.
+constexpr unsigned kZTNoParent = 0xFFFFFFFFu;
+
 struct SDirEntry {
   unsigned uScanIndex;  // position in the scan order
-  unsigned uParent;     // table index of the parent; 0xFFFFFFFF for a root
+  unsigned uParent;     // table index of the parent; kZTNoParent for a root
   unsigned uReserved;
   unsigned uFiles;         // files directly in the directory
   unsigned uSubtreeFiles;  // files in the directory and all below it
@@ -60,15 +63,15 @@ class ZT_TBL32_API CZTFileTree {
   // accepted files only).
   void reorg();
 
-  // Position of an accepted file by its full path; 0xFFFFFFFF if absent.
+  // Position of an accepted file by its full path; kZTNotFound if absent.
   unsigned findFile(const char* path) const;
   // First accepted file whose name matches the pattern ("?", "#" and "*",
-  // ignoring case); 0xFFFFFFFF if none.
+  // ignoring case); kZTNotFound if none.
   unsigned findfile(const char* pattern) const;
   // The table follows what the application did to an accepted file on disk.
   void delfile(unsigned file);
   unsigned renfile(unsigned file, const char* newPath);   // new position
-  unsigned movefile(unsigned file, const char* newPath);  // 0xFFFFFFFF: moved out of the tree
+  unsigned movefile(unsigned file, const char* newPath);  // kZTNotFound: moved out of the tree
   unsigned copyfile(unsigned file, const char* newPath);  // position of the copy
 
   int setHTVItem(unsigned dir, HTREEITEM item);

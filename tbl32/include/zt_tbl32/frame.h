@@ -30,6 +30,13 @@ enum : unsigned { ZT_LOG_FAILURE = 0, ZT_LOG_WARNING = 1, ZT_LOG_INFO = 4, ZT_LO
 constexpr unsigned kTbl32Version = 0x0100;
 constexpr unsigned kTbl32FirstStringId = 100;
 
+// What lookups (of a table, field, key, entry or file) answer when nothing matches.
+constexpr unsigned kZTNotFound = 0xFFFFFFFFu;
+// A control id that stands for the window handed over: it is the control itself.
+constexpr unsigned kZTSelfControl = 0xFFFFFFFFu;
+// The error code of a record-table allocation whose caller reports the failure itself.
+constexpr unsigned kZTNoErrorBox = 0xFFFFFFFFu;
+
 extern "C" {
 ZT_TBL32_API unsigned ztGetTbl32Version(void);
 ZT_TBL32_API void ztDispTbl32Version(HWND dialog, unsigned releaseItemId, unsigned buildItemId);
@@ -49,7 +56,7 @@ ZT_TBL32_API void ztUnregisterTbl32Classes(HINSTANCE instance);
 
 // Allocates a record table of count records, constructing each. On failure logs
 // under the source, shows error code + 1 with the count unless errorCode is
-// 0xFFFFFFFF, and returns null.
+// kZTNoErrorBox, and returns null.
 template <class T>
 T* ztAllocRecords(unsigned count, unsigned errorCode, const char* source) {
   T* records = nullptr;
@@ -61,7 +68,7 @@ T* ztAllocRecords(unsigned count, unsigned errorCode, const char* source) {
   }
   if (!records) {
     ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, source, "Not enough free memory to allocate %u table records", count);
-    if (errorCode != 0xFFFFFFFFu) ztTbl32Lib.DispError(errorCode + 1, count);
+    if (errorCode != kZTNoErrorBox) ztTbl32Lib.DispError(errorCode + 1, count);
   }
   return records;
 }

@@ -16,7 +16,7 @@ struct SColumnDef {
 
 // Set up statically, in member order:
 //   {0, nullptr, controlId, style, &ztTbl32Lib, nullptr, count, columns}
-// A control id of 0xFFFFFFFF: the window given to DispColHeaders is the grid itself.
+// A control id of kZTSelfControl: the window given to DispColHeaders is the grid itself.
 class ZT_TBL32_API CGridDef {
  public:
   unsigned m_uReserved;

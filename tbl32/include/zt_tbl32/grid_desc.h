@@ -6,6 +6,9 @@
 
 // One "GridColumn:" line. Colours are COLORREF (0x00BBGGRR) in memory and
 // 0xRRGGBB in the file.
+// The spare word of a column description as the reader sets it; not used otherwise.
+constexpr unsigned kZTSpareWord = 0xFFFFFFFFu;
+
 struct SColumnDesc {
   BYTE type;
   BYTE flags;  // 0x10: own background colours, 0x20: own text colours
@@ -13,7 +16,7 @@ struct SColumnDesc {
   BYTE fourth;         // kept and written back, not passed to the grid
   unsigned commandId;  // the column's index: the line has none
   unsigned width;      // percent
-  unsigned spare;      // 0xFFFFFFFF
+  unsigned spare;      // kZTSpareWord
   COLORREF backEven;
   COLORREF textEven;
   COLORREF backOdd;

@@ -49,10 +49,10 @@ class ZT_TBL32_API CGridModel {
 
   // Column layout from the percents and the client width.
   void LayoutColumns();
-  // The column under x, or 0xFFFFFFFF.
+  // The column under x, or kZTNoColumn.
   unsigned ColumnAt(int x) const;
   // The divider under x (1 ... column count: the left edge of that column, the
-  // column count itself: the right edge of the last), or 0xFFFFFFFF.
+  // column count itself: the right edge of the last), or kZTNotFound.
   unsigned DividerAt(int x) const;
   // Moves divider d by x - dragX; dragX becomes x.
   void DragDivider(unsigned d, int& dragX, int x);
@@ -91,7 +91,7 @@ class ZT_TBL32_API CGridModel {
   // The top of a line's strip area (lines above the top line: the header height),
   // limited to just below the client area.
   int LineTop(unsigned line) const;
-  // The line under y below the header, or 0xFFFFFFFF.
+  // The line under y below the header, or kZTNoLine.
   unsigned LineAt(int y) const;
   // Moves the top line by lines; false when the bar is hidden or the new top
   // line would be below 0 or at or beyond the item count.

@@ -19,6 +19,9 @@ struct SGridColorPair {
 // "CZTGridView32W". A window created from the class name alone makes its own
 // (and deletes it when destroyed); a program may construct one and call Create,
 // and then it stays the program's.
+// The control id of a grid that is not attached to a window.
+constexpr UINT kZTNoControl = 0xFFFFFFFFu;
+
 class ZT_TBL32_API CGridView : public IGridView {
  public:
   CGridView();
@@ -83,7 +86,7 @@ class ZT_TBL32_API CGridView : public IGridView {
   HWND m_hParent = nullptr;  // receives every notification
   HWND m_hChild = nullptr;   // in-place edit field or list pop-up
   HWND m_hWnd = nullptr;
-  UINT m_uCtrlId = 0xFFFFFFFFu;
+  UINT m_uCtrlId = kZTNoControl;
   WNDPROC m_pfnSavedEditProc = nullptr;
   UINT m_uChildKind = 0;  // 4 edit field, 5 list pop-up
   BYTE m_bFocused = 0, m_bSelfOwned = 0, m_bDisabled = 0, m_bCancelled = 0;
@@ -95,7 +98,7 @@ class ZT_TBL32_API CGridView : public IGridView {
   UINT m_uDragDivider = 0;
   HCURSOR m_hSavedCursor = nullptr;
   UINT m_uCurColumn = 0;
-  UINT m_uCurLine = 0xFFFFFFFFu;
+  UINT m_uCurLine = kZTNoLine;
 
   HFONT m_hTitleFont = nullptr, m_hTitleFontW = nullptr;
   HFONT m_hDataFont = nullptr, m_hDataFontW = nullptr;

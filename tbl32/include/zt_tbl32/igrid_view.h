@@ -15,6 +15,15 @@ constexpr UINT ZT_GRID_QUERY = WM_USER;
 // Sent to a grid window: EditItem(wParam line, lParam column); result 0.
 constexpr UINT ZT_GRID_EDIT = WM_USER + 1;
 
+// No line, no column: the current line or column when there is none, and the
+// answer of a lookup by point, data or position that meets none.
+constexpr UINT kZTNoLine = 0xFFFFFFFFu;
+constexpr UINT kZTNoColumn = 0xFFFFFFFFu;
+// A column's list selection while nothing is chosen in it.
+constexpr UINT kZTNoListSel = 0xFFFFFFFFu;
+// The data word of a line that does not exist, and the reserved word of a cell.
+constexpr UINT kZTNoItemData = 0xFFFFFFFFu;
+
 // Style bits.
 enum : unsigned {
   GS_GRIDLINES = 0x0001,
@@ -82,7 +91,7 @@ enum : unsigned {
 // lParam of GN_RCLICKLINE.
 struct SGridRClick {
   uint32_t line;
-  uint32_t column;  // 0xFFFFFFFF: no column under the point
+  uint32_t column;  // kZTNoColumn: no column under the point
   uint32_t x, y;
 };
 

@@ -8,9 +8,11 @@ class CGridDef;
 
 constexpr unsigned kZTMaxKeyParts = 4;
 constexpr unsigned kZTNameSize = 32;
+// The key type of a part that has none yet, and the engine's answer for an unknown type name.
+constexpr unsigned kZTNoKeyType = 0xFFFFFFFFu;
 
 struct ZT_TBL32_API SZTKeyPart {
-  unsigned uKeyType;              // engine key type code; 0xFFFFFFFF: not set
+  unsigned uKeyType;              // engine key type code; kZTNoKeyType: not set
   char szFieldName[kZTNameSize];  // the field the part is made of
 };
 

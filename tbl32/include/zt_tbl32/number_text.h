@@ -45,8 +45,9 @@ ZT_TBL32_API unsigned FormatAmount(char* text, unsigned size, double value);
 // Inserts a '.' before every group of three digits counted from the right (a
 // leading sign stays in front) and terminates; returns the new length. The
 // buffer must hold length + length / 3 + 1 characters; given a size that is too
-// small it changes nothing and returns the old length.
-ZT_TBL32_API unsigned InsertThousandsPoints(char* text, unsigned length, unsigned size = 0xFFFFFFFFu);
+// small it changes nothing and returns the old length (without a size the room
+// is taken as given).
+ZT_TBL32_API unsigned InsertThousandsPoints(char* text, unsigned length, unsigned size = UINT32_MAX);
 // Compares digit texts by value: leading zeros skipped, then longer is greater,
 // then the first differing character. -1, 0, 1.
 ZT_TBL32_API int CompareDigitText(const char* text1, unsigned length1, const char* text2, unsigned length2);

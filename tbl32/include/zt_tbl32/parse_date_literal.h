@@ -3,5 +3,5 @@
 
 #include "zt_tbl32/frame.h"
 
-// The day number of the date, 0xFFFFFFFF when the text is not a valid date.
+// The day number of the date, ZT_INVALID_DAY when the text is not a valid date.
 ZT_TBL32_API unsigned ParseDateLiteral(const char* text, unsigned length);

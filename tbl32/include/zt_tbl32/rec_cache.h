@@ -6,6 +6,8 @@
 
 constexpr unsigned kZTCacheBuffers = 64;    // records whose data is held
 constexpr unsigned kZTCacheRecords = 1024;  // lines whose address is remembered
+// The line of a free cache record, the owner of a free buffer, and the record
+// lookups answer for a line that is not cached.
 constexpr unsigned kZTCacheNone = 0xFFFFFFFFu;
 
 // One remembered line.

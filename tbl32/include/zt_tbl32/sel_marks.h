@@ -50,7 +50,7 @@ class ZT_TBL32_API CZTSelMarks {
   void Add(unsigned address, unsigned before) {
     if (m_uCount < m_uAlloc || Grow()) m_pMarks[m_uCount++] = SZTSelMark{address, m_uBase + before};
   }
-  // The last mark with at most `rank` picked records before it; 0xFFFFFFFF when none.
+  // The last mark with at most `rank` picked records before it; kZTNotFound when none.
   unsigned Find(unsigned rank) const;
 
  private:

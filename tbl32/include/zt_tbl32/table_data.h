@@ -27,7 +27,7 @@ class ZT_TBL32_API CZTTableData {
   // Closes what the browser opened. int: 1 ok.
   virtual int CloseTable() = 0;
 
-  // Sets up the grid control of a dialog (controlId 0xFFFFFFFF: the window is
+  // Sets up the grid control of a dialog (controlId kZTSelfControl: the window is
   // the grid) with one column per field and switches it to owner data with grid
   // lines. int: 1 ok.
   int InitTable(HWND dialog, unsigned controlId);

@@ -5,11 +5,17 @@
 
 #include "zt_isa32.h"
 #include "zt_icl32.h"
+#include "zt_tbl32/igrid_view.h"
 #include "zt_tbl32/rec_cache.h"
 #include "zt_tbl32/sel_marks.h"
 #include "zt_tbl32/table_data.h"
 
 class CZTFileDesc;
+
+// The index and direction of a browser that displays nothing yet.
+constexpr unsigned kZTNotDisplayed = 0xFFFFFFFFu;
+// What GetDataField answers for a cell it cannot read.
+constexpr unsigned kZTNoCellText = 0xFFFFFFFFu;
 
 class ZT_TBL32_API CZTTableISAM : public CZTTableData {
  public:
@@ -17,9 +23,9 @@ class ZT_TBL32_API CZTTableISAM : public CZTTableData {
   ISAMTABLE m_hTable;
   unsigned m_bFileOwned;   // the file was opened here (and is closed here)
   unsigned m_bTableOwned;  // the table was opened here (and is closed here)
-  unsigned m_uIndex;       // the index that orders the display
-  unsigned m_uDirection;   // 0 forwards, else backwards; 0xFFFFFFFF: nothing displayed
-  unsigned m_uLoadedLine;  // line whose record is in m_pRecord; 0xFFFFFFFF: none
+  unsigned m_uIndex;       // the index that orders the display; kZTNotDisplayed: none
+  unsigned m_uDirection;   // 0 forwards, else backwards; kZTNotDisplayed: nothing
+  unsigned m_uLoadedLine;  // line whose record is in m_pRecord; kZTNoLine: none
   unsigned m_uRecordSize;
   unsigned m_uRecordAddress;  // record last read by iteration
   BYTE* m_pRecord;
@@ -29,7 +35,7 @@ class ZT_TBL32_API CZTTableISAM : public CZTTableData {
   unsigned m_uLineCount;    // lines of the display
   unsigned m_uRecordReads;  // records read from the engine since InitISAMFile
   // Where the engine's iteration stands: the line it returned last and whether
-  // reading on gives the next higher line; 0xFFFFFFFF when it must be set up.
+  // reading on gives the next higher line; kZTNoLine when it must be set up.
   unsigned m_uIterLine;
   unsigned m_bIterUp;
   // Evenly spaced positions of the lines of a selection.
@@ -50,10 +56,10 @@ class ZT_TBL32_API CZTTableISAM : public CZTTableData {
   unsigned SetSelection(CZTTblSelDesc* selection) override;
   int DisplayTable(unsigned index, unsigned other, unsigned direction) override;
 
-  // The text of one cell as the grid gets it; its length, 0xFFFFFFFF on failure.
+  // The text of one cell as the grid gets it; its length, kZTNoCellText on failure.
   unsigned GetDataField(unsigned line, unsigned column, char* buffer, unsigned size);
   // The first line from startLine on whose record the selection picks;
-  // 0xFFFFFFFF when there is none up to the last line.
+  // kZTNoLine when there is none up to the last line.
   unsigned FindRecord(CZTTblSelDesc* selection, unsigned startLine);
   // The file name of image `image` of the record on `line`, from the gallery's
   // image name pattern of that number. int: 1 ok.
@@ -63,6 +69,9 @@ class ZT_TBL32_API CZTTableISAM : public CZTTableData {
   static BOOL CellCallback(UINT row, UINT column, char* buffer, UINT size, UINT* length, UINT_PTR parameter);
 
  private:
+  // The address ReadOn is given to read on where the iteration stands.
+  static constexpr unsigned kHere = 0xFFFFFFFFu;
+
   bool Selecting() const;
   bool Passes(const BYTE* record) const;
   // The engine's error box with the file name or handle the call concerns.
@@ -74,7 +83,7 @@ class ZT_TBL32_API CZTTableISAM : public CZTTableData {
   // Reads on from the record at (fromLine, address) to line `line`; the
   // iteration is set up first unless it stands there already.
   int WalkTo(unsigned fromLine, unsigned address, unsigned line);
-  // Sets the iteration up after the record at address (0xFFFFFFFF: reads on
+  // Sets the iteration up after the record at address (kHere: reads on
   // where it stands), reads `steps` picked records and keeps the last as `line`.
   int ReadOn(unsigned address, bool indexForward, unsigned steps, unsigned line);
   // Reads on until `steps` records the selection picks have been read; the

@@ -37,6 +37,10 @@ enum : unsigned {
 constexpr unsigned ZT_COL_NO_ZEROS = 0x8000;
 // Justifications, the list view's column formats.
 enum : unsigned { ZT_COL_LEFT = 0, ZT_COL_RIGHT = 1, ZT_COL_CENTRE = 2 };
+// No justification: the answer for a letter that names none.
+constexpr unsigned kZTNoJust = 0xFFFFFFFFu;
+// The index data and tree of a row read from a file, which has none.
+constexpr unsigned kZTNoIndexTree = 0xFFFFFFFFu;
 
 constexpr unsigned kZTTblNameSize = 64;
 
@@ -59,7 +63,7 @@ struct ZT_TBL32_API SZTTblField {
   unsigned uJust;        // ZT_COL_LEFT, ZT_COL_RIGHT, ZT_COL_CENTRE
   unsigned char uWidth;  // percent of the list view's client width
   unsigned char uReserved;
-  unsigned uIndexData;  // given with SetIndexTree; 0xFFFFFFFF when read from a file
+  unsigned uIndexData;  // given with SetIndexTree; kZTNoIndexTree when read from a file
   unsigned uIndexTree;
   unsigned uNameLength;  // at most 63
   char szName[kZTTblNameSize];
@@ -75,7 +79,7 @@ struct ZT_TBL32_API SZTTblField {
   void SetName(const char* name);
 };
 
-// The justification of a letter 'L', 'R', 'M' (either case); 0xFFFFFFFF for any other.
+// The justification of a letter 'L', 'R', 'M' (either case); kZTNoJust for any other.
 ZT_TBL32_API unsigned ztTblJustOfLetter(unsigned letter);
 // The resource string of a justification's name: 590 left, 591 centred, 592
 // right, 593 for any other.

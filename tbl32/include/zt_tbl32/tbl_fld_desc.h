@@ -30,7 +30,7 @@ class ZT_TBL32_API CZTTblFldDesc {
   int MoveField(unsigned from, unsigned to);
   int SetFldName(unsigned position, const char* name);
   // The first row whose name equals name in capitals (length 0: up to the
-  // terminator); 0xFFFFFFFF when none.
+  // terminator); kZTNotFound when none.
   unsigned FindField(const char* name, unsigned length) const;
   // Mode 0 by name in capitals, 1 by offset; other modes do nothing.
   void SortFields(unsigned mode);
