@@ -252,9 +252,9 @@ void CViewFrame::OnFindNext() {
   const unsigned current = grid->GetCurItem();
   const unsigned start = current < grid->GetItemCount() ? current + 1 : 0;
   HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  const unsigned found = start < m_Browser.m_uLineCount ? m_Browser.FindRecord(&m_Find, start) : 0xFFFFFFFFu;
+  const unsigned found = start < m_Browser.m_uLineCount ? m_Browser.FindRecord(&m_Find, start) : kZTNoLine;
   SetCursor(old);
-  if (found == 0xFFFFFFFFu)
+  if (found == kZTNoLine)
     ViewInfo(ZV_STR_NOT_FOUND);
   else
     GoToLine(found);
@@ -310,7 +310,7 @@ void CViewFrame::OnCopy(bool line) {
     if (c != (line ? 0 : column)) text += '\t';
     if (records) {
       char cell[512] = "";
-      if (m_Browser.GetDataField(row, c, cell, sizeof(cell)) != 0xFFFFFFFFu) text += cell;
+      if (m_Browser.GetDataField(row, c, cell, sizeof(cell)) != kZTNoCellText) text += cell;
     } else {
       text += CellText(grid, row, c);
     }
@@ -363,7 +363,7 @@ void CViewFrame::OnProperties() {
   }
   if (BlockText(table) == BlockText(saved)) return;
   ShowTables();
-  m_uTable = 0xFFFFFFFFu;  // the records are opened again with the new columns
+  m_uTable = kZTNoTable;  // the records are opened again with the new columns
   SelectTable(index);
   if (!m_File.m_bIsamFile) {
     if (ViewAsk(ZV_STR_ASK_WRITE, table.m_szName, m_File.m_szFileName) && !m_File.WriteDesc())

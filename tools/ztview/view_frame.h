@@ -26,7 +26,7 @@ class CViewFrame {
 
   CZTFileDesc m_File;
   bool m_bOpen;       // m_File holds an opened file
-  unsigned m_uTable;  // the chosen table; 0xFFFFFFFF none
+  unsigned m_uTable;  // the chosen table; kZTNoTable none
   unsigned m_uIndex;  // the index that orders the records
   bool m_bBackwards;
   CZTTblSelDesc m_Selection;
@@ -54,7 +54,7 @@ class CViewFrame {
   // Opens a description or ISAM file and shows its tables; the library's boxes
   // on failure, the old file staying open. int: 1 ok.
   int Open(const char* fileName);
-  // Chooses a table of the open file (0xFFFFFFFF: none).
+  // Chooses a table of the open file (kZTNoTable: none).
   void SelectTable(unsigned table);
   // Runs a menu command; 1 when the command was known.
   int Command(unsigned id);

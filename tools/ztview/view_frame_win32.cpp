@@ -59,7 +59,7 @@ CViewFrame::CViewFrame()
       m_hMenu(nullptr),
       m_hAccel(nullptr),
       m_bOpen(false),
-      m_uTable(0xFFFFFFFFu),
+      m_uTable(kZTNoTable),
       m_uIndex(0),
       m_bBackwards(false),
       m_bSelection(false),
@@ -239,7 +239,7 @@ int CViewFrame::Open(const char* fileName) {
   // what is wrong. A file without a single table is nothing to show.
   unsigned bad = 0;
   if (!file.VerifyDesc(&bad) && !file.m_Tables.m_uCount) return 0;
-  SelectTable(0xFFFFFFFFu);  // closes the records of the old file
+  SelectTable(kZTNoTable);  // closes the records of the old file
   m_File = file;
   m_bOpen = true;
   char full[MAX_PATH];
@@ -247,7 +247,7 @@ int CViewFrame::Open(const char* fileName) {
   m_Settings.Remember(full);
   m_Settings.Save();
   ShowTables();
-  SelectTable(m_File.m_Tables.m_uCount ? 0 : 0xFFFFFFFFu);
+  SelectTable(m_File.m_Tables.m_uCount ? 0 : kZTNoTable);
   UpdateTitle();
   return 1;
 }
@@ -272,7 +272,7 @@ const CZTTableDesc* CViewFrame::Table() const {
 }
 
 void CViewFrame::SelectTable(unsigned table) {
-  if (!m_bOpen || table >= m_File.m_Tables.m_uCount) table = 0xFFFFFFFFu;
+  if (!m_bOpen || table >= m_File.m_Tables.m_uCount) table = kZTNoTable;
   const bool changed = table != m_uTable;
   m_uTable = table;
   m_File.m_uSelTable = table;
@@ -284,7 +284,7 @@ void CViewFrame::SelectTable(unsigned table) {
     m_Find.parse(nullptr, 0);
     m_bFind = false;
   }
-  if (table != 0xFFFFFFFFu) {
+  if (table != kZTNoTable) {
     IGridView* grid = GridOf(m_hTables);
     if (grid && grid->GetCurItem() != table) grid->SelectItem(table, 0);
   }
@@ -349,7 +349,7 @@ void CViewFrame::GoToLine(unsigned line) {
   IGridView* grid = GridOf(m_hRecords);
   if (!grid || line >= grid->GetItemCount()) return;
   unsigned column = grid->GetCurColumn();
-  if (column == 0xFFFFFFFFu) column = 0;
+  if (column == kZTNoColumn) column = 0;
   grid->SetTopItem(line);
   grid->SelectItem(line, column);
   grid->EnsureVisible(line);
@@ -367,7 +367,7 @@ void CViewFrame::StatusText(unsigned part, char* text, unsigned size) const {
         ztFormat(text, size, "%s: %s", BaseName(m_File.m_szFileName), table->m_szName);
       break;
     case ZV_STATUS_RECORDS:
-      if (m_bBrowsing && m_Browser.m_uDirection != 0xFFFFFFFFu) {
+      if (m_bBrowsing && m_Browser.m_uDirection != kZTNotDisplayed) {
         unsigned total = 0;
         if (m_bSelection && !ISAMGetRecordCount(m_Browser.m_hTable, &total))
           ViewFormat(text, size, ZV_STR_ST_RECORDS_OF, m_Browser.m_uLineCount, total);
@@ -431,7 +431,7 @@ void CViewFrame::SetLanguage(const char* language) {
   BuildMenu();
   const unsigned table = m_uTable;
   ShowTables();  // the column headers in the new language
-  if (table != 0xFFFFFFFFu) {
+  if (table != kZTNoTable) {
     IGridView* grid = GridOf(m_hTables);
     if (grid) grid->SelectItem(table, 0);
   }
