@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model_test_support.h"
+#include "test_file_io.h"
 
 using zt_test::BoxRecorder;
 using zt_test::RecordingGrid;
@@ -33,21 +34,3 @@ class ScratchDir {
  private:
   std::string m_path;
 };
-
-inline bool ztWriteTestFile(const std::string& name, const std::string& content) {
-  FILE* f = fopen(name.c_str(), "wb");
-  if (!f) return false;
-  bool ok = fwrite(content.data(), 1, content.size(), f) == content.size();
-  return fclose(f) == 0 && ok;
-}
-
-inline std::string ztReadTestFile(const std::string& name) {
-  std::string content;
-  FILE* f = fopen(name.c_str(), "rb");
-  if (!f) return content;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0) content.append(buffer, n);
-  fclose(f);
-  return content;
-}

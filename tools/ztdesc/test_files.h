@@ -7,17 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "test_file_io.h"
+
 // The file's bytes as they are (empty when it cannot be read).
-inline std::string ReadBytes(const std::string& name) {
-  std::string content;
-  FILE* f = fopen(name.c_str(), "rb");
-  if (!f) return content;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0) content.append(buffer, n);
-  fclose(f);
-  return content;
-}
+inline std::string ReadBytes(const std::string& name) { return ztReadTestFile(name); }
 
 // A text file with line ends as on Linux.
 inline std::string ReadFile(const std::string& name) {
@@ -29,8 +22,5 @@ inline std::string ReadFile(const std::string& name) {
 }
 
 inline void WriteFile(const std::string& name, const std::string& content) {
-  FILE* f = fopen(name.c_str(), "wb");
-  ASSERT_NE(f, nullptr) << name;
-  fwrite(content.data(), 1, content.size(), f);
-  fclose(f);
+  ASSERT_TRUE(ztWriteTestFile(name, content)) << name;
 }

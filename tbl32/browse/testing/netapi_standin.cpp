@@ -33,9 +33,9 @@ __declspec(dllexport) LONG WINAPI StandInOutstanding() { return g_outstanding; }
 
 __declspec(dllexport) void WINAPI StandInLastCall(DWORD* call) { memcpy(call, g_lastCall, sizeof(g_lastCall)); }
 
-__declspec(dllexport) NET_API_STATUS WINAPI NetServerEnum(LMCSTR server, DWORD level, LPBYTE* buffer, DWORD preferred,
-                                                          LPDWORD read, LPDWORD total, DWORD type, LMCSTR domain,
-                                                          LPDWORD resume) {
+__declspec(dllexport) NET_API_STATUS WINAPI
+    NetServerEnum(LMCSTR server, DWORD level, LPBYTE* buffer, DWORD preferred, LPDWORD read, LPDWORD total, DWORD type,
+                  LMCSTR domain, LPDWORD resume) {
   g_lastCall[0] = level;
   g_lastCall[1] = preferred;
   g_lastCall[2] = type;
@@ -46,8 +46,8 @@ __declspec(dllexport) NET_API_STATUS WINAPI NetServerEnum(LMCSTR server, DWORD l
     *read = *total = g_count;
     return g_status;
   }
-  auto* info = static_cast<SERVER_INFO_101*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
-                                                       (g_count + 1) * sizeof(SERVER_INFO_101)));
+  auto* info = static_cast<SERVER_INFO_101*>(
+      HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, (g_count + 1) * sizeof(SERVER_INFO_101)));
   for (DWORD i = 0; i < g_count; ++i) {
     info[i].sv101_platform_id = 500 + i;
     info[i].sv101_version_major = 5 + i;
