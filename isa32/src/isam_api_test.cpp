@@ -435,12 +435,12 @@ TEST_F(IsamFileTest, CheckTableDefAgreesWithCreateTable) {
     unsigned keyCount, recordSize, nodeSize, fault, key, part;
   };
   // NUMTEXT takes twice its length: 24 bytes do not fit a 48-byte node, 4 do.
-  const Case cases[] = {{3, 20, 48, ISAM_ERR_KEY_TOO_LONG, 1, 0xFFFFFFFFu},
-                        {3, 20, 128, ISAM_OK, 0xFFFFFFFFu, 0xFFFFFFFFu},
+  const Case cases[] = {{3, 20, 48, ISAM_ERR_KEY_TOO_LONG, 1, ISAM_NO_PART},
+                        {3, 20, 128, ISAM_OK, ISAM_NO_KEY, ISAM_NO_PART},
                         {3, 19, 128, ISAM_ERR_KEY_OUTSIDE, 2, 0},
-                        {33, 20, 128, ISAM_ERR_TOO_MANY_KEYS, 0xFFFFFFFFu, 0xFFFFFFFFu},
-                        {3, 65536, 128, ISAM_ERR_RECORD_SIZE, 0xFFFFFFFFu, 0xFFFFFFFFu},
-                        {3, 20, 31, ISAM_ERR_NODE_SIZE, 0xFFFFFFFFu, 0xFFFFFFFFu}};
+                        {33, 20, 128, ISAM_ERR_TOO_MANY_KEYS, ISAM_NO_KEY, ISAM_NO_PART},
+                        {3, 65536, 128, ISAM_ERR_RECORD_SIZE, ISAM_NO_KEY, ISAM_NO_PART},
+                        {3, 20, 31, ISAM_ERR_NODE_SIZE, ISAM_NO_KEY, ISAM_NO_PART}};
   for (const Case& c : cases) {
     unsigned key = 0, part = 0;
     EXPECT_EQ(c.fault, ISAMCheckTableDef(keys.data(), c.keyCount, c.recordSize, c.nodeSize, &key, &part));
@@ -463,8 +463,8 @@ TEST(IsamKeyTypes, NamesCodesAndListBox) {
   }
   EXPECT_EQ(nullptr, ISAMKeyType(ISAM_KEY_TYPE_COUNT));
   EXPECT_EQ(unsigned(ISAM_KEY_ITEXT), ISAMGetKeyType("itext"));
-  EXPECT_EQ(0xFFFFFFFFu, ISAMGetKeyType("TEXTX"));
-  EXPECT_EQ(0xFFFFFFFFu, ISAMGetKeyType(nullptr));
+  EXPECT_EQ(ISAM_UNKNOWN_KEY_TYPE, ISAMGetKeyType("TEXTX"));
+  EXPECT_EQ(ISAM_UNKNOWN_KEY_TYPE, ISAMGetKeyType(nullptr));
   EXPECT_EQ(unsigned(ISAM_KEY_TYPE_COUNT), ISAMLBKeyTypes.m_uCount);
   char text[64];
   ASSERT_GT(ISAMLBKeyTypes.GetEntryText(ISAM_KEY_NUMTEXT, text, sizeof(text)), 0u);
