@@ -205,6 +205,36 @@ TEST_F(IsamFileTest, NodeSizesAreHonouredAtTheirLimits) {
   EXPECT_EQ("ok", check(file));
 }
 
+// Records too big to share a data block: past the first directory block's
+// thousand or so data blocks the directory list grows a second block, and every
+// record stays reachable by its address after reopening.
+TEST_F(IsamFileTest, DataBlockDirectoriesChainBeyondOneBlock) {
+  createStandard(name, &file, &table);
+  const unsigned kBig = 2100, kCount = 1100;
+  ASSERT_EQ(ISAM_OK, ISAMCreateTable(file, "B", nullptr, 0, kBig, 128));
+  ISAMTABLE big = nullptr;
+  ASSERT_EQ(ISAM_OK, ISAMOpenTable(file, "B", &big));
+  std::vector<unsigned char> rec(kBig);
+  std::vector<unsigned> addresses(kCount);
+  ASSERT_EQ(ISAM_OK, ISAMBeginTransaction(file));
+  for (unsigned i = 0; i < kCount; ++i) {
+    std::fill(rec.begin(), rec.end(), (unsigned char)(i * 13));
+    memcpy(rec.data(), &i, 4);
+    ASSERT_EQ(ISAM_OK, ISAMInsertRecord(big, rec.data(), &addresses[i]));
+  }
+  ASSERT_EQ(ISAM_OK, ISAMCommitTransaction(file));
+  reopen();
+  ASSERT_EQ(ISAM_OK, ISAMOpenTable(file, "B", &big));
+  for (unsigned i = 0; i < kCount; ++i) {
+    ASSERT_EQ(ISAM_OK, ISAMReadRecordByAddress(big, addresses[i], rec.data(), kBig, nullptr)) << i;
+    unsigned stored = 0;
+    memcpy(&stored, rec.data(), 4);
+    ASSERT_EQ(i, stored);
+    ASSERT_EQ((unsigned char)(i * 13), rec[kBig - 1]);
+  }
+  EXPECT_EQ("ok", check(file));
+}
+
 TEST_F(IsamFileTest, DescriptionsOfAnyLengthComeBackUnchanged) {
   createStandard(name, &file, &table);
   unsigned size = 99;
