@@ -1,6 +1,7 @@
 // The open file as a whole: creating, opening and closing it, and the
 // transactions every change runs in.
 #include "isam_file.h"
+#include "isam_file_access.h"
 
 #include <string.h>
 
@@ -54,23 +55,6 @@ unsigned CIsamFile::Close(unsigned* ext) {
 unsigned CIsamFile::Discard(unsigned* ext) {
   forget();
   return pager_.Discard(ext);
-}
-
-// After a rollback the catalogue and the tables are read again.
-unsigned CIsamFile::sync() {
-  if (!open_) return ISAM_ERR_HANDLE;
-  if (pager_.Failed()) return ISAM_ERR_FAILED;
-  if (generation_ == pager_.Generation()) return ISAM_OK;
-  generation_ = pager_.Generation();
-  unsigned e = loadCatalog();
-  if (e) return e;
-  for (auto& st : states_) {
-    bool found = false;
-    for (auto& c : catalog_)
-      if (c.second == st->block) found = true;
-    if (!found) st->dropped = true;
-  }
-  return ISAM_OK;
 }
 
 unsigned CIsamFile::writeBegin(bool* own) {

@@ -1,5 +1,6 @@
 // Iterations through an index: setting them up and reading on.
 #include "isam_file.h"
+#include "isam_file_access.h"
 
 #include <string.h>
 

@@ -1,5 +1,6 @@
 // The description texts of a table, kept in chained blocks.
 #include "isam_file.h"
+#include "isam_file_access.h"
 
 #include <string.h>
 

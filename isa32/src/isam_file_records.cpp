@@ -1,64 +1,11 @@
 // Records of a table: their slots in the data blocks, reading by address,
 // and inserting, updating and deleting them with their index entries.
 #include "isam_file.h"
+#include "isam_file_access.h"
 
 #include <string.h>
 
 namespace isam {
-
-unsigned CIsamFile::recordSlot(TableState* st, uint32_t address, bool mustBeUsed, Block** block, uint8_t** record) {
-  Block* tb = nullptr;
-  unsigned e = pager_.Get(st->block, kTableUnits, kKindTable, &tb);
-  if (e) return e;
-  return recordSlot(st, tb, address, mustBeUsed, block, record);
-}
-
-// A table's data block by its number, through the table's own pointer cache.
-unsigned CIsamFile::dataBlock(TableState* st, uint32_t number, Block** out) {
-  if (number < st->dataCache.size() && st->dataCache[number].epoch == pager_.Epoch()) {
-    *out = st->dataCache[number].block;
-    return ISAM_OK;
-  }
-  unsigned e = pager_.Get(st->dataBlocks[number], st->dataUnits, kKindData, out);
-  if (e) return e;
-  if (number >= st->dataCache.size()) st->dataCache.resize(st->dataBlocks.size(), TableState::CachedBlock{nullptr, 0});
-  st->dataCache[number] = TableState::CachedBlock{*out, pager_.Epoch()};
-  return ISAM_OK;
-}
-
-// Asks the processor for a record that an iteration will read soon.
-void CIsamFile::prefetchRecord(TableState* st, uint32_t address) {
-  uint32_t n = address - 1;
-  uint32_t bi = n / st->perBlock;
-  if (bi >= st->dataCache.size() || st->dataCache[bi].epoch != pager_.Epoch()) return;
-  const uint8_t* d = st->dataCache[bi].block->data;
-  uint32_t slot = n % st->perBlock;
-#if defined(__GNUC__)
-  __builtin_prefetch(d + kDataBitmap + slot / 8);
-  __builtin_prefetch(d + kDataBitmap + st->bitmapBytes + size_t(slot) * st->recordSize);
-#else
-  (void)d;
-  (void)slot;
-#endif
-}
-
-unsigned CIsamFile::recordSlot(TableState* st, Block* tb, uint32_t address, bool mustBeUsed, Block** block,
-                               uint8_t** record) {
-  unsigned e = ISAM_OK;
-  if (address == 0 || address > rd32(tb->data + kTbHighWater)) return ISAM_ERR_ADDRESS;
-  uint32_t n = address - 1;
-  uint32_t bi = n / st->perBlock;
-  uint32_t slot = n % st->perBlock;
-  if (bi >= st->dataBlocks.size()) return ISAM_ERR_CORRUPT;
-  Block* b = nullptr;
-  e = dataBlock(st, bi, &b);
-  if (e) return e;
-  bool used = (b->data[kDataBitmap + slot / 8] >> (slot % 8)) & 1;
-  if (mustBeUsed && !used) return ISAM_ERR_ADDRESS;
-  *block = b;
-  *record = b->data + kDataBitmap + st->bitmapBytes + size_t(slot) * st->recordSize;
-  return ISAM_OK;
-}
 
 unsigned CIsamFile::ReadByAddress(TableHandle* t, unsigned address, void* buffer, unsigned size) {
   TableState* st = t->state.get();

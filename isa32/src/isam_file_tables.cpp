@@ -1,6 +1,7 @@
 // The catalogue of an ISAM file and its tables: definitions, creating,
 // opening and closing tables, and what a table says of itself.
 #include "isam_file.h"
+#include "isam_file_access.h"
 
 #include <string.h>
 
@@ -170,19 +171,6 @@ unsigned CIsamFile::LoadTable(uint32_t block, TableState* st) {
   if (st->dataBlocks.size() != blocks) return ISAM_ERR_CORRUPT;
   st->generation = pager_.Generation();
   return ISAM_OK;
-}
-
-unsigned CIsamFile::refresh(TableState* st) {
-  if (st->dropped) return ISAM_ERR_NO_TABLE;
-  if (st->generation == pager_.Generation()) return ISAM_OK;
-  return LoadTable(st->block, st);
-}
-
-unsigned CIsamFile::tableBlock(TableState* st, Block** out) {
-  unsigned e = sync();
-  if (!e) e = refresh(st);
-  if (!e) e = pager_.Get(st->block, kTableUnits, kKindTable, out);
-  return e;
 }
 
 unsigned CIsamFile::TableCount(unsigned* count) {
