@@ -175,7 +175,10 @@ ZT_ISA32_API unsigned ISAMCreateTable(ISAMFILE file, const char* tableName, cons
                                       unsigned recordSize, unsigned nodeSize);
 // The checks of ISAMCreateTable on a table's definition, without a file: the
 // error ISAMCreateTable would give (0 when it would take it). *key gets the key
-// at fault and *part its part (0xFFFFFFFF where the fault is not one of a key or part).
+// at fault and *part its part (ISAM_NO_KEY, ISAM_NO_PART where the fault is not one
+// of a key or part).
+#define ISAM_NO_KEY 0xFFFFFFFFu
+#define ISAM_NO_PART 0xFFFFFFFFu
 ZT_ISA32_API unsigned ISAMCheckTableDef(const ISAMIDT* idt, unsigned keyCount, unsigned recordSize, unsigned nodeSize,
                                         unsigned* key, unsigned* part);
 ZT_ISA32_API unsigned ISAMOpenTable(ISAMFILE file, const char* tableName, ISAMTABLE* table);
@@ -242,6 +245,9 @@ ZT_ISA32_API void ISAMDispError(const void* identification, const char* function
 
 // Key types.
 ZT_ISA32_API const char* ISAMKeyType(unsigned code);
+// The code of a key type name (ASCII case ignored); ISAM_UNKNOWN_KEY_TYPE for
+// a name that is none.
+#define ISAM_UNKNOWN_KEY_TYPE 0xFFFFFFFFu
 ZT_ISA32_API unsigned ISAMGetKeyType(const char* name);
 ZT_ISA32_API extern CZTListBox ISAMLBKeyTypes;
 }

@@ -205,6 +205,36 @@ TEST_F(IsamFileTest, NodeSizesAreHonouredAtTheirLimits) {
   EXPECT_EQ("ok", check(file));
 }
 
+// Records too big to share a data block: past the first directory block's
+// thousand or so data blocks the directory list grows a second block, and every
+// record stays reachable by its address after reopening.
+TEST_F(IsamFileTest, DataBlockDirectoriesChainBeyondOneBlock) {
+  createStandard(name, &file, &table);
+  const unsigned kBig = 2100, kCount = 1100;
+  ASSERT_EQ(ISAM_OK, ISAMCreateTable(file, "B", nullptr, 0, kBig, 128));
+  ISAMTABLE big = nullptr;
+  ASSERT_EQ(ISAM_OK, ISAMOpenTable(file, "B", &big));
+  std::vector<unsigned char> rec(kBig);
+  std::vector<unsigned> addresses(kCount);
+  ASSERT_EQ(ISAM_OK, ISAMBeginTransaction(file));
+  for (unsigned i = 0; i < kCount; ++i) {
+    std::fill(rec.begin(), rec.end(), (unsigned char)(i * 13));
+    memcpy(rec.data(), &i, 4);
+    ASSERT_EQ(ISAM_OK, ISAMInsertRecord(big, rec.data(), &addresses[i]));
+  }
+  ASSERT_EQ(ISAM_OK, ISAMCommitTransaction(file));
+  reopen();
+  ASSERT_EQ(ISAM_OK, ISAMOpenTable(file, "B", &big));
+  for (unsigned i = 0; i < kCount; ++i) {
+    ASSERT_EQ(ISAM_OK, ISAMReadRecordByAddress(big, addresses[i], rec.data(), kBig, nullptr)) << i;
+    unsigned stored = 0;
+    memcpy(&stored, rec.data(), 4);
+    ASSERT_EQ(i, stored);
+    ASSERT_EQ((unsigned char)(i * 13), rec[kBig - 1]);
+  }
+  EXPECT_EQ("ok", check(file));
+}
+
 TEST_F(IsamFileTest, DescriptionsOfAnyLengthComeBackUnchanged) {
   createStandard(name, &file, &table);
   unsigned size = 99;
@@ -435,12 +465,12 @@ TEST_F(IsamFileTest, CheckTableDefAgreesWithCreateTable) {
     unsigned keyCount, recordSize, nodeSize, fault, key, part;
   };
   // NUMTEXT takes twice its length: 24 bytes do not fit a 48-byte node, 4 do.
-  const Case cases[] = {{3, 20, 48, ISAM_ERR_KEY_TOO_LONG, 1, 0xFFFFFFFFu},
-                        {3, 20, 128, ISAM_OK, 0xFFFFFFFFu, 0xFFFFFFFFu},
+  const Case cases[] = {{3, 20, 48, ISAM_ERR_KEY_TOO_LONG, 1, ISAM_NO_PART},
+                        {3, 20, 128, ISAM_OK, ISAM_NO_KEY, ISAM_NO_PART},
                         {3, 19, 128, ISAM_ERR_KEY_OUTSIDE, 2, 0},
-                        {33, 20, 128, ISAM_ERR_TOO_MANY_KEYS, 0xFFFFFFFFu, 0xFFFFFFFFu},
-                        {3, 65536, 128, ISAM_ERR_RECORD_SIZE, 0xFFFFFFFFu, 0xFFFFFFFFu},
-                        {3, 20, 31, ISAM_ERR_NODE_SIZE, 0xFFFFFFFFu, 0xFFFFFFFFu}};
+                        {33, 20, 128, ISAM_ERR_TOO_MANY_KEYS, ISAM_NO_KEY, ISAM_NO_PART},
+                        {3, 65536, 128, ISAM_ERR_RECORD_SIZE, ISAM_NO_KEY, ISAM_NO_PART},
+                        {3, 20, 31, ISAM_ERR_NODE_SIZE, ISAM_NO_KEY, ISAM_NO_PART}};
   for (const Case& c : cases) {
     unsigned key = 0, part = 0;
     EXPECT_EQ(c.fault, ISAMCheckTableDef(keys.data(), c.keyCount, c.recordSize, c.nodeSize, &key, &part));
@@ -463,8 +493,8 @@ TEST(IsamKeyTypes, NamesCodesAndListBox) {
   }
   EXPECT_EQ(nullptr, ISAMKeyType(ISAM_KEY_TYPE_COUNT));
   EXPECT_EQ(unsigned(ISAM_KEY_ITEXT), ISAMGetKeyType("itext"));
-  EXPECT_EQ(0xFFFFFFFFu, ISAMGetKeyType("TEXTX"));
-  EXPECT_EQ(0xFFFFFFFFu, ISAMGetKeyType(nullptr));
+  EXPECT_EQ(ISAM_UNKNOWN_KEY_TYPE, ISAMGetKeyType("TEXTX"));
+  EXPECT_EQ(ISAM_UNKNOWN_KEY_TYPE, ISAMGetKeyType(nullptr));
   EXPECT_EQ(unsigned(ISAM_KEY_TYPE_COUNT), ISAMLBKeyTypes.m_uCount);
   char text[64];
   ASSERT_GT(ISAMLBKeyTypes.GetEntryText(ISAM_KEY_NUMTEXT, text, sizeof(text)), 0u);

@@ -103,20 +103,12 @@ unsigned CIsamBTree::Insert(const uint8_t* entry) {
     addCounter(kKdEntries, 1);
     return ISAM_OK;
   }
-  uint32_t h = height();
-  if (h == 0 || h > kMaxHeight) return ISAM_ERR_CORRUPT;
   TreePos path[kMaxHeight];
-  uint32_t addr = root();
+  uint32_t h = 0;
   Block* b = nullptr;
-  for (uint32_t level = 0; level + 1 < h; ++level) {
-    unsigned e = node(addr, kKindInner, &b);
-    if (e) return e;
-    uint32_t i = innerSearch(b, entry, es);
-    path[level] = TreePos{addr, i};
-    addr = childAt(b, i, es);
-  }
-  unsigned e = node(addr, kKindLeaf, &b);
+  unsigned e = walk(entry, nullptr, path, &h, &b);
   if (e) return e;
+  if (!b) return ISAM_ERR_CORRUPT;
   uint32_t n = count(b);
   uint32_t pos = leafSearch(b, entry, es, false);
   if (pos < n && memcmp(leafAt(b, pos, es), entry, es) == 0) return ISAM_ERR_CORRUPT;
@@ -222,21 +214,14 @@ unsigned CIsamBTree::insertInto(TreePos* path, uint32_t level, const uint8_t* se
 
 unsigned CIsamBTree::Erase(const uint8_t* entry) {
   const uint32_t es = EntrySize();
-  uint32_t h = height();
-  if (root() == 0 || h == 0 || h > kMaxHeight) return ISAM_ERR_CORRUPT;
+  if (root() == 0) return ISAM_ERR_CORRUPT;
   pager_->Dirty(table_);
   TreePos path[kMaxHeight];
-  uint32_t addr = root();
+  uint32_t h = 0;
   Block* b = nullptr;
-  for (uint32_t level = 0; level + 1 < h; ++level) {
-    unsigned e = node(addr, kKindInner, &b);
-    if (e) return e;
-    uint32_t i = innerSearch(b, entry, es);
-    path[level] = TreePos{addr, i};
-    addr = childAt(b, i, es);
-  }
-  unsigned e = node(addr, kKindLeaf, &b);
+  unsigned e = walk(entry, nullptr, path, &h, &b);
   if (e) return e;
+  if (!b) return ISAM_ERR_CORRUPT;
   uint32_t n = count(b);
   uint32_t pos = leafSearch(b, entry, es, false);
   if (pos >= n || memcmp(leafAt(b, pos, es), entry, es) != 0) return ISAM_ERR_CORRUPT;
@@ -355,63 +340,68 @@ unsigned CIsamBTree::Prev(TreePath* path) {
   return ISAM_OK;
 }
 
-unsigned CIsamBTree::SeekLeaf(const uint8_t* entry, bool after, TreePath* path, uint32_t* leafAddr, Block** leaf,
-                              uint32_t* pos) {
+unsigned CIsamBTree::walk(const uint8_t* entry, uint32_t* n, TreePos* path, uint32_t* levels, Block** leaf) {
   const uint32_t es = EntrySize();
-  path->valid = false;
   *leaf = nullptr;
-  uint32_t h = height();
-  if (root() == 0) return ISAM_OK;
-  if (h == 0 || h > kMaxHeight) return ISAM_ERR_CORRUPT;
-  path->levels.resize(h);
+  *levels = 0;
   uint32_t addr = root();
+  if (addr == 0) return ISAM_OK;
+  const uint32_t h = height();
+  if (h == 0 || h > kMaxHeight) return ISAM_ERR_CORRUPT;
   Block* b = nullptr;
   for (uint32_t level = 0; level + 1 < h; ++level) {
     unsigned e = node(addr, kKindInner, &b);
     if (e) return e;
-    uint32_t i = innerSearch(b, entry, es);
-    path->levels[level] = TreePos{addr, i};
+    uint32_t i = 0;
+    if (entry) {
+      i = innerSearch(b, entry, es);
+    } else {
+      const uint32_t children = count(b) + 1u;
+      for (; i < children; ++i) {
+        const uint32_t under = entriesAt(b, i, es);
+        if (*n < under) break;
+        *n -= under;
+      }
+      if (i == children) {
+        if (level == 0) return ISAM_OK;  // past the last entry
+        return ISAM_ERR_CORRUPT;         // the parent counted more than the node holds
+      }
+    }
+    path[level] = TreePos{addr, i};
     addr = childAt(b, i, es);
   }
   unsigned e = node(addr, kKindLeaf, &b);
   if (e) return e;
-  *pos = leafSearch(b, entry, es, after);
-  *leafAddr = addr;
+  path[h - 1] = TreePos{addr, 0};
+  *levels = h;
   *leaf = b;
+  return ISAM_OK;
+}
+
+unsigned CIsamBTree::SeekLeaf(const uint8_t* entry, bool after, TreePath* path, uint32_t* leafAddr, Block** leaf,
+                              uint32_t* pos) {
+  path->valid = false;
+  TreePos levels[kMaxHeight];
+  uint32_t h = 0;
+  unsigned e = walk(entry, nullptr, levels, &h, leaf);
+  if (e || !*leaf) return e;
+  path->levels.assign(levels, levels + h);
+  *pos = leafSearch(*leaf, entry, EntrySize(), after);
+  *leafAddr = levels[h - 1].addr;
   path->valid = true;
   return ISAM_OK;
 }
 
 unsigned CIsamBTree::SeekEntry(uint32_t n, TreePath* path) {
-  const uint32_t es = EntrySize();
   path->valid = false;
-  uint32_t h = height();
-  if (root() == 0) return ISAM_OK;
-  if (h == 0 || h > kMaxHeight) return ISAM_ERR_CORRUPT;
-  path->levels.resize(h);
-  uint32_t addr = root();
+  TreePos levels[kMaxHeight];
+  uint32_t h = 0;
   Block* b = nullptr;
-  for (uint32_t level = 0; level + 1 < h; ++level) {
-    unsigned e = node(addr, kKindInner, &b);
-    if (e) return e;
-    const uint32_t children = count(b) + 1u;
-    uint32_t i = 0;
-    for (; i < children; ++i) {
-      const uint32_t under = entriesAt(b, i, es);
-      if (n < under) break;
-      n -= under;
-    }
-    if (i == children) {
-      if (level == 0) return ISAM_OK;  // past the last entry
-      return ISAM_ERR_CORRUPT;         // the parent counted more than the node holds
-    }
-    path->levels[level] = TreePos{addr, i};
-    addr = childAt(b, i, es);
-  }
-  unsigned e = node(addr, kKindLeaf, &b);
-  if (e) return e;
+  unsigned e = walk(nullptr, &n, levels, &h, &b);
+  if (e || !b) return e;
   if (n >= count(b)) return h == 1 ? ISAM_OK : ISAM_ERR_CORRUPT;
-  path->levels[h - 1] = TreePos{addr, n};
+  levels[h - 1].index = n;
+  path->levels.assign(levels, levels + h);
   path->valid = true;
   return ISAM_OK;
 }
@@ -466,10 +456,7 @@ unsigned CIsamBTree::FindKey(const uint8_t* key, bool* found, uint32_t* address)
   if (e) return e;
   if (memcmp(entry, key, keyLength_) == 0) {
     *found = true;
-    if (address) {
-      const uint8_t* a = entry + keyLength_;
-      *address = (uint32_t(a[0]) << 24) | (uint32_t(a[1]) << 16) | (uint32_t(a[2]) << 8) | a[3];
-    }
+    if (address) *address = entryAddress(entry + keyLength_);
   }
   return ISAM_OK;
 }

@@ -20,6 +20,18 @@ namespace isam {
 
 constexpr uint32_t kMaxHeight = 64;
 
+// The record address at the end of an index entry, big-endian so that entries
+// with equal keys sort by address.
+inline void putEntryAddress(uint8_t* p, uint32_t a) {
+  p[0] = uint8_t(a >> 24);
+  p[1] = uint8_t(a >> 16);
+  p[2] = uint8_t(a >> 8);
+  p[3] = uint8_t(a);
+}
+inline uint32_t entryAddress(const uint8_t* p) {
+  return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+}
+
 struct TreePos {
   uint32_t addr;
   uint32_t index;  // entry (leaf) or child (inner)
@@ -83,8 +95,15 @@ class CIsamBTree {
   uint32_t height();
   unsigned node(uint32_t addr, uint16_t kind, Block** out);
   unsigned descend(uint32_t addr, bool leftmost, uint32_t level, TreePath* path);
-  // Walks from the root to the leaf where entry belongs, filling the path's inner
-  // levels; gives the leaf and the position leafSearch finds there (no leaf: empty tree).
+  // The one root-to-leaf walk. In each inner node it takes the child where entry
+  // belongs or, with entry null, the child holding the entry number *n (which
+  // then counts from the first entry of that child). path (room for kMaxHeight)
+  // gets one position per level, the leaf last (at its entry 0); *levels the
+  // height.
+  // *leaf is null for an empty tree or an entry number past the last.
+  unsigned walk(const uint8_t* entry, uint32_t* n, TreePos* path, uint32_t* levels, Block** leaf);
+  // The leaf where entry belongs, its path (the leaf last, at its entry 0) and the
+  // position leafSearch finds there (no leaf: empty tree).
   unsigned SeekLeaf(const uint8_t* entry, bool after, TreePath* path, uint32_t* leafAddr, Block** leaf, uint32_t* pos);
   // Adds sep with its new right child (childEntries under it) after the child
   // path[level - 1].index of the node at level - 1, which keeps leftEntries;

@@ -59,7 +59,7 @@ struct Cursor {
 };
 
 // The checks of a new table's definition; defs gets the keys decoded. On a
-// fault *key and *part name the key and part at fault (0xFFFFFFFF: none).
+// fault *key and *part name the key and part at fault (ISAM_NO_KEY, ISAM_NO_PART: none).
 unsigned CheckTableDef(const ISAMIDT* idt, unsigned keyCount, unsigned recordSize, unsigned nodeSize, KeyDef* defs,
                        unsigned* key, unsigned* part);
 

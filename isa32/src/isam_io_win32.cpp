@@ -10,7 +10,7 @@ constexpr DWORD kErrorIsFolder = 336;
 
 OVERLAPPED at(uint64_t offset) {
   OVERLAPPED ov = {};
-  ov.Offset = DWORD(offset & 0xFFFFFFFFu);
+  ov.Offset = DWORD(offset);  // the low half
   ov.OffsetHigh = DWORD(offset >> 32);
   return ov;
 }

@@ -125,10 +125,10 @@ const int s_nativeAttached = nativeAttach();
 const char* ISAMKeyType(unsigned code) { return code < ISAM_KEY_TYPE_COUNT ? kKeyTypeNames[code] : nullptr; }
 
 unsigned ISAMGetKeyType(const char* name) {
-  if (!name) return 0xFFFFFFFFu;
+  if (!name) return ISAM_UNKNOWN_KEY_TYPE;
   for (unsigned i = 0; i < ISAM_KEY_TYPE_COUNT; ++i)
     if (ztStrICmpAscii(kKeyTypeNames[i], name) == 0) return i;
-  return 0xFFFFFFFFu;
+  return ISAM_UNKNOWN_KEY_TYPE;
 }
 
 const char* ISAMErrorText(unsigned error) {

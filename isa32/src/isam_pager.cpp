@@ -291,6 +291,20 @@ unsigned CIsamPager::Allocate(uint32_t units, uint16_t kind, Block* owner, uint8
   return ISAM_OK;
 }
 
+unsigned CIsamPager::AppendChained(uint32_t units, uint16_t kind, Block* owner, uint8_t* freeHead, Block* last,
+                                   uint32_t nextOffset, Block* headOwner, uint8_t* head, Block** out) {
+  unsigned e = Allocate(units, kind, owner, freeHead, out);
+  if (e) return e;
+  if (last) {
+    Dirty(last);
+    wr32(last->data + nextOffset, (*out)->addr);
+  } else {
+    Dirty(headOwner);
+    wr32(head, (*out)->addr);
+  }
+  return ISAM_OK;
+}
+
 void CIsamPager::Release(Block* b, Block* owner, uint8_t* head) {
   Dirty(b);
   Dirty(owner);

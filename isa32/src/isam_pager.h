@@ -90,6 +90,12 @@ class CIsamPager {
   // A new zeroed block of a kind, from the free list whose head is the u32 at
   // head (inside owner, which becomes dirty) or from the end of the file.
   unsigned Allocate(uint32_t units, uint16_t kind, Block* owner, uint8_t* head, Block** out);
+  // Allocates a block as Allocate does (free list at freeHead inside owner) and
+  // appends it to a chained list: its address goes into the u32 at nextOffset
+  // of last or, for an empty list (no last), into the u32 at head inside
+  // headOwner.
+  unsigned AppendChained(uint32_t units, uint16_t kind, Block* owner, uint8_t* freeHead, Block* last,
+                         uint32_t nextOffset, Block* headOwner, uint8_t* head, Block** out);
   // Puts a block on the free list whose head is the u32 at head inside owner.
   void Release(Block* block, Block* owner, uint8_t* head);
 
