@@ -221,6 +221,7 @@ const char* ms(double seconds, char* text, size_t size) {
 
 bool g_pagesOnly = false;       // --pages: up to the pages after jumps (for profiling)
 bool g_selectionsOnly = false;  // --selections: no scrolling through the whole table
+const char* g_only = nullptr;   // --only=TEXT: the selections whose text holds TEXT (for profiling)
 
 void runSize(const std::string& dir, unsigned n) {
   const std::string isa = dir + "/orders_" + std::to_string(n) + ".isa";
@@ -321,6 +322,7 @@ void runSize(const std::string& dir, unsigned n) {
                     {"Article = Holzleim", 2}, {"Article = Holz* AND Quantity > 250", 2},
                     {"Amount > 2400,00", 0},   {"Amount > 2400,00", 2}};
   for (const Selection& sel : selections) {
+    if (g_only && !strstr(sel.text, g_only)) continue;
     // ztdesc count --where: parsing, resolving, key ranges and the count.
     ZTSelectScan scan;
     unsigned e = 0, counted = 0;
@@ -371,6 +373,8 @@ int main(int argc, char** argv) {
       g_pagesOnly = true;
     else if (!strcmp(argv[i], "--selections"))
       g_selectionsOnly = true;
+    else if (!strncmp(argv[i], "--only=", 7))
+      g_only = argv[i] + 7;
     else
       sizes.push_back(unsigned(strtoul(argv[i], nullptr, 10)));
   }

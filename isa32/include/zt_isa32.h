@@ -204,6 +204,10 @@ ZT_ISA32_API unsigned ISAMSetupIterationAddress(ISAMTABLE table, unsigned index,
 // iteration goes on forwards (flags 0) or backwards (16). An entry beyond the
 // last ends the iteration.
 ZT_ISA32_API unsigned ISAMSetupIterationEntry(ISAMTABLE table, unsigned index, unsigned flags, unsigned entry);
+// The reverse: the number (from 0, in the order of the index) of the entry of
+// the record at `address`, found in logarithmic time. ISAM_END_OF_ITERATION
+// when the index leaves that record out (a blank key of an index that skips them).
+ZT_ISA32_API unsigned ISAMGetEntryNumber(ISAMTABLE table, unsigned index, unsigned address, unsigned* entry);
 ZT_ISA32_API unsigned ISAMReadNextRecord(ISAMTABLE table, unsigned index, void* record, unsigned* address,
                                          void* reserved);
 // The index entries of an iteration without the records, as many as fit: each

@@ -279,6 +279,11 @@ unsigned ISAMSetupIterationEntry(ISAMTABLE table, unsigned index, unsigned flags
   return onTable(table, [&](isam::TableHandle* t) { return t->file->SetupEntry(t, index, flags, entry); });
 }
 
+unsigned ISAMGetEntryNumber(ISAMTABLE table, unsigned index, unsigned address, unsigned* entry) {
+  if (!entry) return ISAM_ERR_ARGUMENT;
+  return onTable(table, [&](isam::TableHandle* t) { return t->file->EntryNumber(t, index, address, entry); });
+}
+
 unsigned ISAMReadNextRecord(ISAMTABLE table, unsigned index, void* record, unsigned* address, void*) {
   return onTable(table, [&](isam::TableHandle* t) { return t->file->ReadNext(t, index, record, address); });
 }

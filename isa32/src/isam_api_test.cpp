@@ -396,6 +396,11 @@ TEST_F(IsamFileTest, KeyOptions) {
   Rec unnamed = makeRec(3, "");
   ASSERT_EQ(ISAM_OK, ISAMUpdateRecord(table, addr[2], unnamed.bytes));
   EXPECT_EQ((std::vector<int>{1, 2}), readAll(table, 0, ISAM_ITER_FORWARD));
+  // A record left out of an index has no number in it.
+  unsigned number = 9;
+  EXPECT_EQ(unsigned(ISAM_END_OF_ITERATION), ISAMGetEntryNumber(table, 0, addr[2], &number));
+  ASSERT_EQ(ISAM_OK, ISAMGetEntryNumber(table, 0, addr[1], &number));
+  EXPECT_EQ(1u, number);
   unsigned char desc[60];
   ASSERT_EQ(ISAM_OK, ISAMGetIndexDesc(table, 0, desc));
   EXPECT_EQ(1, desc[ISAM_DESC_OPTIONS + ISAM_OPT_SKIP_BLANK]);

@@ -406,6 +406,29 @@ unsigned CIsamBTree::SeekEntry(uint32_t n, TreePath* path) {
   return ISAM_OK;
 }
 
+unsigned CIsamBTree::EntryNumber(const uint8_t* entry, bool* found, uint32_t* n) {
+  const uint32_t es = EntrySize();
+  *found = false;
+  *n = 0;
+  TreePos levels[kMaxHeight];
+  uint32_t h = 0;
+  Block* b = nullptr;
+  unsigned e = walk(entry, nullptr, levels, &h, &b);
+  if (e || !b) return e;
+  const uint32_t pos = leafSearch(b, entry, es, false);
+  if (pos >= count(b) || memcmp(leafAt(b, pos, es), entry, es) != 0) return ISAM_OK;
+  // The entries under the children left of the path, level by level.
+  uint64_t before = pos;
+  for (uint32_t l = 0; l + 1 < h; ++l) {
+    if ((e = node(levels[l].addr, kKindInner, &b)) != 0) return e;
+    for (uint32_t i = 0; i < levels[l].index; ++i) before += entriesAt(b, i, es);
+  }
+  if (before > UINT32_MAX) return ISAM_ERR_CORRUPT;
+  *n = uint32_t(before);
+  *found = true;
+  return ISAM_OK;
+}
+
 unsigned CIsamBTree::SeekForward(const uint8_t* entry, bool after, TreePath* path) {
   uint32_t addr = 0, pos = 0;
   Block* b = nullptr;

@@ -82,6 +82,9 @@ class CIsamBTree {
   // Positions on the entry number n (from 0) in index order; path->valid false
   // when the index holds no more than n entries.
   unsigned SeekEntry(uint32_t n, TreePath* path);
+  // The reverse: the number in index order of an entry (key and address);
+  // *found false when the index does not hold it.
+  unsigned EntryNumber(const uint8_t* entry, bool* found, uint32_t* n);
   unsigned Next(TreePath* path);
   unsigned Prev(TreePath* path);
   // The entry at a valid path (points into the cached leaf, valid until the next pager call).

@@ -102,6 +102,7 @@ class CIsamFile {
   unsigned SetupLimits(TableHandle* t, unsigned index, unsigned flags, const void* low, const void* high);
   unsigned SetupAddress(TableHandle* t, unsigned index, unsigned flags, unsigned address);
   unsigned SetupEntry(TableHandle* t, unsigned index, unsigned flags, unsigned entry);
+  unsigned EntryNumber(TableHandle* t, unsigned index, unsigned address, unsigned* entry);
   unsigned ReadNext(TableHandle* t, unsigned index, void* record, unsigned* address);
   unsigned ReadNextKeys(TableHandle* t, unsigned index, void* buffer, unsigned size, unsigned* count);
   unsigned ReadRecords(TableHandle* t, unsigned* address, void* buffer, unsigned size, unsigned* count);

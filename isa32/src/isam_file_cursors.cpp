@@ -97,6 +97,29 @@ unsigned CIsamFile::SetupEntry(TableHandle* t, unsigned index, unsigned flags, u
   return ISAM_OK;
 }
 
+unsigned CIsamFile::EntryNumber(TableHandle* t, unsigned index, unsigned address, unsigned* number) {
+  TableState* st = t->state.get();
+  Block* tb = nullptr;
+  Block* b = nullptr;
+  uint8_t* rec = nullptr;
+  unsigned e = checkSetup(t, index, true, &tb);
+  if (!e) e = recordSlot(st, address, true, &b, &rec);
+  if (e) return e;
+  const KeyDef& def = st->keys[index];
+  if (def.Option(ISAM_OPT_SKIP_BLANK) && KeyIsBlank(def, rec)) return ISAM_END_OF_ITERATION;
+  std::vector<uint8_t> entry(def.keyLength + 4);
+  KeyFromRecord(def, rec, entry.data());
+  putEntryAddress(entry.data() + def.keyLength, address);
+  CIsamBTree tree(&pager_, tb, index, st->nodeSize, def.keyLength);
+  bool found = false;
+  uint32_t n = 0;
+  if ((e = tree.EntryNumber(entry.data(), &found, &n)) != 0) return e;
+  // A record that its index does not hold is a damaged file.
+  if (!found) return ISAM_ERR_CORRUPT;
+  *number = n;
+  return ISAM_OK;
+}
+
 // Brings the cursor's path onto the next entry to return (seeking again after
 // the index changed or blocks were dropped) and its leaf into the cache.
 // ISAM_END_OF_ITERATION when nothing is left.

@@ -169,6 +169,18 @@ TEST_F(IsamIterationTest, EntriesAreFoundByTheirNumber) {
   EXPECT_EQ((std::vector<int>{2981, 2983, 2985, 2987, 2989, 2991, 2993, 2995, 2997, 2999}), forth);
   ASSERT_EQ(ISAM_OK, ISAMSetupIterationEntry(table, 0, 0, 1500));  // one past the last
   EXPECT_EQ(unsigned(ISAM_END_OF_ITERATION), ISAMReadNextRecord(table, 0, r.bytes, &a, nullptr));
+  // The reverse, in both orders; a deleted record has no number.
+  for (int v = 1; v < 3000; v += 2) {
+    unsigned number = 0;
+    ASSERT_EQ(ISAM_OK, ISAMGetEntryNumber(table, 0, addresses[v], &number));
+    EXPECT_EQ(unsigned(v / 2), number);
+    ASSERT_EQ(ISAM_OK, ISAMGetEntryNumber(table, 1, addresses[v], &number));
+    EXPECT_EQ(unsigned(1499 - v / 2), number);
+  }
+  unsigned number = 0;
+  EXPECT_NE(ISAM_OK, ISAMGetEntryNumber(table, 0, addresses[0], &number));
+  EXPECT_EQ(ISAM_ERR_INDEX, ISAMGetEntryNumber(table, 2, addresses[1], &number));
+  EXPECT_EQ(ISAM_ERR_ARGUMENT, ISAMGetEntryNumber(table, 0, addresses[1], nullptr));
   EXPECT_EQ(ISAM_ERR_FLAGS, ISAMSetupIterationEntry(table, 0, 12, 0));
   EXPECT_EQ(ISAM_ERR_INDEX, ISAMSetupIterationEntry(table, 2, 0, 0));
   EXPECT_EQ(ISAM_ERR_HANDLE, ISAMSetupIterationEntry(nullptr, 0, 0, 0));

@@ -149,6 +149,13 @@ void runModel(unsigned seed, int steps, unsigned nodeSize) {
       if (want.size() < 6) {
         ASSERT_EQ(unsigned(ISAM_END_OF_ITERATION), ISAMReadNextRecord(table, index, r.bytes, &a, nullptr)) << step;
       }
+      // And the reverse: each record's number is its place in the index.
+      for (unsigned k = 0; k < 6 && k < all.size(); ++k) {
+        const unsigned place = unsigned(rng() % all.size());
+        unsigned number = 0;
+        ASSERT_EQ(ISAM_OK, ISAMGetEntryNumber(table, index, all[place], &number)) << step;
+        ASSERT_EQ(place, number) << "step " << step << " index " << index;
+      }
     } else if (op < 92) {
       unsigned index = rng() % 3;
       bool backward = rng() % 2;

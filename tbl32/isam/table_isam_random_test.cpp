@@ -80,6 +80,8 @@ TEST(TableIsamRandom, EveryCellAsAPlainWalkGivesIt) {
       {"Name = Mey* AND Amount < 0", kIndexName, 0},      // key ranges, records read
       {"Name = Meyer OR Amount < -9000", kIndexName, 1},  // the whole index
       {"Amount > 9990", kIndexNo, 0},                     // few records far apart
+      {"Grp = B1 AND Amount > 9900", kIndexName, 1},      // few, by key ranges of another index
+      {"Grp = C* AND Amount > 5000", kIndexNo, 0},        // many, by key ranges of another index
   };
   unsigned seed = 7;
   for (const Display& d : displays) {
@@ -164,7 +166,9 @@ class TableIsamFaults : public ::testing::Test {
                          box.text.find("Funktion: ISAMReadRecordByAddress\n") != std::string::npos ||
                          box.text.find("Funktion: ISAMSetupIterationAddress\n") != std::string::npos ||
                          box.text.find("Funktion: ISAMReadNextKeys\n") != std::string::npos ||
-                         box.text.find("Funktion: ISAMSetupIterationEntry\n") != std::string::npos;
+                         box.text.find("Funktion: ISAMSetupIterationEntry\n") != std::string::npos ||
+                         box.text.find("Funktion: ISAMGetEntryNumber\n") != std::string::npos ||
+                         box.text.find("Funktion: ISAMSetupIterationLimits\n") != std::string::npos;
       EXPECT_TRUE(known) << box.text;
     }
   }
@@ -200,6 +204,35 @@ TEST_F(TableIsamFaults, FailingReadsGiveBoxesAndNoWrongCell) {
     EXPECT_EQ(Browse(browser, reference, 12), 0u);
     EXPECT_EQ(boxes.boxes.size(), refused);
   }
+  Close();
+}
+
+// A few picked records placed by their numbers in the displayed index: a failed
+// read fails the display with its box, and the next display shows every line.
+TEST_F(TableIsamFaults, FailingReadsWhilePlacingFailTheDisplay) {
+  Open();
+  CZTTblSelDesc sel;
+  const char* text = "Grp = B1 AND Amount > 9000";
+  ASSERT_EQ(sel.parse(text, unsigned(strlen(text))), 1);
+  ASSERT_EQ(sel.resolve(&Item()), 1);
+  const std::vector<std::string> reference = Reference(kIndexName, false, &sel);
+  ASSERT_GT(reference.size(), 10u);
+  CZTTableISAM browser;
+  ASSERT_EQ(browser.InitISAMFile(m_file, nullptr, &m_desc, 0), TRUE);
+  browser.SetSelection(&sel);
+  BoxRecorder boxes;
+  m_io.readFaultEvery = 7;
+  EXPECT_EQ(browser.DisplayTable(kIndexName, 0, 0), FALSE);
+  m_io.readFaultEvery = 0;
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  ExpectEngineBoxes(boxes, ISAM_ERR_READ);
+  EXPECT_EQ(boxes.boxes[0].text.find("Funktion: ISAMGetEntryNumber\n") != std::string::npos, true)
+      << boxes.boxes[0].text;
+  ASSERT_EQ(browser.DisplayTable(kIndexName, 0, 0), TRUE);
+  EXPECT_EQ(browser.m_uLineCount, unsigned(reference.size()));
+  EXPECT_EQ(Browse(browser, reference, 14), 0u);
+  EXPECT_EQ(boxes.boxes.size(), 1u);
+  browser.CloseTable();
   Close();
 }
 

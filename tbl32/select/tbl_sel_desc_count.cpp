@@ -4,8 +4,9 @@
 #include <stdint.h>
 #include <string.h>
 
+#include <algorithm>
 #include <new>
-
+#include <utility>
 #include <vector>
 
 #include "select_ids.h"
@@ -19,6 +20,9 @@
 namespace {
 
 constexpr unsigned kBatchBytes = 64 * 1024;
+// Reading one index key costs about as much as this share of placing one record
+// by its number in the index.
+constexpr unsigned kKeysPerPlacing = 128;
 
 inline bool Present(const SZTDataCompLink& link) { return link.fAlloc && link.pOper; }
 
@@ -37,6 +41,7 @@ struct KeyLayout {
 };
 
 unsigned Rd16(const unsigned char* p) { return p[0] | unsigned(p[1]) << 8; }
+unsigned Rd32(const unsigned char* p) { return Rd16(p) | Rd16(p + 2) << 16; }
 
 unsigned ReadLayout(ISAMTABLE table, unsigned keyIndex, KeyLayout* layout) {
   unsigned char desc[ISAM_DESC_SIZE];
@@ -372,29 +377,60 @@ class AddressBits {
   size_t m_count = 0;
 };
 
+// The records the selection picks, by address: listed while they are few (so
+// that each can be placed in the displayed index by its number there), else one
+// bit each.
+class PickedSet {
+ public:
+  PickedSet(size_t listLimit, unsigned records) : m_limit(listLimit), m_records(records) {}
+  bool Listing() const { return m_listing; }
+  std::vector<unsigned>& List() { return m_list; }
+  const AddressBits& Bits() const { return m_bits; }
+  bool Add(unsigned address) {
+    if (m_listing) {
+      if (m_list.size() < m_limit) {
+        m_list.push_back(address);
+        return true;
+      }
+      m_listing = false;
+      if (!m_bits.Grow(m_records / 64 + 1)) return false;
+      for (unsigned a : m_list)
+        if (!m_bits.Set(a)) return false;
+      std::vector<unsigned>().swap(m_list);
+    }
+    return m_bits.Set(address);
+  }
+
+ private:
+  std::vector<unsigned> m_list;
+  AddressBits m_bits;
+  size_t m_limit;
+  unsigned m_records;
+  bool m_listing = true;
+};
+
 // The records the selection picks, by address, taken the quickest way: through
 // the key ranges, or from every record in stored order. int: 1 ok; 0 with the
 // engine's error; -1 when they cannot be had so (no memory, or addresses that
 // do not follow the stored order because records were deleted).
 int PickedAddresses(const CZTTblSelDesc& sel, ISAMTABLE table, const CZTTableDesc* desc, const KeyRanges& ranges,
-                    AddressBits* bits, unsigned* error, const char** failedCall) {
+                    PickedSet* picked, unsigned* error, const char** failedCall) {
   bool room = true;
   if (ranges.count > 0) {
     for (int i = 0; i < ranges.count && room; ++i) {
       if (!ScanIndex(sel, table, desc, ranges.index, ranges.Low(i), ranges.High(i), error, failedCall,
-                     [&](unsigned address, bool picked) {
-                       if (picked && !bits->Set(address)) room = false;
+                     [&](unsigned address, bool pick) {
+                       if (pick && !picked->Add(address)) room = false;
                      }))
         return 0;
     }
     return room ? 1 : -1;
   }
-  unsigned recordSize = 0, records = 0;
-  if ((*error = ISAMGetDataRecSize(table, &recordSize)) != 0 || (*error = ISAMGetRecordCount(table, &records)) != 0) {
+  unsigned recordSize = 0;
+  if ((*error = ISAMGetDataRecSize(table, &recordSize)) != 0) {
     *failedCall = "ISAMGetDataRecSize";
     return 0;
   }
-  if (!bits->Grow(records / 64 + 1)) return -1;
   std::vector<unsigned char> buffer(kBatchBytes > recordSize ? kBatchBytes : recordSize);
   const unsigned size = static_cast<unsigned>(buffer.size());
   unsigned address = 0, got = 0, read = 0, e;
@@ -402,7 +438,7 @@ int PickedAddresses(const CZTTblSelDesc& sel, ISAMTABLE table, const CZTTableDes
     for (unsigned i = 0; i < got; ++i) {
       ++read;  // the address of this record when none is missing before it
       if (sel.testdata(desc, reinterpret_cast<const char*>(buffer.data()) + size_t(i) * recordSize, recordSize) &&
-          !bits->Set(read))
+          !picked->Add(read))
         room = false;
     }
   }
@@ -413,6 +449,32 @@ int PickedAddresses(const CZTTblSelDesc& sel, ISAMTABLE table, const CZTTableDes
   }
   // The reading stops after the highest address: every address was a record.
   return room && address == read ? 1 : -1;
+}
+
+// Marks every listed record at its place in the index: each mark is one line.
+// int: 1 ok; 0 with the engine's error.
+int PlaceListed(ISAMTABLE table, unsigned keyIndex, std::vector<unsigned>& list, CZTSelMarks* marks, unsigned* count,
+                unsigned* error, const char** failedCall) {
+  // In address order the records are read with fewer jumps through the file.
+  std::sort(list.begin(), list.end());
+  list.erase(std::unique(list.begin(), list.end()), list.end());
+  std::vector<std::pair<unsigned, unsigned>> placed;  // number in the index, address
+  placed.reserve(list.size());
+  for (unsigned address : list) {
+    unsigned number = 0;
+    const unsigned e = ISAMGetEntryNumber(table, keyIndex, address, &number);
+    if (e == ISAM_END_OF_ITERATION) continue;  // the index leaves it out
+    if (e) {
+      *error = e;
+      *failedCall = "ISAMGetEntryNumber";
+      return 0;
+    }
+    placed.emplace_back(number, address);
+  }
+  std::sort(placed.begin(), placed.end());
+  for (unsigned i = 0; i < placed.size(); ++i) marks->Add(placed[i].second, i);
+  *count = static_cast<unsigned>(placed.size());
+  return 1;
 }
 
 }  // namespace
@@ -445,12 +507,20 @@ int CZTTblSelDesc::countindex(ISAMTABLE table, const CZTTableDesc* desc, unsigne
   if (marks) marks->StartRange(0);
   // In the order of an index whose keys do not decide: the verdicts are taken the
   // quickest way, then the index is read by its keys alone.
-  unsigned entrySize = 0;
+  unsigned entrySize = 0, records = 0;
+  unsigned char indexDesc[ISAM_DESC_SIZE];
   if (marks && !keyonly(table, desc, keyIndex) && ISAMKeyEntrySize(table, keyIndex, &entrySize) == 0 &&
-      entrySize >= 4 && entrySize <= kBatchBytes) {
-    AddressBits picked;
+      entrySize >= 4 && entrySize <= kBatchBytes && ISAMGetRecordCount(table, &records) == 0 &&
+      ISAMGetIndexDesc(table, keyIndex, indexDesc) == 0) {
+    // A few picked records are placed by their numbers in the index, each costing
+    // a record and an index path; more are placed by reading all of its keys.
+    const unsigned entries = Rd32(indexDesc + ISAM_DESC_ENTRIES);
+    const unsigned fewLimit = entries / kKeysPerPlacing;
+    PickedSet picked(fewLimit < marks->m_uLimit ? fewLimit : marks->m_uLimit, records);
     const int verdicts = PickedAddresses(*this, table, desc, ranges, &picked, error, failedCall);
     if (verdicts == 0) return 0;
+    if (verdicts > 0 && picked.Listing())
+      return PlaceListed(table, keyIndex, picked.List(), marks, count, error, failedCall);
     if (verdicts > 0) {
       if ((*error = ISAMSetupIterationLimits(table, keyIndex, ISAM_ITER_FORWARD, nullptr, nullptr)) != 0) {
         *failedCall = "ISAMSetupIterationLimits";
@@ -462,7 +532,7 @@ int CZTTblSelDesc::countindex(ISAMTABLE table, const CZTTableDesc* desc, unsigne
         for (unsigned i = 0; i < got; ++i) {
           const unsigned address = EntryAddress(buffer.data() + size_t(i) * entrySize, entrySize - 4);
           if (marks->Due()) marks->Add(address, n);
-          n += picked.Get(address);
+          n += picked.Bits().Get(address);
         }
       }
       if (e != ISAM_END_OF_ITERATION) {
