@@ -118,6 +118,12 @@ void exercise(bool readOnly, bool acceptLogLoss = false) {
             last = addr;
           if (last && ISAMSetupIterationAddress(t, k, flags ? 28 : 12, last, nullptr) == ISAM_OK)
             ISAMReadNextRecord(t, k, rec.data(), &addr, nullptr);
+          // A record's number in the index, and the position it names.
+          unsigned number = 0;
+          if (last && ISAMGetEntryNumber(t, k, last, &number) == ISAM_OK &&
+              ISAMSetupIterationEntry(t, k, flags, number) == ISAM_OK)
+            ISAMReadNextRecord(t, k, rec.data(), &addr, nullptr);
+          for (unsigned a = 0; a < 16; ++a) ISAMGetEntryNumber(t, k, a, &number);
           // The same index as key entries in small batches.
           unsigned entry = 0, got = 0;
           if (ISAMKeyEntrySize(t, k, &entry) || entry > 4096 || ISAMSetupIterationLimits(t, k, flags, nullptr, nullptr))
