@@ -34,7 +34,8 @@ CZTTableISAM::CZTTableISAM()
       m_uIterLine(kZTNoLine),
       m_bIterUp(1),
       m_uEntrySize(0),
-      m_pSkipBuffer(nullptr) {}
+      m_pSkipBuffer(nullptr),
+      m_hIter(nullptr) {}
 
 CZTTableISAM::~CZTTableISAM() { CloseTable(); }
 
@@ -103,7 +104,7 @@ int CZTTableISAM::InitISAMFile(void* file, void* table, CZTFileDesc* fileDesc, i
   }
   if (!m_hTable) {
     ISAMTABLE opened = nullptr;
-    const unsigned e = ISAMOpenTable(m_hFile, desc.m_szName, &opened);
+    unsigned e = ISAMOpenTable(m_hFile, desc.m_szName, &opened);
     if (e) {
       ReportEngine("ISAMOpenTable", e);
       CloseTable();
@@ -111,6 +112,12 @@ int CZTTableISAM::InitISAMFile(void* file, void* table, CZTFileDesc* fileDesc, i
     }
     m_hTable = opened;
     m_bTableOwned = 1;
+    if ((e = ISAMOpenTable(m_hFile, desc.m_szName, &m_hIter)) != 0) {
+      m_hIter = nullptr;
+      ReportEngine("ISAMOpenTable", e);
+      CloseTable();
+      return FALSE;
+    }
   }
 
   unsigned size = 0;
@@ -144,6 +151,14 @@ int CZTTableISAM::InitISAMFile(void* file, void* table, CZTFileDesc* fileDesc, i
 
 int CZTTableISAM::CloseTable() {
   int result = TRUE;
+  if (m_hIter) {
+    const unsigned e = ISAMCloseTable(m_hIter);
+    if (e) {
+      ReportEngine("ISAMCloseTable", e);
+      result = FALSE;
+    }
+    m_hIter = nullptr;
+  }
   if (m_hTable) {
     if (m_bTableOwned) {
       const unsigned e = ISAMCloseTable(m_hTable);

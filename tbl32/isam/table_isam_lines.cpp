@@ -52,7 +52,7 @@ int CZTTableISAM::ReadOn(unsigned address, bool indexForward, unsigned steps, un
   m_uIterLine = kZTNoLine;
   if (address != kHere) {
     const unsigned flags = indexForward ? ISAM_ITER_FROM_ADDRESS : ISAM_ITER_BACKWARD_FROM_ADDRESS;
-    const unsigned e = ISAMSetupIterationAddress(m_hTable, m_uIndex, flags, address, nullptr);
+    const unsigned e = ISAMSetupIterationAddress(IterTable(), m_uIndex, flags, address, nullptr);
     if (e) {
       ReportEngine("ISAMSetupIterationAddress", e);
       return FALSE;
@@ -73,7 +73,7 @@ int CZTTableISAM::ReadOn(unsigned address, bool indexForward, unsigned steps, un
 
 int CZTTableISAM::ReadPicked(unsigned steps, unsigned* at) {
   while (steps) {
-    const unsigned e = ISAMReadNextRecord(m_hTable, m_uIndex, m_pRecord, at, nullptr);
+    const unsigned e = ISAMReadNextRecord(IterTable(), m_uIndex, m_pRecord, at, nullptr);
     ++m_uRecordReads;
     if (e == ISAM_END_OF_ITERATION) {
       ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "ISAM Error: No More Iteration Records.");
@@ -89,13 +89,13 @@ int CZTTableISAM::ReadPicked(unsigned steps, unsigned* at) {
 }
 
 int CZTTableISAM::SkipEntries(unsigned count) {
-  if (!m_uEntrySize && ISAMKeyEntrySize(m_hTable, m_uIndex, &m_uEntrySize) != 0) m_uEntrySize = 0;
+  if (!m_uEntrySize && ISAMKeyEntrySize(IterTable(), m_uIndex, &m_uEntrySize) != 0) m_uEntrySize = 0;
   const unsigned room = m_uEntrySize ? kSkipBytes / m_uEntrySize : 0;
   if (!room || !m_pSkipBuffer) return -1;
   while (count) {
     const unsigned batch = count < room ? count : room;
     unsigned got = 0;
-    const unsigned e = ISAMReadNextKeys(m_hTable, m_uIndex, m_pSkipBuffer, batch * m_uEntrySize, &got);
+    const unsigned e = ISAMReadNextKeys(IterTable(), m_uIndex, m_pSkipBuffer, batch * m_uEntrySize, &got);
     if (e == ISAM_END_OF_ITERATION) {
       ztTbl32Lib.PrtLog(ZT_LOG_FAILURE, kSource, "ISAM Error: No More Iteration Records.");
       return 0;
@@ -113,7 +113,7 @@ int CZTTableISAM::WalkTo(unsigned fromLine, unsigned address, unsigned line) {
   const bool up = line > fromLine;
   // An iteration of our own that stands on fromLine reads on without a new set-up;
   // a caller's handle may have been used in between.
-  const bool standing = m_bTableOwned && m_uIterLine == fromLine && (m_bIterUp != 0) == up;
+  const bool standing = m_hIter && m_uIterLine == fromLine && (m_bIterUp != 0) == up;
   return ReadOn(standing ? kHere : address, up == (m_uDirection == 0), up ? line - fromLine : fromLine - line, line);
 }
 
@@ -139,8 +139,8 @@ int CZTTableISAM::LoadThroughMarks(unsigned line) {
 int CZTTableISAM::LoadByNumber(unsigned line) {
   m_uLoadedLine = kZTNoLine;
   m_uIterLine = kZTNoLine;
-  const unsigned e =
-      ISAMSetupIterationEntry(m_hTable, m_uIndex, m_uDirection ? ISAM_ITER_BACKWARD : ISAM_ITER_FORWARD, RankOf(line));
+  const unsigned e = ISAMSetupIterationEntry(IterTable(), m_uIndex,
+                                             m_uDirection ? ISAM_ITER_BACKWARD : ISAM_ITER_FORWARD, RankOf(line));
   if (e) {
     ReportEngine("ISAMSetupIterationEntry", e);
     return FALSE;
@@ -152,8 +152,8 @@ int CZTTableISAM::LoadFirstLine() {
   if (m_Marks.m_uCount) return LoadThroughMarks(0);
   m_uLoadedLine = kZTNoLine;
   m_uIterLine = kZTNoLine;
-  const unsigned e = ISAMSetupIterationLimits(m_hTable, m_uIndex, m_uDirection ? ISAM_ITER_BACKWARD : ISAM_ITER_FORWARD,
-                                              nullptr, nullptr);
+  const unsigned e = ISAMSetupIterationLimits(IterTable(), m_uIndex,
+                                              m_uDirection ? ISAM_ITER_BACKWARD : ISAM_ITER_FORWARD, nullptr, nullptr);
   if (e) {
     ReportEngine("ISAMSetupIterationLimits", e);
     return FALSE;
@@ -193,7 +193,7 @@ int CZTTableISAM::LoadLine(unsigned line) {
   const bool haveNearest = m_Cache.FindNearestLine(line, &nearest, &nearestRecord) != 0;
   const unsigned distance = haveNearest ? (nearest > line ? nearest - line : line - nearest) : UINT32_MAX;
   // The iteration reading on towards the line costs no set-up.
-  const bool iterationAhead = m_bTableOwned && m_uIterLine != kZTNoLine &&
+  const bool iterationAhead = m_hIter && m_uIterLine != kZTNoLine &&
                               (m_bIterUp ? m_uIterLine < line : m_uIterLine > line) &&
                               (m_bIterUp ? line - m_uIterLine : m_uIterLine - line) <= distance;
   const unsigned from = iterationAhead ? m_uIterLine : nearest;

@@ -231,6 +231,30 @@ TEST_F(TableIsam, LinesBeyondTheCacheAreFoundAgain) {
   EXPECT_EQ(Line(browser, 1499)[0], "2500");
 }
 
+// A caller reading through the browser's m_hTable between two lines does not
+// move the position the browser reads on from.
+TEST_F(TableIsam, ReadsThroughItsHandleLeaveTheLinesRight) {
+  CZTTableISAM browser;
+  ASSERT_EQ(browser.InitISAMFile(nullptr, nullptr, s_desc, 0), TRUE);
+  CZTTblSelDesc sel;
+  Select(sel, "Grp = B*");
+  for (CZTTblSelDesc* selection : {static_cast<CZTTblSelDesc*>(nullptr), &sel}) {
+    const std::vector<std::string> reference = PlainWalk(m_table, kIndexName, false, Item(), selection);
+    browser.SetSelection(selection);
+    ASSERT_EQ(browser.DisplayTable(kIndexName, 0, 0), TRUE);
+    BYTE record[kRecordSize];
+    unsigned address = 0;
+    for (unsigned line = 0; line < 200; ++line) {
+      ASSERT_EQ(Line(browser, line), Cells(Item(), reference[line])) << "line " << line;
+      // The caller's own walk over the same index, from its far end.
+      ASSERT_EQ(ISAMSetupIterationLimits(browser.m_hTable, kIndexName, ISAM_ITER_BACKWARD, nullptr, nullptr), 0u);
+      ASSERT_EQ(ISAMReadNextRecord(browser.m_hTable, kIndexName, record, &address, nullptr), 0u);
+    }
+    browser.SetSelection(nullptr);
+  }
+  EXPECT_EQ(browser.CloseTable(), TRUE);
+}
+
 TEST_F(TableIsam, EmptyTablesAndCellsOutsideTheTable) {
   BoxRecorder boxes;
   LogCapture log("table_isam_empty.log");

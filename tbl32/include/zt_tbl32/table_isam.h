@@ -71,7 +71,12 @@ class ZT_TBL32_API CZTTableISAM : public CZTTableData {
  private:
   // The address ReadOn is given to read on where the iteration stands.
   static constexpr unsigned kHere = 0xFFFFFFFFu;
+  // A handle of the browser's own for its iterations, opened beside an m_hTable
+  // it opened: a caller who reads through m_hTable cannot move the position the
+  // browser reads on from. Null on a caller's handle: every walk sets up anew.
+  ISAMTABLE m_hIter;
 
+  ISAMTABLE IterTable() const { return m_hIter ? m_hIter : m_hTable; }
   bool Selecting() const;
   bool Passes(const BYTE* record) const;
   // The engine's error box with the file name or handle the call concerns.
