@@ -10,9 +10,9 @@ namespace {
 
 CIsamIo* g_io = nullptr;
 uint64_t g_checkpointBytes = 32u << 20;
+uint64_t g_walBufferBytes = 1u << 20;
 std::atomic<uint64_t> g_flushes{0};
 
-constexpr size_t kWalBufferBytes = 1u << 20;
 constexpr size_t kRunBytes = 4u << 20;
 constexpr size_t kDefaultCache = size_t(64) << 20;
 // A reader waits at most about a minute for a writer to finish copying its log
@@ -45,6 +45,11 @@ uint64_t ztIsamFlushCount() { return g_flushes.load(); }
 uint64_t ztIsamSetCheckpointBytes(uint64_t bytes) {
   uint64_t old = g_checkpointBytes;
   g_checkpointBytes = bytes;
+  return old;
+}
+uint64_t ztIsamSetLogBufferBytes(uint64_t bytes) {
+  uint64_t old = g_walBufferBytes;
+  g_walBufferBytes = bytes;
   return old;
 }
 
@@ -351,7 +356,7 @@ unsigned CIsamPager::appendFrame(uint32_t addr, uint32_t units, uint32_t flags, 
   if (size) walBuf_.insert(walBuf_.end(), data, data + size);
   if (dataOffset) *dataOffset = walWrite_ + kFrameHeader;
   walWrite_ += kFrameHeader + size;
-  if (walBuf_.size() >= kWalBufferBytes) return flushWalBuffer();
+  if (walBuf_.size() >= g_walBufferBytes) return flushWalBuffer();
   return ISAM_OK;
 }
 
