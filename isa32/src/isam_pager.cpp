@@ -70,6 +70,7 @@ CIsamPager::CIsamPager()
       logError_(0),
       logUnreadable_(false),
       txFrames_(0),
+      txRewritten_(false),
       inTx_(false),
       failed_(false),
       dbWritten_(false),
@@ -330,6 +331,22 @@ unsigned CIsamPager::flushWalBuffer() {
   return e ? fail(ISAM_ERR_WRITE, e) : ISAM_OK;
 }
 
+// The header of a frame of the open transaction (a commit frame counts its frames).
+void CIsamPager::frameHeader(uint32_t addr, uint32_t units, uint32_t flags, const uint8_t* data, uint8_t* fh) const {
+  memset(fh, 0, kFrameHeader);
+  wr32(fh + kFrSalt, salt_);
+  wr32(fh + kFrSerial, serial_);
+  wr32(fh + kFrAddr, addr);
+  wr32(fh + kFrUnits, units);
+  wr32(fh + kFrFlags, flags);
+  wr32(fh + kFrFileEnd, FileEnd());
+  if (flags & kFrameCommit) wr32(fh + kFrFrames, txFrames_);
+  uint32_t size = units * kUnit;
+  uint32_t crc = crc32c(walSeed_, fh, kFrCrc);
+  if (size) crc = crc32c(crc, data, size);
+  wr32(fh + kFrCrc, crc);
+}
+
 unsigned CIsamPager::appendFrame(uint32_t addr, uint32_t units, uint32_t flags, const uint8_t* data,
                                  uint64_t* dataOffset) {
   if (walBufStart_ + walBuf_.size() != walWrite_) {
@@ -337,26 +354,37 @@ unsigned CIsamPager::appendFrame(uint32_t addr, uint32_t units, uint32_t flags, 
     if (e) return e;
     walBufStart_ = walWrite_;
   }
-  uint8_t fh[kFrameHeader] = {};
-  wr32(fh + kFrSalt, salt_);
-  wr32(fh + kFrSerial, serial_);
-  wr32(fh + kFrAddr, addr);
-  wr32(fh + kFrUnits, units);
-  wr32(fh + kFrFlags, flags);
-  wr32(fh + kFrFileEnd, FileEnd());
-  if (flags & kFrameCommit)
-    wr32(fh + kFrFrames, txFrames_);
-  else if (!flags)
-    ++txFrames_;
+  if (!flags) ++txFrames_;
+  uint8_t fh[kFrameHeader];
+  frameHeader(addr, units, flags, data, fh);
   uint32_t size = units * kUnit;
-  uint32_t crc = crc32c(walSeed_, fh, kFrCrc);
-  if (size) crc = crc32c(crc, data, size);
-  wr32(fh + kFrCrc, crc);
   walBuf_.insert(walBuf_.end(), fh, fh + kFrameHeader);
   if (size) walBuf_.insert(walBuf_.end(), data, data + size);
   if (dataOffset) *dataOffset = walWrite_ + kFrameHeader;
   walWrite_ += kFrameHeader + size;
   if (walBuf_.size() >= g_walBufferBytes) return flushWalBuffer();
+  return ISAM_OK;
+}
+
+// Writes a block's frame of the open transaction again, in its place (at: the
+// frame's header). Uncommitted frames are nobody's but this transaction's.
+unsigned CIsamPager::rewriteFrame(uint64_t at, const Block* b) {
+  const uint32_t size = kFrameHeader + b->Bytes();
+  const bool buffered = at >= walBufStart_ && at + size <= walBufStart_ + walBuf_.size();
+  // Frames enter and leave the write buffer whole, so that one not in it lies
+  // wholly before it; were it otherwise, the buffer goes first.
+  if (!buffered && at + size > walBufStart_) {
+    unsigned e = flushWalBuffer();
+    if (e) return e;
+  }
+  if (!buffered && frameBuf_.size() < size) frameBuf_.resize(size);
+  uint8_t* p = buffered ? walBuf_.data() + (at - walBufStart_) : frameBuf_.data();
+  frameHeader(b->addr, b->units, 0, b->data, p);
+  memcpy(p + kFrameHeader, b->data, b->Bytes());
+  if (buffered) return ISAM_OK;
+  unsigned e = io_->Write(wal_, at, p, size);
+  if (e) return fail(ISAM_ERR_WRITE, e);
+  txRewritten_ = true;
   return ISAM_OK;
 }
 
@@ -823,6 +851,7 @@ unsigned CIsamPager::Begin() {
   inTx_ = true;
   ++serial_;
   txFrames_ = 0;
+  txRewritten_ = false;
   dbWritten_ = false;
   return ISAM_OK;
 }
@@ -835,6 +864,11 @@ unsigned CIsamPager::writeOut(Block* b, std::unordered_map<uint32_t, WalEntry>* 
     dbWritten_ = true;
     return ISAM_OK;
   }
+  // A block the transaction has logged already (it left the cache before) gets
+  // its frame written over: the log holds each block once per transaction.
+  auto logged = txWal_.find(b->addr);
+  if (logged != txWal_.end() && logged->second.units == b->units)
+    return rewriteFrame(logged->second.offset - kFrameHeader, b);
   uint64_t off = 0;
   unsigned e = appendFrame(b->addr, b->units, 0, b->data, &off);
   if (e) return e;
@@ -887,6 +921,14 @@ unsigned CIsamPager::Commit() {
   for (Block* b : dirtyList_) {
     if (b->addr >= committedEnd_) continue;
     if ((e = writeOut(b, &frames)) != 0) return e;
+  }
+  // A frame written over in the log may be on the disk in its earlier version,
+  // which checks as well as the new one: the frames are made durable before the
+  // commit frame can be.
+  if (txRewritten_) {
+    if ((e = flushWalBuffer()) != 0) return e;
+    unsigned f = flush(wal_);
+    if (f) return fail(ISAM_ERR_FLUSH, f);
   }
   if ((e = appendFrame(0, 0, kFrameCommit, nullptr, nullptr)) != 0) return e;
   if ((e = flushWalBuffer()) != 0) return e;
