@@ -848,6 +848,13 @@ unsigned CIsamPager::Begin() {
   if (inTx_) return ISAM_ERR_IN_TRANSACTION;
   unsigned e = BecomeWriter();
   if (e) return e;
+  // A long log is copied into the file before the transaction writes to it:
+  // all of it is committed now (at the commit, blocks the transaction wrote out
+  // early would be in it), and the copy waits for no reader.
+  if (walEnd_ > g_checkpointBytes) {
+    bool done = false;
+    if ((e = checkpoint(false, false, &done)) != 0) return e;
+  }
   inTx_ = true;
   ++serial_;
   txFrames_ = 0;
@@ -886,12 +893,6 @@ unsigned CIsamPager::Commit() {
   Dirty(header_);
   wr32(header_->data + kFhSerial, serial_);
   unsigned e = ISAM_OK;
-  // A long log is copied into the file first when it holds nothing of this
-  // transaction and no reader needs it.
-  if (walEnd_ > g_checkpointBytes && txWal_.empty()) {
-    bool done = false;
-    if ((e = checkpoint(false, false, &done)) != 0) return e;
-  }
   std::sort(dirtyList_.begin(), dirtyList_.end(), [](const Block* a, const Block* b) { return a->addr < b->addr; });
   // New blocks into the file first, neighbours in one write.
   std::vector<uint8_t> run;

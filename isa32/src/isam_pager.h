@@ -8,7 +8,7 @@
 // leaves the cache during a transaction more than once keeps one frame in the
 // log, written over each time; such a transaction flushes its frames before its
 // commit frame (one flush more). The log is copied into the file (a checkpoint)
-// at the start of a later commit or at close.
+// when a later transaction begins and the log is long, and at close.
 //
 // Every open handle starts as a reader: it holds a shared lock on the reader
 // byte and reads the file as of its opening (the file plus the committed log).
