@@ -326,4 +326,31 @@ TEST_F(IsamLogTest, LogOfLargeTransactionsStaysBounded) {
   ztIsamSetCheckpointBytes(before);
 }
 
+// A log that cannot be emptied after its copy into the file stays the log: the
+// change that wanted the copy fails, and later commits are not written into a
+// log that opening would no longer read.
+TEST_F(IsamLogTest, LogThatCannotBeEmptiedStaysTheLog) {
+  uint64_t before = ztIsamSetCheckpointBytes(4096);
+  ISAMFILE f = nullptr;
+  ISAMTABLE t = nullptr;
+  createStandard(kName, &f, &t, 256);
+  int number = 0;
+  while (io.files[kLog]->current.size() <= 4096) {
+    Rec r = makeRec(number++, "before");
+    ASSERT_EQ(ISAM_OK, ISAMInsertRecord(t, r.bytes, nullptr));
+  }
+  io.truncateFails = true;
+  Rec r = makeRec(number, "refused");
+  EXPECT_EQ(ISAM_ERR_WRITE, ISAMInsertRecord(t, r.bytes, nullptr));
+  EXPECT_EQ(unsigned(EIO), ISAMLastSystemError());
+  io.truncateFails = false;
+  r = makeRec(number++, "after");
+  ASSERT_EQ(ISAM_OK, ISAMInsertRecord(t, r.bytes, nullptr));
+  io.Crash();
+  std::string checked;
+  EXPECT_EQ(number, records(ISAM_OPEN_READONLY, &checked));
+  EXPECT_EQ("ok", checked);
+  ztIsamSetCheckpointBytes(before);
+}
+
 }  // namespace

@@ -49,6 +49,7 @@ class CIsamMemoryIo : public CIsamIo {
   std::set<std::string> noCreate;
   std::set<std::string> unreadable;  // cannot be opened at all
   bool fullDisk = false;             // writes that would make a file longer fail
+  bool truncateFails = false;        // truncations fail, nothing else does
   unsigned pauses = 0;               // waits asked for
   unsigned readFaultEvery = 0;       // every n-th read fails (0: none)
   unsigned long reads = 0;           // reads seen
@@ -177,6 +178,7 @@ class CIsamMemoryIo : public CIsamIo {
   unsigned Truncate(ZTIoHandle handle, uint64_t size) override {
     File* f = file(handle);
     if (!f) return EBADF;
+    if (truncateFails) return EIO;
     if (point()) return cutError;
     f->current.resize(size_t(size));
     f->truncated = true;

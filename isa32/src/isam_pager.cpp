@@ -401,16 +401,18 @@ unsigned CIsamPager::writeHeader() {
   return e ? fail(ISAM_ERR_WRITE, e) : ISAM_OK;
 }
 
-// Starts the log anew: emptied, a new salt, the current format.
+// Starts the log anew: emptied, a new salt, the current format. A log that
+// cannot be emptied stays the log, so that no frame of the new salt follows the
+// header of the old one.
 unsigned CIsamPager::resetWal() {
+  unsigned e = io_->Truncate(wal_, 0);
+  if (e) return fail(ISAM_ERR_WRITE, e);
   salt_ = randomWord();
   walVersion_ = kWalVersion;
   walSeed_ = LogFrameSeed(walVersion_, fileIdLo_, fileIdHi_);
   walBuf_.clear();
   walMap_.clear();
   walEnd_ = walWrite_ = walBufStart_ = kWalHeader;
-  unsigned e = io_->Truncate(wal_, 0);
-  if (e) return fail(ISAM_ERR_WRITE, e);
   return writeHeader();
 }
 
