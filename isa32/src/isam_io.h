@@ -46,3 +46,7 @@ ZT_ISA32_API uint64_t ztIsamFlushCount();
 // Log size from which a commit copies the log into the file (default 32 MB);
 // returns the previous value. Tests make it small to reach that path often.
 ZT_ISA32_API uint64_t ztIsamSetCheckpointBytes(uint64_t bytes);
+// Bytes of log frames gathered before they are written to the log (default
+// 1 MB); returns the previous value. Tests make it small so that frames reach
+// the log file within a short transaction.
+ZT_ISA32_API uint64_t ztIsamSetLogBufferBytes(uint64_t bytes);

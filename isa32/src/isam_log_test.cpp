@@ -3,6 +3,8 @@
 // that cannot be written are still read; readers keep the log from being copied.
 #include <errno.h>
 
+#include <algorithm>
+#include <random>
 #include <set>
 
 #include "isam_memory_io.h"
@@ -279,6 +281,79 @@ TEST_F(IsamLogTest, ReadersKeepTheLogUntilTheyClose) {
   EXPECT_EQ("ok", check(f));
   ASSERT_EQ(ISAM_OK, ISAMClose(f, &ext));
   EXPECT_FALSE(io.Exists(kLog.c_str()));
+  ztIsamSetCheckpointBytes(before);
+}
+
+// A load in transactions much larger than the cache, in scattered key order:
+// blocks leave the cache again and again, yet the log holds each of them once
+// per transaction and is copied into the file when the next one begins, so it
+// never grows beyond what one transaction changed plus the length that asks for
+// a copy. Its last transaction comes back from the log after a power loss.
+TEST_F(IsamLogTest, LogOfLargeTransactionsStaysBounded) {
+  constexpr uint64_t kCopyFrom = 64u << 10;
+  constexpr int kTransactions = 6;
+  constexpr int kInserts = 2000;
+  uint64_t before = ztIsamSetCheckpointBytes(kCopyFrom);
+  // Frames reach the log file soon, so that they are written over there.
+  uint64_t buffer = ztIsamSetLogBufferBytes(16u << 10);
+  ISAMFILE f = nullptr;
+  ISAMTABLE t = nullptr;
+  createStandard(kName, &f, &t, 256);
+  ASSERT_EQ(ISAM_OK, ISAMSetCacheSize(f, 64u << 10));
+  std::mt19937 rng(5);
+  for (int tx = 0; tx < kTransactions; ++tx) {
+    const size_t fileAtBegin = io.files[kName]->current.size();
+    size_t longest = 0;
+    ASSERT_EQ(ISAM_OK, ISAMBeginTransaction(f));
+    for (int i = 0; i < kInserts; ++i) {
+      char name[9] = {};
+      for (int k = 0; k < 8; ++k) name[k] = char('a' + rng() % 26);
+      Rec r = makeRec(int(rng() >> 1), name);
+      ASSERT_EQ(ISAM_OK, ISAMInsertRecord(t, r.bytes, nullptr));
+      longest = std::max(longest, io.files[kLog]->current.size());
+    }
+    ASSERT_EQ(ISAM_OK, ISAMCommitTransaction(f));
+    // Only blocks that were there before the transaction go to the log, each
+    // with a frame header of 32 bytes to at least 320 bytes of block.
+    EXPECT_LE(longest, fileAtBegin * 11 / 10 + kCopyFrom) << "transaction " << tx;
+  }
+  EXPECT_EQ("ok", check(f));
+  io.Crash();
+  unsigned ext = 0;
+  ISAMClose(f, &ext);  // its handles are gone: it only lets go of its memory
+  std::string checked;
+  EXPECT_EQ(kTransactions * kInserts, records(ISAM_OPEN_READONLY, &checked));
+  EXPECT_EQ("ok", checked);
+  ztIsamSetLogBufferBytes(buffer);
+  ztIsamSetCheckpointBytes(before);
+}
+
+// A log that cannot be emptied after its copy into the file stays the log: the
+// change that wanted the copy fails, and later commits are not written into a
+// log that opening would no longer read.
+TEST_F(IsamLogTest, LogThatCannotBeEmptiedStaysTheLog) {
+  uint64_t before = ztIsamSetCheckpointBytes(4096);
+  ISAMFILE f = nullptr;
+  ISAMTABLE t = nullptr;
+  createStandard(kName, &f, &t, 256);
+  int number = 0;
+  while (io.files[kLog]->current.size() <= 4096) {
+    Rec r = makeRec(number++, "before");
+    ASSERT_EQ(ISAM_OK, ISAMInsertRecord(t, r.bytes, nullptr));
+  }
+  io.truncateFails = true;
+  Rec r = makeRec(number, "refused");
+  EXPECT_EQ(ISAM_ERR_WRITE, ISAMInsertRecord(t, r.bytes, nullptr));
+  EXPECT_EQ(unsigned(EIO), ISAMLastSystemError());
+  io.truncateFails = false;
+  r = makeRec(number++, "after");
+  ASSERT_EQ(ISAM_OK, ISAMInsertRecord(t, r.bytes, nullptr));
+  io.Crash();
+  unsigned ext = 0;
+  ISAMClose(f, &ext);  // its handles are gone: it only lets go of its memory
+  std::string checked;
+  EXPECT_EQ(number, records(ISAM_OPEN_READONLY, &checked));
+  EXPECT_EQ("ok", checked);
   ztIsamSetCheckpointBytes(before);
 }
 

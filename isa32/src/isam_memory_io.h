@@ -2,7 +2,7 @@
 // per file, what the disk holds for sure (flushed) and what the program sees,
 // can fail every call from a chosen write or flush on (a cut), and can then
 // "lose power": unflushed writes are dropped, or a random part of them lands,
-// the last one possibly torn.
+// the last one possibly torn, or all but one land.
 #pragma once
 
 #include <errno.h>
@@ -49,6 +49,7 @@ class CIsamMemoryIo : public CIsamIo {
   std::set<std::string> noCreate;
   std::set<std::string> unreadable;  // cannot be opened at all
   bool fullDisk = false;             // writes that would make a file longer fail
+  bool truncateFails = false;        // truncations fail, nothing else does
   unsigned pauses = 0;               // waits asked for
   unsigned readFaultEvery = 0;       // every n-th read fails (0: none)
   unsigned long reads = 0;           // reads seen
@@ -76,18 +77,44 @@ class CIsamMemoryIo : public CIsamIo {
           const PendingWrite& w = f.pending[i];
           size_t n = w.data.size();
           if (rng() % 4 == 0) n = rng() % (n + 1);
-          if (next.size() < w.offset + n) next.resize(size_t(w.offset + n), 0);
-          memcpy(next.data() + w.offset, w.data.data(), n);
+          land(next, w, n);
         }
       }
-      f.current = next;
-      f.durable = next;
-      f.pending.clear();
-      f.lockers[0].clear();
-      f.lockers[1].clear();
+      settle(f, next);
     }
     handles_.clear();
     Disarm();
+  }
+
+  // Power loss after the disk wrote every unflushed write but one (lost: its
+  // number, counting the files in name order): writes reach it out of order.
+  void CrashLosing(size_t lost) {
+    for (auto& kv : files) {
+      File& f = *kv.second;
+      std::vector<uint8_t> next = f.durable;
+      for (const PendingWrite& w : f.pending)
+        if (lost-- != 0) land(next, w, w.data.size());
+      settle(f, next);
+    }
+    handles_.clear();
+    Disarm();
+  }
+
+  size_t PendingWrites() const {
+    size_t n = 0;
+    for (auto& kv : files) n += kv.second->pending.size();
+    return n;
+  }
+
+  // The files as they stand, to go back to after a crash.
+  std::map<std::string, File> Snapshot() const {
+    std::map<std::string, File> copy;
+    for (auto& kv : files) copy[kv.first] = *kv.second;
+    return copy;
+  }
+  void Restore(const std::map<std::string, File>& copy) {
+    files.clear();
+    for (auto& kv : copy) files[kv.first] = std::make_shared<File>(kv.second);
   }
 
   unsigned Open(const char* name, OpenMode mode, ZTIoHandle* handle) override {
@@ -151,6 +178,7 @@ class CIsamMemoryIo : public CIsamIo {
   unsigned Truncate(ZTIoHandle handle, uint64_t size) override {
     File* f = file(handle);
     if (!f) return EBADF;
+    if (truncateFails) return EIO;
     if (point()) return cutError;
     f->current.resize(size_t(size));
     f->truncated = true;
@@ -209,6 +237,18 @@ class CIsamMemoryIo : public CIsamIo {
   void Pause(unsigned) override { ++pauses; }
 
  private:
+  static void land(std::vector<uint8_t>& image, const PendingWrite& w, size_t n) {
+    if (image.size() < w.offset + n) image.resize(size_t(w.offset + n), 0);
+    memcpy(image.data() + w.offset, w.data.data(), n);
+  }
+  static void settle(File& f, const std::vector<uint8_t>& image) {
+    f.current = image;
+    f.durable = image;
+    f.pending.clear();
+    f.truncated = false;
+    f.lockers[0].clear();
+    f.lockers[1].clear();
+  }
   bool dead() const { return cut && cutError != ENOSPC; }
   File* file(ZTIoHandle handle) {
     auto it = handles_.find(handle);

@@ -10,9 +10,9 @@ namespace {
 
 CIsamIo* g_io = nullptr;
 uint64_t g_checkpointBytes = 32u << 20;
+uint64_t g_walBufferBytes = 1u << 20;
 std::atomic<uint64_t> g_flushes{0};
 
-constexpr size_t kWalBufferBytes = 1u << 20;
 constexpr size_t kRunBytes = 4u << 20;
 constexpr size_t kDefaultCache = size_t(64) << 20;
 // A reader waits at most about a minute for a writer to finish copying its log
@@ -47,6 +47,11 @@ uint64_t ztIsamSetCheckpointBytes(uint64_t bytes) {
   g_checkpointBytes = bytes;
   return old;
 }
+uint64_t ztIsamSetLogBufferBytes(uint64_t bytes) {
+  uint64_t old = g_walBufferBytes;
+  g_walBufferBytes = bytes;
+  return old;
+}
 
 namespace isam {
 
@@ -65,6 +70,7 @@ CIsamPager::CIsamPager()
       logError_(0),
       logUnreadable_(false),
       txFrames_(0),
+      txRewritten_(false),
       inTx_(false),
       failed_(false),
       dbWritten_(false),
@@ -325,6 +331,22 @@ unsigned CIsamPager::flushWalBuffer() {
   return e ? fail(ISAM_ERR_WRITE, e) : ISAM_OK;
 }
 
+// The header of a frame of the open transaction (a commit frame counts its frames).
+void CIsamPager::frameHeader(uint32_t addr, uint32_t units, uint32_t flags, const uint8_t* data, uint8_t* fh) const {
+  memset(fh, 0, kFrameHeader);
+  wr32(fh + kFrSalt, salt_);
+  wr32(fh + kFrSerial, serial_);
+  wr32(fh + kFrAddr, addr);
+  wr32(fh + kFrUnits, units);
+  wr32(fh + kFrFlags, flags);
+  wr32(fh + kFrFileEnd, FileEnd());
+  if (flags & kFrameCommit) wr32(fh + kFrFrames, txFrames_);
+  uint32_t size = units * kUnit;
+  uint32_t crc = crc32c(walSeed_, fh, kFrCrc);
+  if (size) crc = crc32c(crc, data, size);
+  wr32(fh + kFrCrc, crc);
+}
+
 unsigned CIsamPager::appendFrame(uint32_t addr, uint32_t units, uint32_t flags, const uint8_t* data,
                                  uint64_t* dataOffset) {
   if (walBufStart_ + walBuf_.size() != walWrite_) {
@@ -332,26 +354,37 @@ unsigned CIsamPager::appendFrame(uint32_t addr, uint32_t units, uint32_t flags, 
     if (e) return e;
     walBufStart_ = walWrite_;
   }
-  uint8_t fh[kFrameHeader] = {};
-  wr32(fh + kFrSalt, salt_);
-  wr32(fh + kFrSerial, serial_);
-  wr32(fh + kFrAddr, addr);
-  wr32(fh + kFrUnits, units);
-  wr32(fh + kFrFlags, flags);
-  wr32(fh + kFrFileEnd, FileEnd());
-  if (flags & kFrameCommit)
-    wr32(fh + kFrFrames, txFrames_);
-  else if (!flags)
-    ++txFrames_;
+  if (!flags) ++txFrames_;
+  uint8_t fh[kFrameHeader];
+  frameHeader(addr, units, flags, data, fh);
   uint32_t size = units * kUnit;
-  uint32_t crc = crc32c(walSeed_, fh, kFrCrc);
-  if (size) crc = crc32c(crc, data, size);
-  wr32(fh + kFrCrc, crc);
   walBuf_.insert(walBuf_.end(), fh, fh + kFrameHeader);
   if (size) walBuf_.insert(walBuf_.end(), data, data + size);
   if (dataOffset) *dataOffset = walWrite_ + kFrameHeader;
   walWrite_ += kFrameHeader + size;
-  if (walBuf_.size() >= kWalBufferBytes) return flushWalBuffer();
+  if (walBuf_.size() >= g_walBufferBytes) return flushWalBuffer();
+  return ISAM_OK;
+}
+
+// Writes a block's frame of the open transaction again, in its place (at: the
+// frame's header). Uncommitted frames are nobody's but this transaction's.
+unsigned CIsamPager::rewriteFrame(uint64_t at, const Block* b) {
+  const uint32_t size = kFrameHeader + b->Bytes();
+  const bool buffered = at >= walBufStart_ && at + size <= walBufStart_ + walBuf_.size();
+  // Frames enter and leave the write buffer whole, so that one not in it lies
+  // wholly before it; were it otherwise, the buffer goes first.
+  if (!buffered && at + size > walBufStart_) {
+    unsigned e = flushWalBuffer();
+    if (e) return e;
+  }
+  if (!buffered && frameBuf_.size() < size) frameBuf_.resize(size);
+  uint8_t* p = buffered ? walBuf_.data() + (at - walBufStart_) : frameBuf_.data();
+  frameHeader(b->addr, b->units, 0, b->data, p);
+  memcpy(p + kFrameHeader, b->data, b->Bytes());
+  if (buffered) return ISAM_OK;
+  unsigned e = io_->Write(wal_, at, p, size);
+  if (e) return fail(ISAM_ERR_WRITE, e);
+  txRewritten_ = true;
   return ISAM_OK;
 }
 
@@ -368,16 +401,18 @@ unsigned CIsamPager::writeHeader() {
   return e ? fail(ISAM_ERR_WRITE, e) : ISAM_OK;
 }
 
-// Starts the log anew: emptied, a new salt, the current format.
+// Starts the log anew: emptied, a new salt, the current format. A log that
+// cannot be emptied stays the log, so that no frame of the new salt follows the
+// header of the old one.
 unsigned CIsamPager::resetWal() {
+  unsigned e = io_->Truncate(wal_, 0);
+  if (e) return fail(ISAM_ERR_WRITE, e);
   salt_ = randomWord();
   walVersion_ = kWalVersion;
   walSeed_ = LogFrameSeed(walVersion_, fileIdLo_, fileIdHi_);
   walBuf_.clear();
   walMap_.clear();
   walEnd_ = walWrite_ = walBufStart_ = kWalHeader;
-  unsigned e = io_->Truncate(wal_, 0);
-  if (e) return fail(ISAM_ERR_WRITE, e);
   return writeHeader();
 }
 
@@ -815,9 +850,17 @@ unsigned CIsamPager::Begin() {
   if (inTx_) return ISAM_ERR_IN_TRANSACTION;
   unsigned e = BecomeWriter();
   if (e) return e;
+  // A long log is copied into the file before the transaction writes to it:
+  // all of it is committed now (at the commit, blocks the transaction wrote out
+  // early would be in it), and the copy waits for no reader.
+  if (walEnd_ > g_checkpointBytes) {
+    bool done = false;
+    if ((e = checkpoint(false, false, &done)) != 0) return e;
+  }
   inTx_ = true;
   ++serial_;
   txFrames_ = 0;
+  txRewritten_ = false;
   dbWritten_ = false;
   return ISAM_OK;
 }
@@ -830,6 +873,11 @@ unsigned CIsamPager::writeOut(Block* b, std::unordered_map<uint32_t, WalEntry>* 
     dbWritten_ = true;
     return ISAM_OK;
   }
+  // A block the transaction has logged already (it left the cache before) gets
+  // its frame written over: the log holds each block once per transaction.
+  auto logged = txWal_.find(b->addr);
+  if (logged != txWal_.end() && logged->second.units == b->units)
+    return rewriteFrame(logged->second.offset - kFrameHeader, b);
   uint64_t off = 0;
   unsigned e = appendFrame(b->addr, b->units, 0, b->data, &off);
   if (e) return e;
@@ -847,12 +895,6 @@ unsigned CIsamPager::Commit() {
   Dirty(header_);
   wr32(header_->data + kFhSerial, serial_);
   unsigned e = ISAM_OK;
-  // A long log is copied into the file first when it holds nothing of this
-  // transaction and no reader needs it.
-  if (walEnd_ > g_checkpointBytes && txWal_.empty()) {
-    bool done = false;
-    if ((e = checkpoint(false, false, &done)) != 0) return e;
-  }
   std::sort(dirtyList_.begin(), dirtyList_.end(), [](const Block* a, const Block* b) { return a->addr < b->addr; });
   // New blocks into the file first, neighbours in one write.
   std::vector<uint8_t> run;
@@ -882,6 +924,14 @@ unsigned CIsamPager::Commit() {
   for (Block* b : dirtyList_) {
     if (b->addr >= committedEnd_) continue;
     if ((e = writeOut(b, &frames)) != 0) return e;
+  }
+  // A frame written over in the log may be on the disk in its earlier version,
+  // which checks as well as the new one: the frames are made durable before the
+  // commit frame can be.
+  if (txRewritten_) {
+    if ((e = flushWalBuffer()) != 0) return e;
+    unsigned f = flush(wal_);
+    if (f) return fail(ISAM_ERR_FLUSH, f);
   }
   if ((e = appendFrame(0, 0, kFrameCommit, nullptr, nullptr)) != 0) return e;
   if ((e = flushWalBuffer()) != 0) return e;

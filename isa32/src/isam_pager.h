@@ -4,8 +4,11 @@
 // A transaction's changed blocks that existed before it go to the log; blocks
 // allocated at the end of the file go straight into the file (nothing committed
 // can live there). Commit: write the new blocks, flush the file, append the log
-// frames and a commit frame, flush the log: at most two flushes. The log is copied
-// into the file (a checkpoint) at the start of a later commit or at close.
+// frames and a commit frame, flush the log: at most two flushes. A block that
+// leaves the cache during a transaction more than once keeps one frame in the
+// log, written over each time; such a transaction flushes its frames before its
+// commit frame (one flush more). The log is copied into the file (a checkpoint)
+// when a later transaction begins and the log is long, and at close.
 //
 // Every open handle starts as a reader: it holds a shared lock on the reader
 // byte and reads the file as of its opening (the file plus the committed log).
@@ -129,6 +132,8 @@ class CIsamPager {
   void dropAll();
   unsigned resetWal();
   unsigned appendFrame(uint32_t addr, uint32_t units, uint32_t flags, const uint8_t* data, uint64_t* dataOffset);
+  void frameHeader(uint32_t addr, uint32_t units, uint32_t flags, const uint8_t* data, uint8_t* fh) const;
+  unsigned rewriteFrame(uint64_t at, const Block* b);
   unsigned flushWalBuffer();
   unsigned writeOut(Block* b, std::unordered_map<uint32_t, WalEntry>* frames);
   unsigned checkpointCopy();
@@ -155,6 +160,7 @@ class CIsamPager {
   unsigned logError_;
   bool logUnreadable_;
   uint32_t txFrames_;  // frames the open transaction wrote into the log
+  bool txRewritten_;   // it wrote one of them over in the log file
   bool inTx_;
   bool failed_;
   bool dbWritten_;  // file written since its last flush
@@ -173,6 +179,7 @@ class CIsamPager {
   uint64_t walWrite_;            // end of everything written to the log
   std::vector<uint8_t> walBuf_;  // frames not yet written, starting at walBufStart_
   uint64_t walBufStart_;
+  std::vector<uint8_t> frameBuf_;                  // a frame written over in the log file
   std::unordered_map<uint32_t, WalEntry> walMap_;  // committed blocks in the log
   std::unordered_map<uint32_t, WalEntry> txWal_;   // blocks of this transaction in the log
   std::unordered_map<uint32_t, Block*> cache_;
