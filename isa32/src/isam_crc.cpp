@@ -59,58 +59,43 @@ const LaneShift& laneShift() {
   return shift;
 }
 
+// The widest word the SSE 4.2 instruction takes on this processor.
+#if defined(__x86_64__)
+typedef uint64_t CrcWord;
+__attribute__((target("sse4.2"))) inline CrcWord crcWord(CrcWord crc, const uint8_t* p) {
+  CrcWord v;
+  memcpy(&v, p, sizeof v);
+  return __builtin_ia32_crc32di(crc, v);
+}
+#else
+typedef uint32_t CrcWord;
+__attribute__((target("sse4.2"))) inline CrcWord crcWord(CrcWord crc, const uint8_t* p) {
+  CrcWord v;
+  memcpy(&v, p, sizeof v);
+  return __builtin_ia32_crc32si(crc, v);
+}
+#endif
+
 // The SSE 4.2 instruction computes the same CRC-32C several times faster.
 __attribute__((target("sse4.2"))) uint32_t crc32cHardware(uint32_t crc, const uint8_t* p, size_t length) {
   crc = ~crc;
   if (length >= 3 * kLane) {
     const LaneShift& shift = laneShift();
     do {
-#if defined(__x86_64__)
-      uint64_t a = crc, b = 0, c = 0;
-      for (size_t i = 0; i < kLane; i += 8) {
-        uint64_t va, vb, vc;
-        memcpy(&va, p + i, 8);
-        memcpy(&vb, p + kLane + i, 8);
-        memcpy(&vc, p + 2 * kLane + i, 8);
-        a = __builtin_ia32_crc32di(a, va);
-        b = __builtin_ia32_crc32di(b, vb);
-        c = __builtin_ia32_crc32di(c, vc);
+      CrcWord a = crc, b = 0, c = 0;
+      for (size_t i = 0; i < kLane; i += sizeof(CrcWord)) {
+        a = crcWord(a, p + i);
+        b = crcWord(b, p + kLane + i);
+        c = crcWord(c, p + 2 * kLane + i);
       }
-#else
-      uint32_t a = crc, b = 0, c = 0;
-      for (size_t i = 0; i < kLane; i += 4) {
-        uint32_t va, vb, vc;
-        memcpy(&va, p + i, 4);
-        memcpy(&vb, p + kLane + i, 4);
-        memcpy(&vc, p + 2 * kLane + i, 4);
-        a = __builtin_ia32_crc32si(a, va);
-        b = __builtin_ia32_crc32si(b, vb);
-        c = __builtin_ia32_crc32si(c, vc);
-      }
-#endif
       crc = shift(shift(uint32_t(a)) ^ uint32_t(b)) ^ uint32_t(c);
       p += 3 * kLane;
       length -= 3 * kLane;
     } while (length >= 3 * kLane);
   }
-#if defined(__x86_64__)
-  uint64_t c = crc;
-  while (length >= 8) {
-    uint64_t v;
-    memcpy(&v, p, 8);
-    c = __builtin_ia32_crc32di(c, v);
-    p += 8;
-    length -= 8;
-  }
-  crc = uint32_t(c);
-#endif
-  while (length >= 4) {
-    uint32_t v;
-    memcpy(&v, p, 4);
-    crc = __builtin_ia32_crc32si(crc, v);
-    p += 4;
-    length -= 4;
-  }
+  CrcWord word = crc;
+  for (; length >= sizeof(CrcWord); p += sizeof(CrcWord), length -= sizeof(CrcWord)) word = crcWord(word, p);
+  crc = uint32_t(word);
   while (length--) crc = __builtin_ia32_crc32qi(crc, *p++);
   return ~crc;
 }
