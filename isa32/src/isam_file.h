@@ -135,6 +135,7 @@ class CIsamFile {
   unsigned tableBlock(TableState* st, Block** out);
   unsigned checkSetup(TableHandle* t, unsigned index, bool knownFlags, Block** tb);
   unsigned recordSlot(TableState* st, uint32_t address, bool mustBeUsed, Block** block, uint8_t** record);
+  unsigned recordEntry(TableState* st, unsigned index, unsigned address, std::vector<uint8_t>* entry, bool* skipped);
   // Adds (insert) or removes the index entries of a record in every key of the table.
   unsigned indexRecord(TableState* st, Block* tb, const uint8_t* rec, uint32_t address, bool insert);
   unsigned recordSlot(TableState* st, Block* tb, uint32_t address, bool mustBeUsed, Block** block, uint8_t** record);

@@ -50,22 +50,34 @@ unsigned CIsamFile::SetupLimits(TableHandle* t, unsigned index, unsigned flags, 
   return ISAM_OK;
 }
 
-unsigned CIsamFile::SetupAddress(TableHandle* t, unsigned index, unsigned flags, unsigned address) {
-  TableState* st = t->state.get();
-  Block* tb = nullptr;
-  const bool known = flags == ISAM_ITER_FROM_ADDRESS || flags == ISAM_ITER_BACKWARD_FROM_ADDRESS;
+// The entry of the record at an address in an index: its key and the address.
+// *skipped: the index leaves the record out (a blank key of an index that skips them).
+unsigned CIsamFile::recordEntry(TableState* st, unsigned index, unsigned address, std::vector<uint8_t>* entry,
+                                bool* skipped) {
   Block* b = nullptr;
   uint8_t* rec = nullptr;
-  unsigned e = checkSetup(t, index, known, &tb);
-  if (!e) e = recordSlot(st, address, true, &b, &rec);
+  unsigned e = recordSlot(st, address, true, &b, &rec);
   if (e) return e;
   const KeyDef& def = st->keys[index];
+  *skipped = def.Option(ISAM_OPT_SKIP_BLANK) && KeyIsBlank(def, rec);
+  entry->resize(def.keyLength + 4);
+  KeyFromRecord(def, rec, entry->data());
+  putEntryAddress(entry->data() + def.keyLength, address);
+  return ISAM_OK;
+}
+
+unsigned CIsamFile::SetupAddress(TableHandle* t, unsigned index, unsigned flags, unsigned address) {
+  Block* tb = nullptr;
+  const bool known = flags == ISAM_ITER_FROM_ADDRESS || flags == ISAM_ITER_BACKWARD_FROM_ADDRESS;
+  std::vector<uint8_t> from;
+  bool skipped = false;
+  unsigned e = checkSetup(t, index, known, &tb);
+  if (!e) e = recordEntry(t->state.get(), index, address, &from, &skipped);
+  if (e) return e;
   Cursor& c = t->cursors[index];
   restartCursor(c, flags == ISAM_ITER_BACKWARD_FROM_ADDRESS);
   c.inclusive = false;
-  c.from.resize(def.keyLength + 4);
-  KeyFromRecord(def, rec, c.from.data());
-  putEntryAddress(c.from.data() + def.keyLength, address);
+  c.from.swap(from);
   return ISAM_OK;
 }
 
@@ -100,17 +112,13 @@ unsigned CIsamFile::SetupEntry(TableHandle* t, unsigned index, unsigned flags, u
 unsigned CIsamFile::EntryNumber(TableHandle* t, unsigned index, unsigned address, unsigned* number) {
   TableState* st = t->state.get();
   Block* tb = nullptr;
-  Block* b = nullptr;
-  uint8_t* rec = nullptr;
+  std::vector<uint8_t> entry;
+  bool skipped = false;
   unsigned e = checkSetup(t, index, true, &tb);
-  if (!e) e = recordSlot(st, address, true, &b, &rec);
+  if (!e) e = recordEntry(st, index, address, &entry, &skipped);
   if (e) return e;
-  const KeyDef& def = st->keys[index];
-  if (def.Option(ISAM_OPT_SKIP_BLANK) && KeyIsBlank(def, rec)) return ISAM_END_OF_ITERATION;
-  std::vector<uint8_t> entry(def.keyLength + 4);
-  KeyFromRecord(def, rec, entry.data());
-  putEntryAddress(entry.data() + def.keyLength, address);
-  CIsamBTree tree(&pager_, tb, index, st->nodeSize, def.keyLength);
+  if (skipped) return ISAM_END_OF_ITERATION;
+  CIsamBTree tree(&pager_, tb, index, st->nodeSize, st->keys[index].keyLength);
   bool found = false;
   uint32_t n = 0;
   if ((e = tree.EntryNumber(entry.data(), &found, &n)) != 0) return e;
